@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+namespace quorvex {
+
+class MessageBoxDialogs final : public Dialogs {
+public:
+    QMessageBox::StandardButton show(const Message& message) override;
+};
+
+} // namespace quorvex

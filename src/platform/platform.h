@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/dialogs.h"
+#include "platform/eventpump.h"
+#include "platform/serialport.h"
+#include "platform/settingsstore.h"
+
+#include <memory>
+
+namespace quorvex {
+
+// Everything outside the program that the window talks to. The window owns the set; the settings
+// come first because the serial port reads its device names from them.
+struct Platform {
+    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<SerialPort> serial;
+    std::unique_ptr<Dialogs> dialogs;
+    std::unique_ptr<EventPump> pump;
+};
+
+} // namespace quorvex

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+namespace quorvex {
+
+// Per-user text values of the application, addressed by section and key.
+class SettingsStore {
+public:
+    SettingsStore() = default;
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+    SettingsStore(SettingsStore&&) = delete;
+    SettingsStore& operator=(SettingsStore&&) = delete;
+    virtual ~SettingsStore() = default;
+
+    // The stored text, or defaultValue when the key is absent.
+    [[nodiscard]] virtual QString read(const QString& section, const QString& key,
+                                       const QString& defaultValue) const = 0;
+    virtual void save(const QString& section, const QString& key, const QString& value) = 0;
+};
+
+} // namespace quorvex

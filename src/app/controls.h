@@ -1,0 +1,75 @@
+#pragma once
+
+#include <array>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QListWidget;
+class QMainWindow;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class QTreeView;
+
+namespace quorvex {
+
+class ClockPanel;
+
+// Every control of the main window, by the names the rest of the program uses for them.
+// The widgets belong to the window (Qt parent ownership); this is only the directory of them.
+struct Controls {
+    // Recorder controls box
+    QFrame* Shape1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QPushButton* btnOn = nullptr;
+    QPushButton* btnOff = nullptr;
+    QPushButton* btnStop = nullptr;
+    QPushButton* btnBack = nullptr;
+    QPushButton* btnPlay = nullptr;
+    QPushButton* btnForward = nullptr;
+
+    // Top middle and right
+    QLabel* Label3 = nullptr;
+    QLabel* Label2 = nullptr;
+    QCheckBox* tickUseID3 = nullptr;
+    QLabel* lblTrackInfo = nullptr;
+    QPushButton* btnCheckTracks = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    std::array<QRadioButton*, 4> optCom{}; // Com1..Com4: optCom[n - 1] is port n
+    QButtonGroup* optComGroup = nullptr;   // ids are the port numbers
+    QCheckBox* chkInsertPauses = nullptr;
+
+    // Source browser
+    QComboBox* DriveList = nullptr;
+    QTreeView* DirList = nullptr;
+    QListView* FileList = nullptr;
+
+    // Track list, tag fields and disc name
+    QListWidget* ListOfMusic = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* txtSongname = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* txtArtist = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* txtAlbum = nullptr;
+    QPushButton* btnRecordList = nullptr;
+    QPushButton* btnRemove = nullptr;
+    QLabel* Label5 = nullptr;
+    QLineEdit* txtTitle = nullptr;
+
+    // Status bar: the clock panel, then the Status line
+    QStatusBar* StatusBar = nullptr;
+    ClockPanel* clockPanel = nullptr;
+    QLabel* statusLine = nullptr;
+};
+
+// Builds the controls on the window at their fixed places and in their tab order.
+[[nodiscard]] Controls buildControls(QMainWindow& window);
+
+} // namespace quorvex

@@ -1,0 +1,139 @@
+#include "app/frmquorvex.h"
+
+#include "app/checkboxvalue.h"
+#include "app/messages.h"
+#include "app/portsetting.h"
+#include "link/commandframe.h"
+#include "version.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+// The window's icon is compiled into this library; a static library's resources must be registered by hand.
+static void registerResources() {
+    Q_INIT_RESOURCE(quorvex);
+}
+
+namespace quorvex {
+
+namespace {
+
+const QString commportSection = QStringLiteral("Commport");
+const QString comKey = QStringLiteral("COM");
+
+} // namespace
+
+frmQuorvex::frmQuorvex(Platform platformSet, QWidget* parent)
+    : QMainWindow(parent), platform(std::move(platformSet)), ui(buildControls(*this)),
+      line(*platform.serial) {
+    registerResources();
+    setObjectName(QStringLiteral("frmQuorvex"));
+    setWindowTitle(QString::fromLatin1(text::windowCaption));
+    setWindowIcon(QIcon(QStringLiteral(":/quorvex/quorvex.png")));
+    ui.Label2->setText(QString::fromLatin1(text::contactLine));
+    for (int index = firstPort; index <= lastPort; ++index) {
+        ui.optCom.at(static_cast<std::size_t>(index - 1))->setToolTip(platform.serial->deviceName(index));
+    }
+    connectControls();
+    ui.btnPlay->setFocus();
+}
+
+void frmQuorvex::connectControls() {
+    // Recorder buttons: each sends its command and returns.
+    connect(ui.btnOn, &QPushButton::clicked, this, &frmQuorvex::btnOn_Click);
+    connect(ui.btnOff, &QPushButton::clicked, this, &frmQuorvex::btnOff_Click);
+    connect(ui.btnPlay, &QPushButton::clicked, this, &frmQuorvex::btnPlay_Click);
+    connect(ui.btnStop, &QPushButton::clicked, this, &frmQuorvex::btnStop_Click);
+    connect(ui.btnBack, &QPushButton::clicked, this, &frmQuorvex::btnBack_Click);
+    connect(ui.btnForward, &QPushButton::clicked, this, &frmQuorvex::btnForward_Click);
+
+    // Port choice: a click on an option button, the one already chosen included.
+    connect(ui.optComGroup, &QButtonGroup::idClicked, this, &frmQuorvex::optCom_Click);
+
+    // Pause mode: every change of the box's value, whoever made it.
+    connect(ui.chkInsertPauses, &QCheckBox::stateChanged, this, &frmQuorvex::chkInsertPauses_Click);
+
+    // A line that broke under us is reported after the frame that found it has gone (or not): queued,
+    // so sendCommand itself never stops to show a message.
+    connect(&line, &RecorderLine::lost, this, &frmQuorvex::showLineLost, Qt::QueuedConnection);
+}
+
+void frmQuorvex::Form_Load() {
+    selectPort(portNumberFromSetting(
+        platform.settings->read(commportSection, comKey, QString::number(defaultPort))));
+    btnOn_Click();
+    setWindowTitle(QStringLiteral("%1    V%2.%3.%4")
+                       .arg(QString::fromLatin1(text::windowCaption))
+                       .arg(version::major)
+                       .arg(version::minor)
+                       .arg(version::revision));
+}
+
+bool frmQuorvex::pauseMode() const {
+    return checkBoxValue(*ui.chkInsertPauses) != 0;
+}
+
+void frmQuorvex::sendCommand(std::int16_t category, std::int16_t code) {
+    if (pauseMode()) {
+        return;
+    }
+    line.send(commandFrame(category, code));
+}
+
+void frmQuorvex::optCom_Click(int index) {
+    SerialPort& serial = *platform.serial;
+    if (serial.isOpen()) {
+        serial.close();
+    }
+    serial.setPortNumber(index);
+    // Remembered before the open, so a port that fails is still the one tried at the next start.
+    platform.settings->save(commportSection, comKey, QString::number(index));
+    if (const std::optional<QString> failure = serial.open(); failure.has_value()) {
+        platform.dialogs->show({.text = QString::fromLatin1(text::portOpenError),
+                                .title = QString::fromLatin1(text::applicationTitle)});
+    }
+}
+
+void frmQuorvex::selectPort(int index) {
+    if (QAbstractButton* option = ui.optComGroup->button(index)) {
+        option->setChecked(true);
+    }
+    optCom_Click(index);
+}
+
+void frmQuorvex::btnOn_Click() {
+    sendCommand(command::on.category, command::on.code);
+}
+void frmQuorvex::btnOff_Click() {
+    sendCommand(command::off.category, command::off.code);
+}
+void frmQuorvex::btnPlay_Click() {
+    sendCommand(command::play.category, command::play.code);
+}
+void frmQuorvex::btnStop_Click() {
+    sendCommand(command::stop.category, command::stop.code);
+}
+void frmQuorvex::btnBack_Click() {
+    sendCommand(command::back.category, command::back.code);
+}
+void frmQuorvex::btnForward_Click() {
+    sendCommand(command::forward.category, command::forward.code);
+}
+
+void frmQuorvex::chkInsertPauses_Click() {
+    if (checkBoxValue(*ui.chkInsertPauses) == 1) {
+        platform.dialogs->show({.text = QString::fromLatin1(text::pauseModeNotice),
+                                .title = QString::fromLatin1(text::applicationTitle)});
+    }
+}
+
+void frmQuorvex::showLineLost(const QString& reason) {
+    platform.dialogs->show({.text = QString::fromLatin1(text::lineLost).arg(reason),
+                            .title = QString::fromLatin1(text::applicationTitle),
+                            .icon = QMessageBox::Warning});
+}
+
+} // namespace quorvex

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+namespace quorvex {
+
+inline constexpr int firstPort = 1;
+inline constexpr int lastPort = 4;
+inline constexpr int defaultPort = 1;
+
+// The remembered Com port as a port number. Text that is no port number 1 to 4 (edited by hand,
+// written by another program) gives Com1, so start-up always has an option button to select.
+[[nodiscard]] int portNumberFromSetting(const QString& text);
+
+} // namespace quorvex

@@ -1,0 +1,19 @@
+#include "app/systemplatform.h"
+
+#include "platform/deviceserialport.h"
+#include "platform/inisettingsstore.h"
+#include "platform/messageboxdialogs.h"
+#include "platform/qteventpump.h"
+
+namespace quorvex {
+
+Platform makeSystemPlatform() {
+    Platform platform;
+    platform.settings = std::make_unique<IniSettingsStore>();
+    platform.serial = std::make_unique<DeviceSerialPort>(*platform.settings);
+    platform.dialogs = std::make_unique<MessageBoxDialogs>();
+    platform.pump = std::make_unique<QtEventPump>();
+    return platform;
+}
+
+} // namespace quorvex

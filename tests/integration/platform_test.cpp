@@ -1,0 +1,122 @@
+// The platform layer on the real things: the settings file, serial devices, the event loop.
+#include "platform/deviceserialport.h"
+#include "platform/inisettingsstore.h"
+#include "platform/qteventpump.h"
+#include "support/pseudoterminal.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace quorvex::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+const QString commport = QStringLiteral("Commport");
+
+TEST(IniSettingsStore, KeepsTextValuesInMP3QuorvexIniOfTheConfigDirectory) {
+    IniSettingsStore store;
+    const QString expectedFile = QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).filePath("MP3Quorvex.ini");
+    EXPECT_EQ(store.fileName(), expectedFile);
+
+    EXPECT_EQ(store.read(QStringLiteral("General"), QStringLiteral("Disk"), QStringLiteral("C")), "C");
+    store.save(commport, QStringLiteral("COM"), QStringLiteral("2"));
+    store.save(QStringLiteral("General"), QStringLiteral("Use ID3"), QStringLiteral("0"));
+
+    // Written through at once: another reader (the next start of the program) sees the values.
+    QFile file(expectedFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray contents = file.readAll();
+    EXPECT_TRUE(contents.contains("[Commport]\nCOM=2")) << contents.toStdString();
+    const IniSettingsStore nextRun;
+    EXPECT_EQ(nextRun.read(commport, QStringLiteral("COM"), QStringLiteral("1")), "2");
+    EXPECT_EQ(nextRun.read(QStringLiteral("General"), QStringLiteral("Use ID3"), QStringLiteral("1")), "0");
+}
+
+TEST(DeviceSerialPort, PortNumbersNameStandardDevicesUnlessASettingSaysOtherwise) {
+    IniSettingsStore settings;
+    settings.save(commport, QStringLiteral("Device3"), QStringLiteral("/dev/ttyUSB0"));
+    const DeviceSerialPort port(settings);
+    EXPECT_EQ(port.deviceName(1), "/dev/ttyS0");
+    EXPECT_EQ(port.deviceName(2), "/dev/ttyS1");
+    EXPECT_EQ(port.deviceName(3), "/dev/ttyUSB0");
+    EXPECT_EQ(port.deviceName(4), "/dev/ttyS3");
+}
+
+TEST(DeviceSerialPort, DevicesThatCannotBeOpenedComeBackAsErrorsNamingThem) {
+    const QTemporaryDir scratch;
+    ASSERT_TRUE(scratch.isValid());
+    QFile plain(scratch.filePath("not-a-tty"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+
+    const std::array<QString, 4> unopenable{scratch.filePath("absent"), scratch.path(), plain.fileName(),
+                                            QString()};
+    for (const QString& device : unopenable) {
+        IniSettingsStore settings;
+        settings.save(commport, QStringLiteral("Device1"), device);
+        DeviceSerialPort port(settings);
+        port.setPortNumber(1);
+        const std::optional<QString> failure = port.open();
+        ASSERT_TRUE(failure.has_value()) << device.toStdString();
+        EXPECT_TRUE(failure->startsWith(device + ':')) << failure->toStdString();
+        EXPECT_FALSE(port.isOpen());
+    }
+}
+
+TEST(DeviceSerialPort, WritesWholeFramesReadsEverythingAndReportsAHangUpOnce) {
+    PseudoTerminal recorder;
+    ASSERT_TRUE(recorder.isValid());
+    IniSettingsStore settings;
+    settings.save(commport, QStringLiteral("Device4"), recorder.devicePath());
+    DeviceSerialPort port(settings);
+    const QSignalSpy failures(&port, &SerialPort::failed);
+    port.setPortNumber(4);
+    ASSERT_EQ(port.open(), std::nullopt);
+    ASSERT_EQ(port.open(), std::nullopt) << "opening an open port is harmless";
+
+    // Every byte value passes untouched, 0x00, 0x0D, 0x11 and 0x13 included (no line editing, no XON/XOFF).
+    std::array<std::uint8_t, 256> everyByte{};
+    for (std::size_t i = 0; i < everyByte.size(); ++i) {
+        everyByte.at(i) = static_cast<std::uint8_t>(i);
+    }
+    port.write(everyByte);
+    const QByteArray arrived = recorder.read(256, 2s);
+    ASSERT_EQ(arrived.size(), 256);
+    for (int i = 0; i < 256; ++i) {
+        EXPECT_EQ(static_cast<std::uint8_t>(arrived[i]), i);
+    }
+
+    recorder.hangUp();
+    const std::array<std::uint8_t, 7> frame{0x81, 0x07, 0x05, 0x47, 0x02, 0x01, 0xFF};
+    for (int i = 0; i < 5; ++i) {
+        port.write(frame);
+        QTest::qWait(20);
+    }
+    EXPECT_EQ(failures.count(), 1);
+    ASSERT_GE(failures.count(), 1);
+    EXPECT_TRUE(failures.at(0).at(0).toString().startsWith(recorder.devicePath()));
+}
+
+TEST(QtEventPump, BlocksUntilAnEventHasBeenHandled) {
+    QtEventPump pump;
+    bool fired = false;
+    QTimer::singleShot(50, [&fired] { fired = true; });
+    // A pass that did not block would return at once, again and again, while the timer is still waiting.
+    // Another wake-up (a posted deferred delete, say) may end a pass early, but only a handful of them.
+    int passes = 0;
+    while (!fired && passes < 1000) {
+        pump.pumpEvents();
+        ++passes;
+    }
+    EXPECT_TRUE(fired);
+    EXPECT_LT(passes, 5);
+}
+
+} // namespace
+} // namespace quorvex::testing

@@ -1,0 +1,70 @@
+#include "support/fakes.h"
+
+namespace quorvex::testing {
+
+
+void FakeSerialPort::setPortNumber(int n) {
+    journal.push_back("setPortNumber " + std::to_string(n));
+    number = n;
+}
+
+std::optional<QString> FakeSerialPort::open() {
+    journal.push_back("open " + std::to_string(number));
+    if (unopenable.contains(number)) {
+        return QStringLiteral("%1: No such file or directory").arg(deviceName(number));
+    }
+    opened = true;
+    return std::nullopt;
+}
+
+void FakeSerialPort::close() {
+    journal.emplace_back("close");
+    opened = false;
+}
+
+void FakeSerialPort::write(std::span<const std::uint8_t> frame) {
+    frames.push_back(toByteArray(frame));
+}
+
+QByteArray FakeSerialPort::readAll() {
+    QByteArray all;
+    all.swap(received);
+    return all;
+}
+
+QString FakeSettingsStore::read(const QString& section, const QString& key,
+                                const QString& defaultValue) const {
+    const auto found = values.find(section + '/' + key);
+    return found == values.end() ? defaultValue : found->second;
+}
+
+void FakeSettingsStore::save(const QString& section, const QString& key, const QString& value) {
+    journal.push_back("save " + (section + '/' + key + '=' + value).toStdString());
+    values[section + '/' + key] = value;
+}
+
+QMessageBox::StandardButton FakeDialogs::show(const Message& message) {
+    shown.push_back(message);
+    return QMessageBox::Ok;
+}
+
+FakePlatform::FakePlatform() {
+    auto fakeSettings = std::make_unique<FakeSettingsStore>(journal);
+    auto fakeSerial = std::make_unique<FakeSerialPort>(journal);
+    auto fakeDialogs = std::make_unique<FakeDialogs>();
+    auto fakePump = std::make_unique<FakeEventPump>();
+    settings = fakeSettings.get();
+    serial = fakeSerial.get();
+    dialogs = fakeDialogs.get();
+    pump = fakePump.get();
+    platform = {.settings = std::move(fakeSettings),
+                .serial = std::move(fakeSerial),
+                .dialogs = std::move(fakeDialogs),
+                .pump = std::move(fakePump)};
+}
+
+Platform FakePlatform::take() {
+    return std::move(platform);
+}
+
+} // namespace quorvex::testing

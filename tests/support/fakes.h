@@ -1,0 +1,93 @@
+#pragma once
+
+#include "platform/bytes.h"
+#include "platform/dialogs.h"
+#include "platform/eventpump.h"
+#include "platform/platform.h"
+#include "platform/serialport.h"
+#include "platform/settingsstore.h"
+
+#include <map>
+#include <QByteArray>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace quorvex::testing {
+
+// What the fakes did, in order, so tests can check the sequence of port and settings operations.
+using Journal = std::vector<std::string>;
+
+class FakeSerialPort final : public SerialPort {
+    Q_OBJECT
+public:
+    explicit FakeSerialPort(Journal& journal) : journal(journal) {}
+
+    void setPortNumber(int n) override;
+    [[nodiscard]] int portNumber() const override { return number; }
+    [[nodiscard]] QString deviceName(int n) const override { return QStringLiteral("/dev/fake%1").arg(n); }
+    std::optional<QString> open() override;
+    void close() override;
+    [[nodiscard]] bool isOpen() const override { return opened; }
+    void write(std::span<const std::uint8_t> frame) override;
+    [[nodiscard]] qint64 bytesWaiting() const override { return received.size(); }
+    QByteArray readAll() override;
+
+    // The line breaks the way an unplugged adapter does.
+    void breakLine(const QString& reason) { emit failed(reason); }
+
+    std::set<int> unopenable;       // port numbers whose open fails
+    std::vector<QByteArray> frames; // one entry per write
+    QByteArray received;            // bytes the recorder has sent
+
+private:
+    Journal& journal;
+    int number = 1;
+    bool opened = false;
+};
+
+class FakeSettingsStore final : public SettingsStore {
+public:
+    explicit FakeSettingsStore(Journal& journal) : journal(journal) {}
+
+    [[nodiscard]] QString read(const QString& section, const QString& key,
+                               const QString& defaultValue) const override;
+    void save(const QString& section, const QString& key, const QString& value) override;
+
+    std::map<QString, QString> values; // "section/key" -> text
+
+private:
+    Journal& journal;
+};
+
+class FakeDialogs final : public Dialogs {
+public:
+    QMessageBox::StandardButton show(const Message& message) override;
+
+    std::vector<Message> shown;
+};
+
+// Virtual time: each pass counts one Tick and returns at once.
+class FakeEventPump final : public EventPump {
+public:
+    void pumpEvents() override { ++passes; }
+
+    int passes = 0;
+};
+
+// A Platform made of fakes, with the fakes still reachable by the test after the window took the set.
+struct FakePlatform {
+    FakePlatform();
+    Platform take();
+
+    Journal journal;
+    FakeSettingsStore* settings = nullptr;
+    FakeSerialPort* serial = nullptr;
+    FakeDialogs* dialogs = nullptr;
+    FakeEventPump* pump = nullptr;
+
+private:
+    Platform platform;
+};
+
+} // namespace quorvex::testing

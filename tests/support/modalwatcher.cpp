@@ -1,0 +1,21 @@
+#include "support/modalwatcher.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace quorvex::testing {
+
+ModalWatcher::ModalWatcher() {
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [this] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible()) {
+            return;
+        }
+        seen.append(box->text());
+        box->done(QMessageBox::Ok);
+    });
+    poll.start();
+}
+
+} // namespace quorvex::testing

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QStringList>
+#include <QTimer>
+
+namespace quorvex::testing {
+
+// Answers the real modal message boxes that appear while it lives: notes each box's text and presses
+// its default button, the way a user reading it would click OK.
+class ModalWatcher {
+public:
+    ModalWatcher();
+
+    [[nodiscard]] const QStringList& texts() const { return seen; }
+
+private:
+    QTimer poll;
+    QStringList seen;
+};
+
+} // namespace quorvex::testing

@@ -1,0 +1,36 @@
+#include "app/clockpanel.h"
+#include "app/portsetting.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvex {
+namespace {
+
+TEST(PortSetting, RememberedTextBecomesAPortNumberOrCom1) {
+    const struct {
+        const char* stored;
+        int port;
+    } cases[] = {
+        {"1", 1}, {"2", 2}, {"3", 3},  {"4", 4},     {" 3 ", 3},                         // usable
+        {"0", 1}, {"5", 1}, {"-2", 1}, {"65538", 1}, {"", 1},    {"abc", 1}, {"2.5", 1}, // not a Com button
+    };
+    for (const auto& row : cases) {
+        EXPECT_EQ(portNumberFromSetting(QString::fromLatin1(row.stored)), row.port)
+            << '"' << row.stored << '"';
+    }
+}
+
+TEST(ClockPanel, ShowsHoursAndMinutesOfTheDay) {
+    EXPECT_EQ(clockText(QTime(0, 0, 59)), QStringLiteral("00:00"));
+    EXPECT_EQ(clockText(QTime(9, 5, 0)), QStringLiteral("09:05"));
+    EXPECT_EQ(clockText(QTime(23, 59, 59, 999)), QStringLiteral("23:59"));
+
+    const ClockPanel panel;
+    const QTime before = QTime::currentTime();
+    const QString shown = panel.text();
+    const QTime after = QTime::currentTime();
+    EXPECT_TRUE(shown == clockText(before) || shown == clockText(after)) << shown.toStdString();
+}
+
+} // namespace
+} // namespace quorvex

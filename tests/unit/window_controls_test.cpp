@@ -1,0 +1,202 @@
+#include "unit/windowfixture.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <vector>
+
+namespace quorvex::testing {
+namespace {
+
+const char* const pauseNotice =
+    "Checking this box disables all Control-A1 features and allows use of other MD recorders, please "
+    "un-check it if you wish to be able to use track naming features.";
+
+QString captionOf(const QWidget* widget) {
+    if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
+        return button->text();
+    }
+    if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+        return label->text();
+    }
+    if (const auto* frame = qobject_cast<const QGroupBox*>(widget)) {
+        return frame->title();
+    }
+    return QStringLiteral("<no caption>");
+}
+
+TEST_F(WindowTest, CaptionsAreExact) {
+    const struct {
+        const char* control;
+        const char* caption;
+    } captions[] = {
+        {"Label1", "Quorvex controls"},
+        {"btnOn", "On"},
+        {"btnOff", "Off"},
+        {"btnStop", "Stop"},
+        {"btnBack", "Back"},
+        {"btnPlay", "Play"},
+        {"btnForward", "Forward"},
+        {"Label3", "MP3/WAV to Quorvex"},
+        {"tickUseID3", "Use ID3 tags to name MP3 tracks"},
+        {"btnCheckTracks", "Check disc"},
+        {"Frame1", "Com Port"},
+        {"optCom1", "Com1"},
+        {"optCom2", "Com2"},
+        {"optCom3", "Com3"},
+        {"optCom4", "Com4"},
+        {"chkInsertPauses", "Insert pauses"},
+        {"Label4", "Title"},
+        {"Label6", "Artist"},
+        {"Label7", "Album"},
+        {"btnRecordList", "Record"},
+        {"btnRemove", "Remove"},
+        {"Label5", "Disc Name"},
+    };
+    for (const auto& row : captions) {
+        EXPECT_EQ(captionOf(control(row.control)), QString::fromLatin1(row.caption)) << row.control;
+    }
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Quorvex recorder"));
+    EXPECT_FALSE(window->windowIcon().isNull());
+    EXPECT_EQ(QImage(QStringLiteral(":/quorvex/quorvex.png")).size(), QSize(32, 32));
+
+    const QString contact = control<QLabel>("Label2")->text();
+    EXPECT_FALSE(contact.isEmpty());
+    EXPECT_LE(contact.count(QLatin1Char('\n')), 1) << "the contact line has room for two lines";
+}
+
+TEST_F(WindowTest, StateAtCreationBeforeStartUp) {
+    for (const char* option : {"optCom1", "optCom2", "optCom3", "optCom4"}) {
+        EXPECT_FALSE(control<QRadioButton>(option)->isChecked()) << option;
+    }
+    EXPECT_EQ(control<QCheckBox>("tickUseID3")->checkState(), Qt::Unchecked);
+    EXPECT_EQ(control<QCheckBox>("chkInsertPauses")->checkState(), Qt::Unchecked);
+    EXPECT_FALSE(window->pauseMode());
+    EXPECT_EQ(control<QListWidget>("ListOfMusic")->count(), 0);
+    for (const char* empty : {"txtSongname", "txtArtist", "txtAlbum", "lblTrackInfo", "statusLine"}) {
+        EXPECT_TRUE(control<QLabel>(empty)->text().isEmpty()) << empty;
+    }
+    EXPECT_TRUE(control<QLineEdit>("txtTitle")->text().isEmpty());
+    EXPECT_FALSE(fakes.serial->isOpen());
+    EXPECT_TRUE(fakes.journal.empty()) << "nothing touches the port or the settings before start-up";
+    for (const QWidget* widget : window->findChildren<QWidget*>()) {
+        EXPECT_TRUE(widget->isEnabled()) << widget->objectName().toStdString();
+    }
+}
+
+TEST_F(WindowTest, TabOrderRunsFromPlayToCheckDisc) {
+    const std::vector<QString> expected{"btnPlay",   "btnRecordList", "btnOff",          "btnStop",
+                                        "btnBack",   "btnForward",    "DirList",         "DriveList",
+                                        "FileList",  "ListOfMusic",   "btnOn",           "tickUseID3",
+                                        "btnRemove", "txtTitle",      "optCom2",         "optCom1",
+                                        "optCom3",   "optCom4",       "chkInsertPauses", "btnCheckTracks"};
+    std::vector<QString> order;
+    QWidget* widget = control("btnPlay");
+    do {
+        if ((widget->focusPolicy() & Qt::TabFocus) != 0 && widget->objectName() != "qt_scrollarea_viewport") {
+            order.push_back(widget->objectName());
+        }
+        widget = widget->nextInFocusChain();
+    } while (widget != control("btnPlay") && order.size() <= expected.size());
+    EXPECT_EQ(order, expected);
+}
+
+TEST_F(WindowTest, PlayHasTheFocusWhenShownAndSpaceSendsPlay) {
+    window->selectPort(1); // as start-up does: a click would move the focus to the option button
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ASSERT_EQ(QApplication::focusWidget(), control("btnPlay"));
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+
+    ASSERT_EQ(fakes.serial->frames.size(), 1U);
+    EXPECT_EQ(fakes.serial->frames[0], QByteArray("\x81\x07\x05\x47\x02\x01\xFF", 7));
+}
+
+TEST_F(WindowTest, EnterAndEscapePressNoButton) {
+    click("optCom1");
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    control("txtTitle")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_TRUE(fakes.serial->frames.empty());
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(WindowTest, PauseNoticeOnTickingNeverOnClearing) {
+    auto* pauses = control<QCheckBox>("chkInsertPauses");
+    const struct {
+        bool tick;
+        std::size_t noticesAfter;
+    } steps[] = {{true, 1}, {false, 1}, {true, 2}, {false, 2}};
+    for (const auto& step : steps) {
+        if (step.tick) {
+            QTest::mouseClick(pauses, Qt::LeftButton);
+        } else {
+            pauses->setChecked(false); // a change made by the program raises the same event
+        }
+        EXPECT_EQ(fakes.dialogs->shown.size(), step.noticesAfter);
+    }
+    for (const Message& notice : fakes.dialogs->shown) {
+        EXPECT_EQ(notice.text, QString::fromLatin1(pauseNotice));
+        EXPECT_EQ(notice.title, QStringLiteral("Quorvex"));
+        EXPECT_EQ(notice.icon, QMessageBox::NoIcon);
+        EXPECT_EQ(notice.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    }
+}
+
+TEST_F(WindowTest, FixedLayoutInsideTheClientAreaWithoutOverlaps) {
+    EXPECT_EQ(window->size(), QSize(653, 380));
+    EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "the window cannot be resized";
+
+    const QWidget* client = window->centralWidget();
+    const QRect area(0, 0, 653, 355);
+    std::vector<const QWidget*> placed;
+    for (const QObject* child : client->children()) {
+        const auto* widget = qobject_cast<const QWidget*>(child);
+        if (widget == nullptr || widget->objectName() == "Shape1") {
+            continue;
+        }
+        EXPECT_TRUE(area.contains(widget->geometry())) << widget->objectName().toStdString();
+        for (const QWidget* other : placed) {
+            EXPECT_FALSE(widget->geometry().intersects(other->geometry()))
+                << widget->objectName().toStdString() << " overlaps " << other->objectName().toStdString();
+        }
+        placed.push_back(widget);
+    }
+    // The recorder controls all sit inside their outline.
+    const QRect box = control("Shape1")->geometry();
+    for (const char* name : {"Label1", "btnOn", "btnOff", "btnStop", "btnBack", "btnPlay", "btnForward"}) {
+        EXPECT_TRUE(box.contains(control(name)->geometry())) << name;
+    }
+    EXPECT_EQ(control("btnPlay")->size(), QSize(49, 25)) << "735 by 375 twips";
+    EXPECT_EQ(control("Label2")->size(), QSize(161, 33)) << "2415 by 495 twips";
+    EXPECT_EQ(control("lblTrackInfo")->geometry(), QRect(456, 8, 57, 41));
+    EXPECT_EQ(control("Frame1")->geometry(), QRect(520, 8, 121, 57));
+    EXPECT_EQ(control("FileList")->geometry(), QRect(248, 88, 401, 149));
+    EXPECT_EQ(control("ListOfMusic")->geometry(), QRect(8, 240, 401, 82));
+
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const QStatusBar* bar = window->statusBar();
+    EXPECT_EQ(bar->geometry(), QRect(0, 355, 653, 25));
+    EXPECT_EQ(control("clockPanel")->width(), 96) << "1440 twips";
+    EXPECT_LT(control("clockPanel")->x(), control("statusLine")->x()) << "the clock is the first panel";
+}
+
+TEST_F(WindowTest, OptionButtonsNameTheirDevices) {
+    for (int port = 1; port <= 4; ++port) {
+        const QByteArray name = "optCom" + QByteArray::number(port);
+        EXPECT_EQ(control(name.constData())->toolTip(), QStringLiteral("/dev/fake%1").arg(port));
+    }
+}
+
+} // namespace
+} // namespace quorvex::testing

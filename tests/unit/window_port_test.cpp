@@ -1,0 +1,163 @@
+#include "link/commandframe.h"
+#include "unit/windowfixture.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QRadioButton>
+#include <string>
+
+namespace quorvex::testing {
+namespace {
+
+QByteArray bytesOf(CommandPair pair) { return toByteArray(commandFrame(pair.category, pair.code)); }
+
+const char* const openError = "Error opening Com Port, please select another one";
+
+struct ButtonCase {
+    const char* button;
+    const char* bytes;
+};
+
+const ButtonCase recorderButtons[] = {
+    {"btnOn", "\x81\x07\x05\x47\x01\x02\xFF"},   {"btnOff", "\x81\x07\x05\x47\x01\x03\xFF"},
+    {"btnPlay", "\x81\x07\x05\x47\x02\x01\xFF"}, {"btnStop", "\x81\x07\x05\x47\x02\x02\xFF"},
+    {"btnBack", "\x81\x07\x05\x47\x02\x15\xFF"}, {"btnForward", "\x81\x07\x05\x47\x02\x16\xFF"},
+};
+
+TEST_F(WindowTest, EachRecorderButtonSendsExactlyItsFrame) {
+    click("optCom1");
+    for (const ButtonCase& row : recorderButtons) {
+        fakes.serial->frames.clear();
+        click(row.button);
+        ASSERT_EQ(fakes.serial->frames.size(), 1U) << row.button;
+        EXPECT_EQ(fakes.serial->frames[0], QByteArray(row.bytes, 7)) << row.button;
+    }
+    EXPECT_TRUE(fakes.dialogs->shown.empty());
+}
+
+TEST_F(WindowTest, PauseModeSilencesEveryButtonUntilItIsCleared) {
+    click("optCom1");
+    click("chkInsertPauses");
+    ASSERT_TRUE(window->pauseMode());
+    for (const ButtonCase& row : recorderButtons) {
+        click(row.button);
+    }
+    EXPECT_TRUE(fakes.serial->frames.empty());
+    EXPECT_TRUE(fakes.serial->isOpen()) << "pause mode leaves the port open";
+
+    click("chkInsertPauses");
+    click("btnStop");
+    ASSERT_EQ(fakes.serial->frames.size(), 1U);
+    EXPECT_EQ(fakes.serial->frames[0], bytesOf(command::stop));
+}
+
+TEST_F(WindowTest, ClosedPortSendsNothingAndSaysNothing) {
+    // Never opened.
+    for (const ButtonCase& row : recorderButtons) {
+        click(row.button);
+    }
+    EXPECT_TRUE(fakes.serial->frames.empty());
+    EXPECT_TRUE(fakes.dialogs->shown.empty());
+
+    // Failed to open: only the open error is shown, the buttons stay silent.
+    fakes.serial->unopenable = {3};
+    click("optCom3");
+    for (const ButtonCase& row : recorderButtons) {
+        click(row.button);
+    }
+    EXPECT_TRUE(fakes.serial->frames.empty());
+    EXPECT_EQ(fakes.dialogs->shown.size(), 1U);
+}
+
+TEST_F(WindowTest, ChoosingCom2WhileCom1IsOpenClosesRenumbersSavesAndOpens) {
+    click("optCom1");
+    fakes.journal.clear();
+
+    click("optCom2");
+
+    const Journal expected{"close", "setPortNumber 2", "save Commport/COM=2", "open 2"};
+    EXPECT_EQ(fakes.journal, expected);
+    EXPECT_TRUE(fakes.serial->isOpen());
+    EXPECT_TRUE(control<QRadioButton>("optCom2")->isChecked());
+    EXPECT_FALSE(control<QRadioButton>("optCom1")->isChecked());
+}
+
+TEST_F(WindowTest, UnopenablePortShowsTheMessageOncePerChoiceAndIsRememberedAnyway) {
+    fakes.serial->unopenable = {4};
+
+    click("optCom4");
+    ASSERT_EQ(fakes.dialogs->shown.size(), 1U);
+    const Message& message = fakes.dialogs->shown[0];
+    EXPECT_EQ(message.text, QString::fromLatin1(openError));
+    EXPECT_EQ(message.title, QStringLiteral("Quorvex"));
+    EXPECT_EQ(message.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    EXPECT_EQ(message.icon, QMessageBox::NoIcon);
+    EXPECT_EQ(fakes.settings->values[QStringLiteral("Commport/COM")], QStringLiteral("4"));
+    EXPECT_FALSE(fakes.serial->isOpen());
+    EXPECT_EQ(fakes.serial->portNumber(), 4);
+
+    click("optCom4");
+    EXPECT_EQ(fakes.dialogs->shown.size(), 2U) << "a second choice of the same port tries and tells again";
+}
+
+TEST_F(WindowTest, ChoosingTheOpenPortAgainClosesAndReopensIt) {
+    click("optCom3");
+    fakes.journal.clear();
+
+    click("optCom3");
+    window->optCom_Click(3);
+
+    const Journal expected{"close", "setPortNumber 3", "save Commport/COM=3", "open 3",
+                           "close", "setPortNumber 3", "save Commport/COM=3", "open 3"};
+    EXPECT_EQ(fakes.journal, expected);
+    EXPECT_TRUE(fakes.serial->isOpen());
+}
+
+TEST_F(WindowTest, BrokenLineClosesThePortAndWarnsOnceNamingTheDevice) {
+    click("optCom1");
+    fakes.serial->breakLine(QStringLiteral("/dev/ttyUSB0: Input/output error"));
+    EXPECT_FALSE(fakes.serial->isOpen());
+    EXPECT_TRUE(fakes.dialogs->shown.empty()) << "the warning waits for the event loop, never inside a send";
+
+    QCoreApplication::processEvents();
+    ASSERT_EQ(fakes.dialogs->shown.size(), 1U);
+    EXPECT_TRUE(fakes.dialogs->shown[0].text.contains(QStringLiteral("/dev/ttyUSB0")));
+    EXPECT_EQ(fakes.dialogs->shown[0].icon, QMessageBox::Warning);
+
+    click("btnPlay");
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(fakes.serial->frames.empty());
+    EXPECT_EQ(fakes.dialogs->shown.size(), 1U);
+
+    click("optCom1");
+    click("btnPlay");
+    EXPECT_EQ(fakes.serial->frames.size(), 1U) << "choosing the port again reconnects";
+}
+
+TEST_F(WindowTest, StartUpOpensTheRememberedPortSwitchesOnAndShowsTheVersion) {
+    const struct {
+        const char* stored; // nullptr: nothing remembered yet
+        int port;
+    } cases[] = {{nullptr, 1}, {"3", 3}, {"9", 1}, {"COM2", 1}};
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.stored == nullptr ? "first start" : row.stored);
+        FakePlatform startFakes;
+        if (row.stored != nullptr) {
+            startFakes.settings->values[QStringLiteral("Commport/COM")] = QString::fromLatin1(row.stored);
+        }
+        frmQuorvex started(startFakes.take());
+
+        started.Form_Load();
+
+        const std::string port = std::to_string(row.port);
+        const Journal expected{"setPortNumber " + port, "save Commport/COM=" + port, "open " + port};
+        EXPECT_EQ(startFakes.journal, expected);
+        EXPECT_TRUE(started.findChild<QRadioButton*>(QStringLiteral("optCom%1").arg(row.port))->isChecked());
+        ASSERT_EQ(startFakes.serial->frames.size(), 1U);
+        EXPECT_EQ(startFakes.serial->frames[0], bytesOf(command::on));
+        EXPECT_EQ(started.windowTitle(), QStringLiteral("Quorvex recorder    V0.3.0"));
+    }
+}
+
+} // namespace
+} // namespace quorvex::testing

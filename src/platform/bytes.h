@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QByteArray>
-
 #include <cstdint>
+#include <QByteArray>
 #include <span>
 
 namespace quorvex {

@@ -2,7 +2,6 @@
 
 namespace quorvex::testing {
 
-
 void FakeSerialPort::setPortNumber(int n) {
     journal.push_back("setPortNumber " + std::to_string(n));
     number = n;

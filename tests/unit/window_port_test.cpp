@@ -9,7 +9,9 @@
 namespace quorvex::testing {
 namespace {
 
-QByteArray bytesOf(CommandPair pair) { return toByteArray(commandFrame(pair.category, pair.code)); }
+QByteArray bytesOf(CommandPair pair) {
+    return toByteArray(commandFrame(pair.category, pair.code));
+}
 
 const char* const openError = "Error opening Com Port, please select another one";
 

@@ -31,6 +31,19 @@ QByteArray FakeSerialPort::readAll() {
     return all;
 }
 
+void FakeEventPump::pumpEvents() {
+    ++ticks;
+    if (const auto bytes = arrivals.find(ticks); bytes != arrivals.end() && port != nullptr) {
+        port->received += bytes->second;
+    }
+    if (tick) {
+        tick();
+    }
+    if (const auto action = during.find(ticks); action != during.end()) {
+        action->second();
+    }
+}
+
 QString FakeSettingsStore::read(const QString& section, const QString& key,
                                 const QString& defaultValue) const {
     const auto found = values.find(section + '/' + key);
@@ -56,6 +69,7 @@ FakePlatform::FakePlatform() {
     serial = fakeSerial.get();
     dialogs = fakeDialogs.get();
     pump = fakePump.get();
+    pump->port = serial;
     platform = {.settings = std::move(fakeSettings),
                 .serial = std::move(fakeSerial),
                 .dialogs = std::move(fakeDialogs),

@@ -7,6 +7,7 @@
 #include "platform/serialport.h"
 #include "platform/settingsstore.h"
 
+#include <functional>
 #include <map>
 #include <QByteArray>
 #include <set>
@@ -30,7 +31,8 @@ public:
     void close() override;
     [[nodiscard]] bool isOpen() const override { return opened; }
     void write(std::span<const std::uint8_t> frame) override;
-    [[nodiscard]] qint64 bytesWaiting() const override { return received.size(); }
+    // A closed port receives nothing.
+    [[nodiscard]] qint64 bytesWaiting() const override { return opened ? received.size() : 0; }
     QByteArray readAll() override;
 
     // The line breaks the way an unplugged adapter does.
@@ -67,12 +69,17 @@ public:
     std::vector<Message> shown;
 };
 
-// Virtual time: each pass counts one Tick and returns at once.
+// Virtual time: each pass of the event loop is one Tick. Before Tick n the bytes scripted for n reach
+// the port; after it, whatever the user is scripted to do at n runs inside that same pass (and may wait).
 class FakeEventPump final : public EventPump {
 public:
-    void pumpEvents() override { ++passes; }
+    void pumpEvents() override;
 
-    int passes = 0;
+    std::function<void()> tick;                  // what one Tick does
+    std::map<int, QByteArray> arrivals;          // Tick number (from 1) -> bytes received before it
+    std::map<int, std::function<void()>> during; // Tick number -> a handler run in that pass
+    FakeSerialPort* port = nullptr;
+    int ticks = 0;
 };
 
 // A Platform made of fakes, with the fakes still reachable by the test after the window took the set.

@@ -1,0 +1,47 @@
+#include "link/titleframe.h"
+
+#include "link/commandframe.h"
+#include "platform/codepage.h"
+
+#include <algorithm>
+#include <QString>
+
+namespace quorvex {
+
+namespace {
+
+constexpr std::size_t titleFieldOffset = 8;
+constexpr int highestTrack = 255;
+
+// Spaces only: a tab or a NUL in a name is part of the name.
+QStringView trimSpaces(QStringView name) {
+    while (name.startsWith(QLatin1Char(' '))) {
+        name = name.sliced(1);
+    }
+    while (name.endsWith(QLatin1Char(' '))) {
+        name.chop(1);
+    }
+    return name;
+}
+
+} // namespace
+
+std::optional<TitleFrame> titleFrame(QStringView name, std::int16_t trackNumber) {
+    if (trackNumber < 0 || trackNumber > highestTrack) {
+        return std::nullopt;
+    }
+    // Encoding first and cutting the bytes after is the same as cutting after 14 characters,
+    // since every character becomes exactly one byte.
+    // At most two UTF-16 units per character, so this keeps at least the 14 characters the field can hold.
+    const QByteArray title = toCodePage(trimSpaces(name).left(static_cast<qsizetype>(2 * titleFieldBytes)));
+    TitleFrame frame{frameStart, std::tuple_size_v<TitleFrame>,         0x07, 0xB0,
+                     0x9A,       static_cast<std::uint8_t>(trackNumber)};
+    const auto used = std::min<std::size_t>(static_cast<std::size_t>(title.size()), titleFieldBytes);
+    std::transform(title.begin(), title.begin() + static_cast<qsizetype>(used),
+                   frame.begin() + titleFieldOffset,
+                   [](char byte) { return static_cast<std::uint8_t>(byte); });
+    frame.back() = frameEnd;
+    return frame;
+}
+
+} // namespace quorvex

@@ -1,5 +1,6 @@
 #include "app/controls.h"
 
+#include "app/clickablelabel.h"
 #include "app/clockpanel.h"
 
 #include <QButtonGroup>
@@ -102,7 +103,7 @@ void buildTopRight(QWidget* client, Controls& ui) {
     ui.tickUseID3 = place<QCheckBox>(client, "tickUseID3", {3720, 960, 3030, 255},
                                      QStringLiteral("Use ID3 tags to name MP3 tracks"));
 
-    ui.lblTrackInfo = label(client, "lblTrackInfo", "", {6840, 120, 855, 615});
+    ui.lblTrackInfo = place<ClickableLabel>(client, "lblTrackInfo", {6840, 120, 855, 615});
     ui.lblTrackInfo->setFrameShape(QFrame::Panel);
     ui.lblTrackInfo->setFrameShadow(QFrame::Sunken);
     ui.lblTrackInfo->setWordWrap(true);

@@ -19,6 +19,7 @@ class QTreeView;
 
 namespace quorvex {
 
+class ClickableLabel;
 class ClockPanel;
 
 // Every control of the main window, by the names the rest of the program uses for them.
@@ -38,7 +39,7 @@ struct Controls {
     QLabel* Label3 = nullptr;
     QLabel* Label2 = nullptr;
     QCheckBox* tickUseID3 = nullptr;
-    QLabel* lblTrackInfo = nullptr;
+    ClickableLabel* lblTrackInfo = nullptr;
     QPushButton* btnCheckTracks = nullptr;
     QGroupBox* Frame1 = nullptr;
     std::array<QRadioButton*, 4> optCom{}; // Com1..Com4: optCom[n - 1] is port n

@@ -1,14 +1,19 @@
 #include "app/frmquorvex.h"
 
 #include "app/checkboxvalue.h"
+#include "app/clickablelabel.h"
 #include "app/messages.h"
 #include "app/portsetting.h"
 #include "link/commandframe.h"
+#include "link/discinfo.h"
+#include "link/titleframe.h"
+#include "link/waits.h"
 #include "version.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -39,6 +44,12 @@ frmQuorvex::frmQuorvex(Platform platformSet, QWidget* parent)
     }
     connectControls();
     ui.btnPlay->setFocus();
+
+    // The only clock of the link: it ticks from now on, also while start-up runs and before the window shows.
+    constexpr int tickInterval = 100;
+    Timer1.setInterval(tickInterval);
+    Timer1.setTimerType(Qt::PreciseTimer);
+    Timer1.start();
 }
 
 void frmQuorvex::connectControls() {
@@ -49,6 +60,14 @@ void frmQuorvex::connectControls() {
     connect(ui.btnStop, &QPushButton::clicked, this, &frmQuorvex::btnStop_Click);
     connect(ui.btnBack, &QPushButton::clicked, this, &frmQuorvex::btnBack_Click);
     connect(ui.btnForward, &QPushButton::clicked, this, &frmQuorvex::btnForward_Click);
+
+    // Disc name and disc information.
+    connect(ui.txtTitle, &QLineEdit::textChanged, this, &frmQuorvex::txtTitle_Change);
+    connect(ui.btnCheckTracks, &QPushButton::clicked, this, &frmQuorvex::btnCheckTracks_Click);
+    connect(ui.lblTrackInfo, &ClickableLabel::clicked, this, &frmQuorvex::lblTrackInfo_Click);
+
+    // The Tick.
+    connect(&Timer1, &QTimer::timeout, this, &frmQuorvex::Timer1_Timer);
 
     // Port choice: a click on an option button, the one already chosen included.
     connect(ui.optComGroup, &QButtonGroup::idClicked, this, &frmQuorvex::optCom_Click);
@@ -62,14 +81,20 @@ void frmQuorvex::connectControls() {
 }
 
 void frmQuorvex::Form_Load() {
+    constexpr std::int16_t acknowledgementDistance = 2;
+    constexpr std::int16_t settleMs = 200;
+    watcher.expectDistance = acknowledgementDistance;
     selectPort(portNumberFromSetting(
         platform.settings->read(commportSection, comKey, QString::number(defaultPort))));
+    // Give the freshly opened line a moment before the first command.
+    delay(settleMs);
     btnOn_Click();
     setWindowTitle(QStringLiteral("%1    V%2.%3.%4")
                        .arg(QString::fromLatin1(text::windowCaption))
                        .arg(version::major)
                        .arg(version::minor)
                        .arg(version::revision));
+    lblTrackInfo_Click();
 }
 
 bool frmQuorvex::pauseMode() const {
@@ -102,6 +127,43 @@ void frmQuorvex::selectPort(int index) {
         option->setChecked(true);
     }
     optCom_Click(index);
+}
+
+void frmQuorvex::Timer1_Timer() {
+    watcher.tick(*platform.serial);
+}
+
+void frmQuorvex::delay(std::int16_t milliseconds) {
+    quorvex::delay(watcher, *platform.pump, milliseconds);
+}
+
+bool frmQuorvex::waitForReply(std::int16_t first, std::int16_t second, std::int16_t distance) {
+    return quorvex::waitForReply(watcher, *platform.pump, pauseMode(), first, second, distance);
+}
+
+void frmQuorvex::sendTitle(const QString& name, std::int16_t trackNumber) {
+    if (const std::optional<TitleFrame> frame = titleFrame(name, trackNumber)) {
+        line.send(*frame);
+    }
+}
+
+void frmQuorvex::txtTitle_Change() {
+    sendTitle(ui.txtTitle->text(), 0);
+}
+
+void frmQuorvex::refreshDiscInfo() {
+    // The request goes out in pause mode too; a closed port only keeps the request back, and the label
+    // is still rewritten after the wait, from whatever the reply window then holds.
+    line.send(commandFrame(command::discInformation.category, command::discInformation.code));
+    waitForReply(discInfoFirst, discInfoSecond, discInfoDistance);
+    ui.lblTrackInfo->setText(discInfoText(watcher));
+}
+
+void frmQuorvex::btnCheckTracks_Click() {
+    refreshDiscInfo();
+}
+void frmQuorvex::lblTrackInfo_Click() {
+    refreshDiscInfo();
 }
 
 void frmQuorvex::btnOn_Click() {

@@ -2,6 +2,7 @@
 
 #include "app/controls.h"
 #include "link/recorderline.h"
+#include "link/replywatcher.h"
 #include "platform/platform.h"
 
 #include <cstdint>
@@ -27,6 +28,21 @@ public:
     // Selects an option button the way a click would, which runs optCom_Click.
     void selectPort(int index);
 
+    // One Tick of Timer1: the countdown and the bytes the recorder sent since the last Tick.
+    void Timer1_Timer();
+    // The waits: each hands the thread to the event loop until it is over (see link/waits.h).
+    void delay(std::int16_t milliseconds);
+    bool waitForReply(std::int16_t first, std::int16_t second, std::int16_t distance);
+    [[nodiscard]] const ReplyWatcher& replyWatcher() const { return watcher; }
+
+    // One title frame (track 0: the disc), also in pause mode; nothing while the port is closed.
+    void sendTitle(const QString& name, std::int16_t trackNumber);
+    void txtTitle_Change();
+    // Asks the recorder for its track count and disc time and shows them in lblTrackInfo.
+    void refreshDiscInfo();
+    void btnCheckTracks_Click();
+    void lblTrackInfo_Click();
+
     void btnOn_Click();
     void btnOff_Click();
     void btnPlay_Click();
@@ -44,6 +60,8 @@ private:
     Platform platform;
     Controls ui;
     RecorderLine line;
+    ReplyWatcher watcher;
+    QTimer Timer1;
 };
 
 } // namespace quorvex

@@ -19,6 +19,7 @@ using namespace std::chrono_literals;
 
 const QByteArray onFrame("\x81\x07\x05\x47\x01\x02\xFF", 7);
 const QByteArray playFrame("\x81\x07\x05\x47\x02\x01\xFF", 7);
+const QByteArray discRequest("\x81\x07\x05\x47\x20\x44\xFF", 7);
 
 class SerialWindowTest : public ::testing::Test {
 protected:
@@ -68,8 +69,8 @@ TEST_F(SerialWindowTest, SpaceRightAfterTheWindowAppearsSendsPlay) {
 
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
 
-    EXPECT_EQ(recorder.read(14, 2s).toHex(' '), (onFrame + playFrame).toHex(' '))
-        << "start-up switches the recorder on, then Space presses Play";
+    EXPECT_EQ(recorder.read(21, 2s).toHex(' '), (onFrame + discRequest + playFrame).toHex(' '))
+        << "start-up switches the recorder on and asks for the disc, then Space presses Play";
 }
 
 TEST_F(SerialWindowTest, PulledCableIsReportedOnceAndNothingHangs) {

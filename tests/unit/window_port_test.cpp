@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QRadioButton>
 #include <string>
 
@@ -136,7 +137,7 @@ TEST_F(WindowTest, BrokenLineClosesThePortAndWarnsOnceNamingTheDevice) {
     EXPECT_EQ(fakes.serial->frames.size(), 1U) << "choosing the port again reconnects";
 }
 
-TEST_F(WindowTest, StartUpOpensTheRememberedPortSwitchesOnAndShowsTheVersion) {
+TEST_F(WindowTest, StartUpOpensTheRememberedPortSwitchesOnShowsTheVersionAndAsksForTheDisc) {
     const struct {
         const char* stored; // nullptr: nothing remembered yet
         int port;
@@ -148,6 +149,7 @@ TEST_F(WindowTest, StartUpOpensTheRememberedPortSwitchesOnAndShowsTheVersion) {
             startFakes.settings->values[QStringLiteral("Commport/COM")] = QString::fromLatin1(row.stored);
         }
         frmQuorvex started(startFakes.take());
+        startFakes.pump->tick = [&started] { started.Timer1_Timer(); };
 
         started.Form_Load();
 
@@ -155,9 +157,12 @@ TEST_F(WindowTest, StartUpOpensTheRememberedPortSwitchesOnAndShowsTheVersion) {
         const Journal expected{"setPortNumber " + port, "save Commport/COM=" + port, "open " + port};
         EXPECT_EQ(startFakes.journal, expected);
         EXPECT_TRUE(started.findChild<QRadioButton*>(QStringLiteral("optCom%1").arg(row.port))->isChecked());
-        ASSERT_EQ(startFakes.serial->frames.size(), 1U);
-        EXPECT_EQ(startFakes.serial->frames[0], bytesOf(command::on));
+        const std::vector<QByteArray> sent{bytesOf(command::on), bytesOf(command::discInformation)};
+        EXPECT_EQ(startFakes.serial->frames, sent);
         EXPECT_EQ(started.windowTitle(), QStringLiteral("Quorvex recorder    V0.3.0"));
+        EXPECT_EQ(startFakes.pump->ticks, 2 + 40)
+            << "200 ms before switching on, 40 Ticks for the silent disc";
+        EXPECT_EQ(started.findChild<QLabel*>("lblTrackInfo")->text(), "0 Tracks 00m 00s");
     }
 }
 

@@ -30,10 +30,10 @@ std::optional<TitleFrame> titleFrame(QStringView name, std::int16_t trackNumber)
     if (trackNumber < 0 || trackNumber > highestTrack) {
         return std::nullopt;
     }
-    // Encoding first and cutting the bytes after is the same as cutting after 14 characters,
-    // since every character becomes exactly one byte.
-    // At most two UTF-16 units per character, so this keeps at least the 14 characters the field can hold.
-    const QByteArray title = toCodePage(trimSpaces(name).left(static_cast<qsizetype>(2 * titleFieldBytes)));
+    // Every character becomes exactly one byte, so cutting the encoded bytes after 14 is cutting the name
+    // after 14 characters. A character takes at most two UTF-16 units: encode no more than needed.
+    constexpr qsizetype longestField = 2 * static_cast<qsizetype>(titleFieldBytes);
+    const QByteArray title = toCodePage(trimSpaces(name).left(longestField));
     TitleFrame frame{frameStart, std::tuple_size_v<TitleFrame>,         0x07, 0xB0,
                      0x9A,       static_cast<std::uint8_t>(trackNumber)};
     const auto used = std::min<std::size_t>(static_cast<std::size_t>(title.size()), titleFieldBytes);

@@ -1,0 +1,38 @@
+#include "deck/discdrive.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace quorvex::deck {
+
+DiscDrive::DiscDrive(Disc disc) : contents(std::move(disc)) {}
+
+void DiscDrive::record(Clock::time_point at) {
+    if (!recordingSince) {
+        recordingSince = at;
+    }
+}
+
+void DiscDrive::stop(Clock::time_point at) {
+    if (!recordingSince) {
+        return;
+    }
+    using std::chrono::milliseconds;
+    const auto elapsed =
+        std::max(milliseconds{0}, std::chrono::duration_cast<milliseconds>(at - *recordingSince));
+    const auto wholeSeconds = static_cast<int>((elapsed.count() + 500) / 1000);
+    const int total = contents.minutes * 60 + contents.seconds + wholeSeconds;
+    contents.tracks += 1;
+    contents.minutes = total / 60;
+    contents.seconds = total % 60;
+    recordingSince.reset();
+}
+
+void DiscDrive::setTitle(int track, const QString& text) {
+    contents.titles[track] = text;
+    if (track == 0) {
+        contents.name = text;
+    }
+}
+
+} // namespace quorvex::deck

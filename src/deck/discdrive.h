@@ -1,0 +1,32 @@
+#pragma once
+
+#include "deck/disc.h"
+
+#include <chrono>
+#include <optional>
+
+namespace quorvex::deck {
+
+// The recorder's mechanism: one record…stop cycle puts one track on the disc and adds its running time.
+// The time of each command is handed in, so the counting can be checked without waiting.
+class DiscDrive {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    explicit DiscDrive(Disc disc = {});
+
+    // Starts a recording, unless one is running already (a second record does not restart the clock).
+    void record(Clock::time_point at);
+    // Ends the running recording, if any: one more track, and its time rounded to whole seconds.
+    void stop(Clock::time_point at);
+    void setTitle(int track, const QString& text);
+
+    [[nodiscard]] bool isRecording() const { return recordingSince.has_value(); }
+    [[nodiscard]] const Disc& disc() const { return contents; }
+
+private:
+    Disc contents;
+    std::optional<Clock::time_point> recordingSince;
+};
+
+} // namespace quorvex::deck

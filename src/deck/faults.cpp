@@ -1,0 +1,12 @@
+#include "deck/faults.h"
+
+namespace quorvex::deck {
+
+bool isAnswered(const Faults& faults, Answer kind) {
+    if (faults.silent) {
+        return false;
+    }
+    return !faults.answerOnly || faults.answerOnly->contains(kind);
+}
+
+} // namespace quorvex::deck

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "deck/answers.h"
+
+#include <chrono>
+#include <optional>
+#include <QByteArray>
+#include <set>
+
+namespace quorvex::deck {
+
+// The ways a real recorder or its cable lets the program down, to be switched on at will.
+struct Faults {
+    bool silent = false;                          // answers nothing at all
+    std::optional<std::set<Answer>> answerOnly{}; // nullopt: answers all three
+    std::chrono::milliseconds lateBy{0};          // every answer starts this late
+    int splitInto = 1;                            // pieces per answer
+    std::chrono::milliseconds splitGap{30};       // between two pieces
+    QByteArray noiseBefore{};                     // written before each answer, with its first piece
+    std::optional<int> closeAfterFrames{};        // hang up once this many frames have arrived
+};
+
+[[nodiscard]] bool isAnswered(const Faults& faults, Answer kind);
+
+} // namespace quorvex::deck

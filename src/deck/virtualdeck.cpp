@@ -1,0 +1,109 @@
+#include "deck/virtualdeck.h"
+
+#include "deck/logline.h"
+
+#include <QTime>
+#include <utility>
+#include <variant>
+
+namespace quorvex::deck {
+
+VirtualDeck::VirtualDeck(Disc disc, Faults faults, QObject* parent)
+    : QObject(parent), transmitter([this](QByteArrayView bytes) { line.write(bytes); }),
+      drive(std::move(disc)), faults(std::move(faults)) {
+    connect(&line, &PseudoTerminalMaster::bytesReceived, this, &VirtualDeck::take);
+    connect(&line, &PseudoTerminalMaster::lineBroken, this, [this] {
+        transmitter.clear();
+        emit openChanged(false);
+    });
+}
+
+bool VirtualDeck::isOpen() const {
+    return line.isOpen();
+}
+
+QString VirtualDeck::devicePath() const {
+    return line.slavePath();
+}
+
+const Disc& VirtualDeck::disc() const {
+    return drive.disc();
+}
+
+QStringList VirtualDeck::log() const {
+    return lines;
+}
+
+void VirtualDeck::setFaults(Faults faults) {
+    this->faults = std::move(faults);
+    framesSinceFaults = 0;
+}
+
+void VirtualDeck::hangUp() {
+    if (!line.isOpen()) {
+        return;
+    }
+    transmitter.clear();
+    line.close();
+    emit openChanged(false);
+}
+
+void VirtualDeck::take(const QByteArray& bytes) {
+    for (const Received& received : parser.feed(bytes)) {
+        // Once the cable is out, whatever else came in the same read never reached the recorder.
+        if (!line.isOpen()) {
+            return;
+        }
+        handle(received);
+    }
+}
+
+void VirtualDeck::handle(const Received& received) {
+    remember(logLine(QTime::currentTime(), received));
+    if (std::holds_alternative<Noise>(received.meaning)) {
+        return;
+    }
+    const auto* command = std::get_if<Command>(&received.meaning);
+    if (command != nullptr) {
+        obey(*command);
+    } else if (const auto* title = std::get_if<Title>(&received.meaning); title != nullptr) {
+        drive.setTitle(title->track, title->text);
+    }
+    ++framesSinceFaults;
+    if (faults.closeAfterFrames && framesSinceFaults >= *faults.closeAfterFrames) {
+        // The cable comes out right after this frame arrived: it changed the disc, but its answer never
+        // leaves.
+        hangUp();
+        return;
+    }
+    if (command != nullptr) {
+        answer(*command);
+    }
+}
+
+void VirtualDeck::obey(Command command) {
+    const auto now = DiscDrive::Clock::now();
+    if (command == commands::record) {
+        drive.record(now);
+    } else if (command == commands::stop) {
+        drive.stop(now);
+    }
+}
+
+void VirtualDeck::answer(Command command) {
+    // Taken now, so a disc-information answer tells the disc as it was when asked, however late it leaves.
+    const std::optional<AnswerFrame> frame = answerTo(command, drive.disc());
+    if (frame && isAnswered(faults, frame->kind)) {
+        transmitter.send(frame->bytes, faults);
+    }
+}
+
+void VirtualDeck::remember(const QString& entry) {
+    lines.append(entry);
+    if (lines.size() > keptLogLines) {
+        lines.removeFirst();
+    }
+    emit frameReceived(entry);
+}
+
+} // namespace quorvex::deck

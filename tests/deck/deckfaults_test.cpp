@@ -1,0 +1,118 @@
+#include "deckfixture.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+
+namespace quorvex::deck {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::bytes;
+using testing::commandBytes;
+using testing::discAnswer;
+using testing::recordAck;
+using testing::stopAck;
+
+class DeckFaultsTest : public testing::DeckFixture {};
+
+TEST_F(DeckFaultsTest, SilentDeckAnswersNothing) {
+    start({}, Faults{.silent = true, .noiseBefore = bytes({0x00})});
+    program->write(commandBytes(0x02, 0x21) + commandBytes(0x02, 0x02) + commandBytes(0x20, 0x44));
+    EXPECT_TRUE(program->read(1, 200ms).isEmpty());
+    EXPECT_EQ(deck->log().size(), 3) << "it still hears every frame";
+    EXPECT_EQ(deck->disc().tracks, 1);
+}
+
+TEST_F(DeckFaultsTest, AnswersOnlyTheChosenCommands) {
+    start({}, Faults{.answerOnly = std::set<Answer>{Answer::stop, Answer::discInformation}});
+    EXPECT_TRUE(ask(0x02, 0x21, 1, 150ms).isEmpty()) << "record goes unanswered";
+    EXPECT_EQ(ask(0x02, 0x02, 7, 1s), stopAck);
+    EXPECT_EQ(ask(0x20, 0x44, 13, 1s), discAnswer(1, 0, 0));
+}
+
+TEST_F(DeckFaultsTest, LateAnswerComesOnlyAfterItsDelay) {
+    start({}, Faults{.lateBy = 200ms});
+    QElapsedTimer clock;
+    clock.start();
+    program->write(commandBytes(0x02, 0x21));
+    EXPECT_TRUE(program->read(1, 120ms).isEmpty()) << "nothing before the delay";
+    EXPECT_EQ(program->read(7, 1s), recordAck);
+    EXPECT_GE(clock.elapsed(), 200);
+}
+
+TEST_F(DeckFaultsTest, SplitAnswerArrivesInPiecesThatMakeTheWholeAnswer) {
+    start({}, Faults{.splitInto = 3, .splitGap = 60ms});
+    QElapsedTimer clock;
+    clock.start();
+    program->write(commandBytes(0x20, 0x44));
+    const auto arrivals = program->readArrivals(13, 1s);
+    const qint64 took = clock.elapsed();
+
+    QByteArray whole;
+    for (const auto& arrival : arrivals) {
+        whole.append(arrival.bytes);
+    }
+    EXPECT_EQ(whole, discAnswer(0, 0, 0));
+    ASSERT_GE(arrivals.size(), 2U);
+    EXPECT_EQ(arrivals[0].bytes, discAnswer(0, 0, 0).first(5)) << "13 bytes in three: 5, 4, 4";
+    EXPECT_GE(took, 120) << "the last piece waits two gaps";
+}
+
+TEST_F(DeckFaultsTest, NoiseComesBeforeEveryAnswer) {
+    const QByteArray noise = bytes({0x00, 0x81, 0x07, 0xFF});
+    start({}, Faults{.noiseBefore = noise});
+    EXPECT_EQ(ask(0x02, 0x21, 11, 1s), noise + recordAck);
+    EXPECT_EQ(ask(0x02, 0x02, 11, 1s), noise + stopAck);
+    program->write(commandBytes(1, 2));
+    EXPECT_TRUE(program->read(1, 100ms).isEmpty()) << "no answer, so no noise either";
+}
+
+TEST_F(DeckFaultsTest, NoiseRidesWithTheFirstPieceOfASplitAnswer) {
+    const QByteArray noise = bytes({0xAA, 0xBB});
+    start({}, Faults{.splitInto = 2, .splitGap = 60ms, .noiseBefore = noise});
+    program->write(commandBytes(0x02, 0x21));
+    const auto arrivals = program->readArrivals(9, 1s);
+    ASSERT_GE(arrivals.size(), 2U);
+    EXPECT_EQ(arrivals[0].bytes, noise + recordAck.first(4));
+    EXPECT_EQ(arrivals.back().bytes, recordAck.sliced(4));
+}
+
+TEST_F(DeckFaultsTest, HangsUpAfterTheChosenFrame) {
+    start({}, Faults{.closeAfterFrames = 2});
+    QSignalSpy closed(deck.get(), &VirtualDeck::openChanged);
+    program->write(commandBytes(1, 2));
+    EXPECT_FALSE(program->waitForHangUp(80ms)) << "one frame is not enough";
+    EXPECT_TRUE(deck->isOpen());
+
+    program->write(commandBytes(0x02, 0x21));
+    EXPECT_TRUE(program->waitForHangUp(1s));
+    EXPECT_FALSE(deck->isOpen());
+    ASSERT_EQ(closed.size(), 1);
+    EXPECT_FALSE(closed[0][0].toBool());
+    EXPECT_EQ(deck->log().size(), 2);
+}
+
+TEST_F(DeckFaultsTest, HangUpOnDemandKillsTheLineAndPendingAnswers) {
+    start({}, Faults{.lateBy = 100ms});
+    program->write(commandBytes(0x02, 0x21));
+    testing::pumpEvents(20ms);
+    ASSERT_EQ(deck->log().size(), 1);
+    deck->hangUp();
+    EXPECT_FALSE(deck->isOpen());
+    EXPECT_TRUE(program->waitForHangUp(1s));
+    testing::pumpEvents(150ms); // the late answer's time passes without a crash or a write
+    deck->hangUp();             // pulling a pulled cable does nothing
+    EXPECT_FALSE(deck->isOpen());
+}
+
+TEST_F(DeckFaultsTest, FaultsCanChangeWhileRunning) {
+    start({}, Faults{.silent = true});
+    EXPECT_TRUE(ask(0x02, 0x21, 1, 100ms).isEmpty());
+    deck->setFaults(Faults{.closeAfterFrames = 2});
+    EXPECT_EQ(ask(0x02, 0x02, 7, 1s), stopAck) << "no longer silent";
+    program->write(commandBytes(1, 3));
+    EXPECT_TRUE(program->waitForHangUp(1s)) << "frames count from the change";
+}
+
+} // namespace
+} // namespace quorvex::deck

@@ -1,0 +1,84 @@
+#include "deck/deckoptions.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvex::deck {
+namespace {
+
+using namespace std::chrono_literals;
+
+DeckOptionsResult parse(QStringList arguments) {
+    QCommandLineParser parser;
+    addDeckOptions(parser);
+    arguments.prepend(QStringLiteral("quorvex-deck"));
+    if (!parser.parse(arguments)) {
+        return {std::nullopt, parser.errorText()};
+    }
+    return readDeckOptions(parser);
+}
+
+TEST(DeckOptions, NoOptionsIsAnEmptyDiscWithoutFaults) {
+    const DeckOptionsResult result = parse({});
+    ASSERT_TRUE(result.options.has_value()) << result.error.toStdString();
+    const DeckOptions& options = *result.options;
+    EXPECT_EQ(options.disc.tracks, 0);
+    EXPECT_FALSE(options.faults.silent);
+    EXPECT_FALSE(options.faults.answerOnly.has_value());
+    EXPECT_EQ(options.faults.lateBy, 0ms);
+    EXPECT_EQ(options.faults.splitInto, 1);
+    EXPECT_EQ(options.faults.splitGap, 30ms);
+    EXPECT_TRUE(options.faults.noiseBefore.isEmpty());
+    EXPECT_FALSE(options.faults.closeAfterFrames.has_value());
+    EXPECT_TRUE(options.linkPath.isEmpty());
+}
+
+TEST(DeckOptions, EveryOptionIsRead) {
+    const DeckOptionsResult result =
+        parse({"--tracks", "7",           "--minutes",    "31",      "--seconds", "59",
+               "--silent", "--answer",    "record,disc",  "--late",  "250",       "--split",
+               "3",        "--split-gap", "15",           "--noise", "00 ff:81",  "--close-after",
+               "4",        "--link",      "/tmp/recorder"});
+    ASSERT_TRUE(result.options.has_value()) << result.error.toStdString();
+    const DeckOptions& options = *result.options;
+    EXPECT_EQ(options.disc.tracks, 7);
+    EXPECT_EQ(options.disc.minutes, 31);
+    EXPECT_EQ(options.disc.seconds, 59);
+    EXPECT_TRUE(options.faults.silent);
+    EXPECT_EQ(options.faults.answerOnly, (std::set<Answer>{Answer::record, Answer::discInformation}));
+    EXPECT_EQ(options.faults.lateBy, 250ms);
+    EXPECT_EQ(options.faults.splitInto, 3);
+    EXPECT_EQ(options.faults.splitGap, 15ms);
+    EXPECT_EQ(options.faults.noiseBefore, QByteArray::fromHex("00FF81"));
+    EXPECT_EQ(options.faults.closeAfterFrames, 4);
+    EXPECT_EQ(options.linkPath, QStringLiteral("/tmp/recorder"));
+}
+
+TEST(DeckOptions, AnswerStopAlone) {
+    const DeckOptionsResult result = parse({"--answer", "stop"});
+    ASSERT_TRUE(result.options.has_value());
+    EXPECT_EQ(result.options->faults.answerOnly, std::set<Answer>{Answer::stop});
+}
+
+TEST(DeckOptions, WrongValuesAreRefusedWithAReason) {
+    const QStringList wrong[] = {
+        {"--tracks", "many"}, {"--tracks", "-1"},          {"--seconds", "60"},
+        {"--split", "0"},     {"--late", "1.5"},           {"--noise", "0F0"},
+        {"--noise", "zz"},    {"--answer", "record,play"}, {"--close-after", "0"},
+    };
+    for (const QStringList& arguments : wrong) {
+        const DeckOptionsResult result = parse(arguments);
+        EXPECT_FALSE(result.options.has_value()) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(result.error.contains(arguments[0].mid(2))) << result.error.toStdString();
+    }
+}
+
+TEST(BytesFromHex, TakesWholeBytesWithOrWithoutSeparators) {
+    EXPECT_EQ(bytesFromHex(QStringLiteral("81 07 ff")), QByteArray::fromHex("8107FF"));
+    EXPECT_EQ(bytesFromHex(QStringLiteral("8107FF")), QByteArray::fromHex("8107FF"));
+    EXPECT_FALSE(bytesFromHex(QStringLiteral("81 0")).has_value());
+    EXPECT_FALSE(bytesFromHex(QStringLiteral("")).has_value());
+    EXPECT_FALSE(bytesFromHex(QStringLiteral("0x81")).has_value());
+}
+
+} // namespace
+} // namespace quorvex::deck

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+namespace quorvex {
+
+// The media player control: opening a file starts playing it by itself; play state 2 means playing.
+//
+// Play states, numbered like the classic Windows Media Player control:
+//   0 undefined      nothing opened yet
+//   1 stopped        after stop(), and after a failure (the failure itself comes through `failed`)
+//   2 playing        only while the file's sound is really going out to the sound output
+//   3 paused         paused from the control bar
+//   8 media ended    the sound output has played the file's last sample
+//   9 transitioning  opening and loading the file; later a seek settling or the buffer refilling
+//  10 ready          the file is loaded and its sound is about to go out
+class MediaPlayer : public QObject {
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    static constexpr int undefined = 0;
+    static constexpr int stopped = 1;
+    static constexpr int playing = 2;
+    static constexpr int paused = 3;
+    static constexpr int mediaEnded = 8;
+    static constexpr int transitioning = 9;
+    static constexpr int ready = 10;
+
+    // Loads the file and starts playing it. A file that cannot be opened or decoded, or no sound
+    // output, is reported through `failed` (never a silent "playing").
+    virtual void open(const QString& path) = 0;
+    [[nodiscard]] virtual int playState() const = 0;          // 2 while sound is really going out
+    [[nodiscard]] virtual double currentPosition() const = 0; // seconds
+    [[nodiscard]] virtual double duration() const = 0;        // seconds, 0 when unknown
+    virtual void stop() = 0;
+
+    // The control bar's operations; the program itself only opens, watches and stops.
+    // play() resumes a paused file, or plays the last opened file again from its start after a stop or
+    // its end; pause() holds the sound (state 3); seek() moves the playing file to a position in seconds.
+    virtual void play() = 0;
+    virtual void pause() = 0;
+    virtual void seek(double seconds) = 0;
+    // The listener's level, 0 to 100, on top of the program's own fixed -6 dB: 100 (the start) leaves the
+    // sound at exactly -6 dB. Muting silences the sound without changing either level.
+    virtual void setVolume(int percent) = 0;
+    [[nodiscard]] virtual int volume() const = 0;
+    virtual void setMuted(bool muted) = 0;
+    [[nodiscard]] virtual bool isMuted() const = 0;
+
+signals:
+    void stateChanged();                 // any change of state, position, duration: waits re-test
+    void failed(const QString& message); // names the file (or the sound output) and why
+};
+
+} // namespace quorvex

@@ -1,0 +1,148 @@
+#include "platform/mediaplayerbar.h"
+
+#include <cmath>
+#include <QBoxLayout>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QStyle>
+#include <QToolButton>
+
+namespace quorvex {
+
+namespace {
+
+constexpr QSize buttonSize(22, 19);
+constexpr QSize iconSize(12, 12);
+constexpr int volumeWidth = 56;
+constexpr int millisecondsPerSecond = 1000;
+
+QToolButton* makeButton(QWidget* parent, const QString& name, const QString& tip) {
+    auto* const button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setToolTip(tip);
+    button->setAccessibleName(tip);
+    button->setAutoRaise(true);
+    button->setFixedSize(buttonSize);
+    button->setIconSize(iconSize);
+    button->setFocusPolicy(Qt::TabFocus);
+    return button;
+}
+
+int milliseconds(double seconds) {
+    return static_cast<int>(std::lround(std::max(seconds, 0.0) * millisecondsPerSecond));
+}
+
+QString clock(double seconds) {
+    const auto whole = static_cast<int>(std::floor(std::max(seconds, 0.0)));
+    constexpr int secondsPerMinute = 60;
+    return QStringLiteral("%1:%2")
+        .arg(whole / secondsPerMinute)
+        .arg(whole % secondsPerMinute, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+MediaPlayerBar::MediaPlayerBar(MediaPlayer& player, QWidget* parent)
+    : QWidget(parent), player(player), playButton(makeButton(this, QStringLiteral("playButton"), tr("Play"))),
+      stopButton(makeButton(this, QStringLiteral("stopButton"), tr("Stop"))),
+      seekBar(new QSlider(Qt::Horizontal, this)), timeLabel(new QLabel(this)),
+      muteButton(makeButton(this, QStringLiteral("muteButton"), tr("Mute"))),
+      volumeSlider(new QSlider(Qt::Horizontal, this)) {
+    setFixedSize(width, height);
+    buildLayout();
+    connectControls();
+    refresh();
+}
+
+void MediaPlayerBar::buildLayout() {
+    seekBar->setObjectName(QStringLiteral("seekBar"));
+    seekBar->setToolTip(tr("Position"));
+    seekBar->setFocusPolicy(Qt::TabFocus);
+    timeLabel->setObjectName(QStringLiteral("timeLabel"));
+    timeLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    volumeSlider->setObjectName(QStringLiteral("volumeSlider"));
+    volumeSlider->setToolTip(tr("Volume"));
+    volumeSlider->setRange(0, 100);
+    volumeSlider->setFixedWidth(volumeWidth);
+    volumeSlider->setFocusPolicy(Qt::TabFocus);
+    muteButton->setCheckable(true);
+    stopButton->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
+
+    // Two rows like the classic control: the seek bar across the top, the buttons and the text below.
+    auto* const controls = new QHBoxLayout;
+    controls->setSpacing(1);
+    controls->addWidget(playButton);
+    controls->addWidget(stopButton);
+    controls->addSpacing(3);
+    controls->addWidget(timeLabel, 1);
+    controls->addWidget(muteButton);
+    controls->addWidget(volumeSlider);
+
+    auto* const rows = new QVBoxLayout(this);
+    rows->setContentsMargins(2, 1, 2, 1);
+    rows->setSpacing(0);
+    rows->addWidget(seekBar);
+    rows->addLayout(controls);
+}
+
+void MediaPlayerBar::connectControls() {
+    connect(&player, &MediaPlayer::stateChanged, this, &MediaPlayerBar::refresh);
+    connect(playButton, &QToolButton::clicked, this, &MediaPlayerBar::togglePlay);
+    connect(stopButton, &QToolButton::clicked, this, [this] { player.stop(); });
+    // A drag seeks where it is let go; a click on the groove or a key seeks at once.
+    connect(seekBar, &QSlider::sliderReleased, this,
+            [this] { player.seek(static_cast<double>(seekBar->value()) / millisecondsPerSecond); });
+    connect(seekBar, &QSlider::actionTriggered, this, [this](int action) {
+        if (action != QAbstractSlider::SliderMove && !seekBar->isSliderDown()) {
+            player.seek(static_cast<double>(seekBar->sliderPosition()) / millisecondsPerSecond);
+        }
+    });
+    connect(volumeSlider, &QSlider::valueChanged, this, [this](int value) { player.setVolume(value); });
+    connect(muteButton, &QToolButton::clicked, this, [this](bool checked) { player.setMuted(checked); });
+}
+
+void MediaPlayerBar::togglePlay() {
+    if (player.playState() == MediaPlayer::playing) {
+        player.pause();
+    } else {
+        player.play();
+    }
+}
+
+void MediaPlayerBar::refresh() {
+    const int state = player.playState();
+    const bool playing = state == MediaPlayer::playing;
+    playButton->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+    playButton->setToolTip(playing ? tr("Pause") : tr("Play"));
+    playButton->setEnabled(state != MediaPlayer::undefined);
+    stopButton->setEnabled(state == MediaPlayer::playing || state == MediaPlayer::paused ||
+                           state == MediaPlayer::transitioning || state == MediaPlayer::ready);
+    refreshSeekBar();
+    timeLabel->setText(
+        QStringLiteral("%1 / %2").arg(clock(player.currentPosition()), clock(player.duration())));
+
+    const bool muted = player.isMuted();
+    const QSignalBlocker muteBlocker(muteButton);
+    muteButton->setChecked(muted);
+    muteButton->setIcon(style()->standardIcon(muted ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume));
+    if (!volumeSlider->isSliderDown()) {
+        const QSignalBlocker volumeBlocker(volumeSlider);
+        volumeSlider->setValue(player.volume());
+    }
+}
+
+void MediaPlayerBar::refreshSeekBar() {
+    const double length = player.duration();
+    const int state = player.playState();
+    seekBar->setEnabled(length > 0.0 && state != MediaPlayer::undefined && state != MediaPlayer::stopped &&
+                        state != MediaPlayer::mediaEnded);
+    if (seekBar->isSliderDown()) {
+        return; // the listener's drag wins until it is let go
+    }
+    const QSignalBlocker blocker(seekBar);
+    seekBar->setRange(0, milliseconds(length));
+    seekBar->setValue(milliseconds(player.currentPosition()));
+}
+
+} // namespace quorvex

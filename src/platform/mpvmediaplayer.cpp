@@ -1,0 +1,347 @@
+#include "platform/mpvmediaplayer.h"
+
+#include "platform/mpvsettings.h"
+
+#include <algorithm>
+#include <cmath>
+#include <QFileInfo>
+#include <QTimer>
+#include <span>
+#include <string_view>
+#include <utility>
+
+namespace quorvex {
+
+namespace {
+
+std::optional<std::int64_t> entryOfReply(const mpv_node& result) {
+    if (result.format != MPV_FORMAT_NODE_MAP) {
+        return std::nullopt;
+    }
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-union-access): mpv's node is a tagged union
+    const mpv_node_list& map = *result.u.list;
+    const std::span keys(map.keys, static_cast<std::size_t>(map.num));
+    const std::span values(map.values, static_cast<std::size_t>(map.num));
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (std::string_view(keys[i]) == "playlist_entry_id" && values[i].format == MPV_FORMAT_INT64) {
+            // NOLINTNEXTLINE(cppcoreguidelines-pro-type-union-access): the format was checked
+            return values[i].u.int64;
+        }
+    }
+    return std::nullopt;
+}
+
+QString reasonOf(int error) {
+    switch (error) {
+    case MPV_ERROR_LOADING_FAILED:
+        return QStringLiteral("the file cannot be opened");
+    case MPV_ERROR_UNKNOWN_FORMAT:
+        return QStringLiteral("it is not a sound file that can be decoded");
+    case MPV_ERROR_NOTHING_TO_PLAY:
+        return QStringLiteral("it has no sound that can be decoded");
+    default:
+        return QString::fromUtf8(mpv_error_string(error));
+    }
+}
+
+} // namespace
+
+MpvMediaPlayer::MpvMediaPlayer(QObject* parent, const QString& audioOutput)
+    : MediaPlayer(parent), mpv(*this, [this] { drainEvents(); }) {
+    configure(audioOutput);
+}
+
+void MpvMediaPlayer::configure(const QString& audioOutput) {
+    setupError = startMpv(mpv, audioOutput);
+    if (setupError) {
+        return;
+    }
+    mpv.requestLogMessages("error");
+    mpv.observe("time-pos", MPV_FORMAT_DOUBLE);
+    mpv.observe("duration", MPV_FORMAT_DOUBLE);
+    mpv.observe("pause", MPV_FORMAT_FLAG);
+    mpv.observe("core-idle", MPV_FORMAT_FLAG);
+    mpv.observe("current-ao", MPV_FORMAT_STRING);
+    mpv.observe("volume", MPV_FORMAT_DOUBLE);
+    mpv.observe("mute", MPV_FORMAT_FLAG);
+}
+
+void MpvMediaPlayer::open(const QString& file) {
+    path = QFileInfo(file).absoluteFilePath();
+    errorLog.clear();
+    pendingFailure.reset();
+    fileDuration.reset();
+    expectedEntry.reset();
+    soundWentOut = false;
+    if (setupError) {
+        phase = Phase::stopped;
+        reportLater(QStringLiteral("%1 (opening \"%2\")").arg(*setupError, path));
+        notifyIfChanged();
+        return;
+    }
+    // The old file's events still to come belong to another playlist entry and are passed over.
+    phase = Phase::opening;
+    mpv.setFlag("pause", false);
+    loadRequest = ++lastRequest;
+    mpv.command(*loadRequest, {QStringLiteral("loadfile"), path, QStringLiteral("replace")});
+    notifyIfChanged();
+}
+
+void MpvMediaPlayer::stop() {
+    if (phase == Phase::nothing) {
+        return;
+    }
+    mpv.command(++lastRequest, {QStringLiteral("stop")});
+    loadRequest.reset();
+    expectedEntry.reset();
+    pendingFailure.reset();
+    phase = Phase::stopped;
+    notifyIfChanged();
+}
+
+void MpvMediaPlayer::play() {
+    if (phase == Phase::opening || phase == Phase::loaded || phase == Phase::started) {
+        mpv.setFlag("pause", false);
+    } else if ((phase == Phase::stopped || phase == Phase::ended) && !path.isEmpty()) {
+        open(path);
+    }
+}
+
+void MpvMediaPlayer::pause() {
+    if (phase == Phase::opening || phase == Phase::loaded || phase == Phase::started) {
+        mpv.setFlag("pause", true);
+    }
+}
+
+void MpvMediaPlayer::seek(double seconds) {
+    if (phase == Phase::loaded || phase == Phase::started) {
+        mpv.command(++lastRequest, {QStringLiteral("seek"), QString::number(std::max(seconds, 0.0), 'f', 3),
+                                    QStringLiteral("absolute")});
+    }
+}
+
+void MpvMediaPlayer::setVolume(int percent) {
+    mpv.setDouble("volume", std::clamp(percent, 0, 100));
+}
+
+int MpvMediaPlayer::volume() const {
+    return static_cast<int>(std::lround(observed.volume));
+}
+
+void MpvMediaPlayer::setMuted(bool muted) {
+    mpv.setFlag("mute", muted);
+}
+
+bool MpvMediaPlayer::isMuted() const {
+    return observed.mute;
+}
+
+int MpvMediaPlayer::playState() const {
+    switch (phase) {
+    case Phase::nothing:
+        return undefined;
+    case Phase::opening:
+        return transitioning;
+    case Phase::loaded:
+        return ready;
+    case Phase::started:
+        if (observed.pause) {
+            return paused;
+        }
+        // Playing only while the core is running with a sound output open. Until the file's sound first goes
+        // out it is ready; later (a seek settling, the cache refilling) it is transitioning.
+        if (!observed.coreIdle && observed.outputOpen) {
+            return playing;
+        }
+        return soundWentOut ? transitioning : ready;
+    case Phase::ended:
+        return mediaEnded;
+    case Phase::stopped:
+        return stopped;
+    }
+    return undefined;
+}
+
+double MpvMediaPlayer::currentPosition() const {
+    // Until the file's playback has started the position may still be the previous file's.
+    return phase == Phase::started ? std::max(observed.timePos, 0.0) : 0.0;
+}
+
+double MpvMediaPlayer::duration() const {
+    return fileDuration.value_or(0.0);
+}
+
+void MpvMediaPlayer::drainEvents() {
+    for (;;) {
+        const mpv_event& event = mpv.nextEvent();
+        if (event.event_id == MPV_EVENT_NONE) {
+            break;
+        }
+        handleEvent(event);
+    }
+    soundWentOut = soundWentOut || playState() == playing;
+    // A failure is told after the drain, so mpv's error messages that came with it are part of the message;
+    // it comes before stateChanged, so a wait that sees the state drop already knows why.
+    if (auto failure = std::exchange(pendingFailure, std::nullopt)) {
+        emit failed(*failure);
+    }
+    notifyIfChanged();
+}
+
+void MpvMediaPlayer::handleEvent(const mpv_event& event) {
+    switch (event.event_id) {
+    case MPV_EVENT_COMMAND_REPLY:
+        handleCommandReply(event);
+        break;
+    case MPV_EVENT_START_FILE:
+        handleStartFile(*static_cast<const mpv_event_start_file*>(event.data));
+        break;
+    case MPV_EVENT_FILE_LOADED:
+        if (currentIsExpected() && phase == Phase::opening) {
+            phase = Phase::loaded;
+            fileDuration = observed.duration;
+        }
+        break;
+    case MPV_EVENT_PLAYBACK_RESTART:
+        // Also sent just before an output that failed ends the file: `playing` needs the output open too.
+        if (currentIsExpected() && (phase == Phase::loaded || phase == Phase::started)) {
+            phase = Phase::started;
+        }
+        break;
+    case MPV_EVENT_END_FILE:
+        handleEndFile(*static_cast<const mpv_event_end_file*>(event.data));
+        break;
+    case MPV_EVENT_PROPERTY_CHANGE:
+        handleProperty(*static_cast<const mpv_event_property*>(event.data));
+        break;
+    case MPV_EVENT_LOG_MESSAGE:
+        handleLogMessage(*static_cast<const mpv_event_log_message*>(event.data));
+        break;
+    case MPV_EVENT_SHUTDOWN:
+        if (phase != Phase::nothing && phase != Phase::stopped && phase != Phase::ended) {
+            phase = Phase::stopped;
+            pendingFailure = QStringLiteral("Cannot play \"%1\": the media player shut down").arg(path);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void MpvMediaPlayer::handleCommandReply(const mpv_event& event) {
+    if (!loadRequest || event.reply_userdata != *loadRequest) {
+        return;
+    }
+    loadRequest.reset();
+    if (event.error < 0) {
+        phase = Phase::stopped;
+        pendingFailure = failureMessage(event.error);
+        return;
+    }
+    // loadfile is carried out and answered before mpv starts the new entry, so the entry is known before
+    // any of its events arrive.
+    expectedEntry = entryOfReply(static_cast<const mpv_event_command*>(event.data)->result);
+    if (!expectedEntry) {
+        phase = Phase::stopped;
+        pendingFailure =
+            QStringLiteral("Cannot play \"%1\": the media player did not accept the file").arg(path);
+    }
+}
+
+void MpvMediaPlayer::handleStartFile(const mpv_event_start_file& start) {
+    currentEntry = start.playlist_entry_id;
+}
+
+bool MpvMediaPlayer::currentIsExpected() const {
+    return expectedEntry && currentEntry && *expectedEntry == *currentEntry;
+}
+
+void MpvMediaPlayer::handleEndFile(const mpv_event_end_file& end) {
+    if (!expectedEntry || end.playlist_entry_id != *expectedEntry) {
+        return;
+    }
+    expectedEntry.reset();
+    switch (end.reason) {
+    case MPV_END_FILE_REASON_EOF:
+        phase = Phase::ended;
+        break;
+    case MPV_END_FILE_REASON_ERROR:
+        phase = Phase::stopped;
+        pendingFailure = failureMessage(end.error);
+        break;
+    case MPV_END_FILE_REASON_REDIRECT:
+        phase = Phase::stopped;
+        pendingFailure = QStringLiteral("Cannot play \"%1\": it is a playlist, not a sound file").arg(path);
+        break;
+    default:
+        phase = Phase::stopped;
+        break;
+    }
+}
+
+void MpvMediaPlayer::handleProperty(const mpv_event_property& property) {
+    const std::string_view name(property.name);
+    const bool known = property.format != MPV_FORMAT_NONE && property.data != nullptr;
+    const auto flag = [&] { return known && *static_cast<const int*>(property.data) != 0; };
+    const auto number = [&]() -> std::optional<double> {
+        return known ? std::optional(*static_cast<const double*>(property.data)) : std::nullopt;
+    };
+    if (name == "time-pos") {
+        observed.timePos = number().value_or(0.0);
+    } else if (name == "duration") {
+        observed.duration = number();
+        if (observed.duration && (phase == Phase::loaded || phase == Phase::started)) {
+            fileDuration = observed.duration;
+        }
+    } else if (name == "pause") {
+        observed.pause = flag();
+    } else if (name == "core-idle") {
+        observed.coreIdle = !known || flag();
+    } else if (name == "current-ao") {
+        observed.outputOpen = known && **static_cast<const char* const*>(property.data) != '\0';
+    } else if (name == "volume") {
+        observed.volume = number().value_or(observed.volume);
+    } else if (name == "mute") {
+        observed.mute = flag();
+    }
+}
+
+void MpvMediaPlayer::handleLogMessage(const mpv_event_log_message& message) {
+    const QString text = QString::fromUtf8(message.text).trimmed();
+    if (text.isEmpty() || errorLog.contains(text)) {
+        return;
+    }
+    constexpr qsizetype kept = 4;
+    if (errorLog.size() == kept) {
+        errorLog.removeFirst();
+    }
+    errorLog.append(text);
+}
+
+QString MpvMediaPlayer::failureMessage(int error) const {
+    const QString details =
+        errorLog.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(errorLog.join(QStringLiteral("; ")));
+    if (error == MPV_ERROR_AO_INIT_FAILED) {
+        return QStringLiteral("no sound output: the sound output cannot be opened to play \"%1\"%2")
+            .arg(path, details);
+    }
+    return QStringLiteral("Cannot play \"%1\": %2%3").arg(path, reasonOf(error), details);
+}
+
+void MpvMediaPlayer::reportLater(const QString& message) {
+    // Told from the event loop like every other failure, never from inside open().
+    QTimer::singleShot(0, this, [this, message] { emit failed(message); });
+}
+
+MpvMediaPlayer::Shown MpvMediaPlayer::shown() const {
+    return {playState(), currentPosition(), duration(), volume(), isMuted()};
+}
+
+void MpvMediaPlayer::notifyIfChanged() {
+    if (const Shown now = shown(); now != lastShown) {
+        lastShown = now;
+        emit stateChanged();
+    }
+}
+
+} // namespace quorvex

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "platform/mediaplayer.h"
+#include "platform/mpvhandle.h"
+
+#include <cstdint>
+#include <optional>
+#include <QString>
+#include <QStringList>
+
+namespace quorvex {
+
+// The media player on libmpv: audio only, one file at a time, played once at the program's fixed level.
+// Its state follows libmpv's events and observed properties; see mediaplayer.h for the play states.
+class MpvMediaPlayer final : public MediaPlayer {
+    Q_OBJECT
+
+public:
+    // `audioOutput` is mpv's list of sound outputs to try (for example "pulse"); empty leaves the choice to
+    // mpv's own order.
+    explicit MpvMediaPlayer(QObject* parent = nullptr, const QString& audioOutput = {});
+
+    void open(const QString& file) override;
+    [[nodiscard]] int playState() const override;
+    [[nodiscard]] double currentPosition() const override;
+    [[nodiscard]] double duration() const override;
+    void stop() override;
+
+    void play() override;
+    void pause() override;
+    void seek(double seconds) override;
+    void setVolume(int percent) override;
+    [[nodiscard]] int volume() const override;
+    void setMuted(bool muted) override;
+    [[nodiscard]] bool isMuted() const override;
+
+private:
+    // Where the file asked for last stands, as told by libmpv's events.
+    enum class Phase { nothing, opening, loaded, started, ended, stopped };
+
+    // The last values libmpv reported for the observed properties.
+    struct Observed {
+        double timePos = 0.0;
+        std::optional<double> duration;
+        bool pause = false;
+        bool coreIdle = true;
+        bool outputOpen = false;
+        double volume = 100.0;
+        bool mute = false;
+    };
+
+    // What stateChanged tells about; a change of any of it is signalled once.
+    struct Shown {
+        int playState = undefined;
+        double position = 0.0;
+        double duration = 0.0;
+        int volume = 100;
+        bool muted = false;
+        bool operator==(const Shown&) const = default;
+    };
+
+    void configure(const QString& audioOutput);
+    void drainEvents();
+    void handleEvent(const mpv_event& event);
+    void handleCommandReply(const mpv_event& event);
+    void handleStartFile(const mpv_event_start_file& start);
+    void handleEndFile(const mpv_event_end_file& end);
+    void handleProperty(const mpv_event_property& property);
+    void handleLogMessage(const mpv_event_log_message& message);
+    [[nodiscard]] bool currentIsExpected() const;
+    [[nodiscard]] QString failureMessage(int error) const;
+    void reportLater(const QString& message);
+    void notifyIfChanged();
+    [[nodiscard]] Shown shown() const;
+
+    Phase phase = Phase::nothing;
+    Observed observed;
+    QString path;
+    std::optional<double> fileDuration;
+    bool soundWentOut = false; // the file's sound has gone out at least once
+    std::uint64_t lastRequest = 0;
+    std::optional<std::uint64_t> loadRequest;  // the loadfile whose reply names the entry to expect
+    std::optional<std::int64_t> expectedEntry; // mpv's playlist entry of the file asked for last
+    std::optional<std::int64_t> currentEntry;  // the entry mpv started last
+    QStringList errorLog;                      // mpv's error messages since the file was opened
+    std::optional<QString> pendingFailure;     // reported once the events waiting now are drained
+    std::optional<QString> setupError;         // a sound output mpv would not accept
+    Shown lastShown;
+    MpvHandle mpv; // last: destroyed first, so no libmpv callback outlives the members above
+};
+
+} // namespace quorvex

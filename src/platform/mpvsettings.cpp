@@ -1,0 +1,83 @@
+#include "platform/mpvsettings.h"
+
+#include <array>
+
+namespace quorvex {
+
+namespace {
+
+struct Setting {
+    const char* name;
+    const char* value;
+};
+
+// The player's fixed settings.
+// - Sound only: no video track, no video output, no subtitles, no side files, no scripts, no configuration,
+//   no resumed positions, no terminal or key bindings.
+// - Played once at normal speed: no looping; keep-open=no unloads the file when it has ended (so nothing is
+//   rewound or held) and idle=yes keeps mpv waiting for the next file instead of quitting.
+// - gapless-audio=no closes the sound output at the end of every file, and mpv closes it only after it has
+//   played out everything buffered: the file's end is reported after its last sample, never before it.
+// - The program's level is -6 dB, set as a fixed lavfi volume filter so that the listener's volume and mute
+//   (mpv's volume and mute properties, 100 and off at the start) act on top of it without changing it. No pan
+//   filter: the balance stays centred.
+// - 5 s of buffering: demuxer-readahead-secs reads 5 s ahead of the playing position; cache-secs does
+//   the same where mpv uses its cache (network sources; a local file is read directly).
+// - No silent fallback: a sound output that cannot be opened ends the file with an error.
+constexpr std::array settings{
+    Setting{"vid", "no"},
+    Setting{"vo", "null"},
+    Setting{"sid", "no"},
+    Setting{"audio-display", "no"},
+    Setting{"audio-file-auto", "no"},
+    Setting{"sub-auto", "no"},
+    Setting{"terminal", "no"},
+    Setting{"config", "no"},
+    Setting{"input-default-bindings", "no"},
+    Setting{"osc", "no"},
+    Setting{"ytdl", "no"},
+    Setting{"load-scripts", "no"},
+    Setting{"resume-playback", "no"},
+    Setting{"idle", "yes"},
+    Setting{"keep-open", "no"},
+    Setting{"loop-file", "no"},
+    Setting{"loop-playlist", "no"},
+    Setting{"gapless-audio", "no"},
+    Setting{"speed", "1.0"},
+    Setting{"pause", "no"},
+    Setting{"af", "lavfi-volume=volume=-6dB"},
+    Setting{"volume", "100"},
+    Setting{"volume-max", "100"},
+    Setting{"mute", "no"},
+    Setting{"demuxer-readahead-secs", "5"},
+    Setting{"cache-secs", "5"},
+    Setting{"audio-fallback-to-null", "no"},
+    Setting{"stop-playback-on-init-failure", "yes"},
+};
+
+} // namespace
+
+std::optional<QString> startMpv(MpvHandle& mpv, const QString& audioOutput) {
+    std::optional<QString> refused;
+    for (const Setting& setting : settings) {
+        if (const int error = mpv.setOption(setting.name, QString::fromUtf8(setting.value)); error < 0) {
+            refused = QStringLiteral("media player setting %1=%2 refused: %3")
+                          .arg(QString::fromUtf8(setting.name), QString::fromUtf8(setting.value),
+                               QString::fromUtf8(mpv_error_string(error)));
+        }
+    }
+    if (!audioOutput.isEmpty()) {
+        if (const int error = mpv.setOption("ao", audioOutput); error < 0) {
+            refused =
+                QStringLiteral("no sound output: \"%1\" is not a sound output the media player knows (%2)")
+                    .arg(audioOutput, QString::fromUtf8(mpv_error_string(error)));
+        }
+    }
+    if (const int error = mpv.initialize(); error < 0) {
+        return QStringLiteral("the media player cannot start: %1")
+            .arg(QString::fromUtf8(mpv_error_string(error)));
+    }
+    return refused;
+}
+
+} // namespace quorvex

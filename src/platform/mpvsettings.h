@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/mpvhandle.h"
+
+#include <optional>
+#include <QString>
+
+namespace quorvex {
+
+// Gives a new libmpv instance the media player's fixed settings (mpvsettings.cpp says why each is so), with
+// `audioOutput` as mpv's list of sound outputs to try unless it is empty, and starts the instance. Returns
+// what mpv refused, if anything: a player with such a setting cannot play.
+std::optional<QString> startMpv(MpvHandle& mpv, const QString& audioOutput);
+
+} // namespace quorvex

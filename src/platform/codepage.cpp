@@ -1,5 +1,6 @@
 #include "platform/codepage.h"
 
+#include <QStringDecoder>
 #include <QStringEncoder>
 
 namespace quorvex {
@@ -27,6 +28,14 @@ QByteArray toCodePage(QStringView text) {
         at += units;
     }
     return bytes;
+}
+
+QString fromCodePage(QByteArrayView bytes) {
+    QStringDecoder decoder("windows-1252", QStringConverter::Flag::Stateless);
+    if (!decoder.isValid()) {
+        return QString::fromLatin1(bytes);
+    }
+    return decoder.decode(bytes);
 }
 
 } // namespace quorvex

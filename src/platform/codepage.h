@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
 #include <QStringView>
 
 namespace quorvex {
@@ -9,5 +11,7 @@ namespace quorvex {
 // A character that Windows-1252 has no byte for becomes '?', so a text of n characters is always
 // n bytes (a character outside the Basic Multilingual Plane counts as one character).
 [[nodiscard]] QByteArray toCodePage(QStringView text);
+// Bytes in Windows-1252 as text, one character per byte.
+[[nodiscard]] QString fromCodePage(QByteArrayView bytes);
 
 } // namespace quorvex

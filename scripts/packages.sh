@@ -1,9 +1,9 @@
 # Sourced by scripts/run and scripts/test: installs the Debian packages Quorvex needs that are missing.
 # As root it installs them with apt-get; otherwise it prints the apt-get line to run and stops.
 
-quorvex_build_packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgl-dev qt6-qpa-plugins
-                        fonts-dejavu-core)
-quorvex_test_packages=(libgtest-dev clang-format)
+quorvex_build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev qt6-qpa-plugins
+                        libmpv-dev fonts-dejavu-core)
+quorvex_test_packages=(libgtest-dev clang-format pulseaudio pulseaudio-utils ffmpeg)
 
 ensure_packages() {
     local missing=() package

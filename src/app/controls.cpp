@@ -2,20 +2,21 @@
 
 #include "app/clickablelabel.h"
 #include "app/clockpanel.h"
+#include "platform/mediaplayerbar.h"
+#include "tracks/dirlistbox.h"
+#include "tracks/drivelistbox.h"
+#include "tracks/filelistbox.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QListWidget>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
-#include <QTreeView>
 
 namespace quorvex {
 
@@ -131,13 +132,12 @@ void buildTopRight(QWidget* client, Controls& ui) {
 }
 
 void buildSourceBand(QWidget* client, Controls& ui) {
-    ui.DriveList = place<QComboBox>(client, "DriveList", {120, 1320, 3495, 315});
-    ui.DirList = place<QTreeView>(client, "DirList", {120, 1680, 3495, 1890});
-    ui.DirList->setHeaderHidden(true);
-    ui.FileList = place<QListView>(client, "FileList", {3720, 1320, 6015, 2235});
+    ui.DriveList = place<DriveListBox>(client, "DriveList", {120, 1320, 3495, 315});
+    ui.DirList = place<DirListBox>(client, "DirList", {120, 1680, 3495, 1890});
+    ui.FileList = place<FileListBox>(client, "FileList", {3720, 1320, 6015, 2235});
 }
 
-void buildLowerBand(QWidget* client, Controls& ui) {
+void buildLowerBand(QWidget* client, Controls& ui, MediaPlayer& player) {
     ui.ListOfMusic = place<QListWidget>(client, "ListOfMusic", {120, 3600, 6015, 1230});
     ui.ListOfMusic->setSelectionMode(QAbstractItemView::SingleSelection);
     ui.ListOfMusic->setSortingEnabled(false);
@@ -148,8 +148,7 @@ void buildLowerBand(QWidget* client, Controls& ui) {
     ui.Label5->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     ui.txtTitle = place<QLineEdit>(client, "txtTitle", {3360, 4950, 2775, 315});
 
-    // Right column: caption and tag field per row. The media player's control bar goes under them,
-    // at 6240, 4680 (3615 by 615).
+    // Right column: caption and tag field per row, and the media player's control bar under them.
     constexpr int captionLeft = 6240;
     constexpr int captionWidth = 690;
     constexpr std::array<int, 3> rows{3600, 3960, 4320};
@@ -159,6 +158,9 @@ void buildLowerBand(QWidget* client, Controls& ui) {
     ui.txtArtist = tagField(client, "txtArtist", rows[1]);
     ui.Label7 = label(client, "Label7", "Album", {captionLeft, rows[2], captionWidth, 315});
     ui.txtAlbum = tagField(client, "txtAlbum", rows[2]);
+    // 3615 twips wide from 6240 would end 4 pixels past the client area, so the bar keeps its width and
+    // stands 6 pixels further left, clear of the Track list.
+    ui.MediaPlayer1 = place<MediaPlayerBar>(client, "MediaPlayer1", {6150, 4680, 3615, 615}, player);
 }
 
 void buildStatusBar(QMainWindow& window, Controls& ui) {
@@ -181,11 +183,11 @@ void buildStatusBar(QMainWindow& window, Controls& ui) {
 
 // Play comes first so it has the focus when the window appears; the Com buttons go 2, 1, 3, 4.
 void setTabOrder(const Controls& ui) {
-    const std::array<QWidget*, 20> order{
-        ui.btnPlay,    ui.btnRecordList, ui.btnOff,    ui.btnStop,         ui.btnBack,
-        ui.btnForward, ui.DirList,       ui.DriveList, ui.FileList,        ui.ListOfMusic,
-        ui.btnOn,      ui.tickUseID3,    ui.btnRemove, ui.txtTitle,        ui.optCom[1],
-        ui.optCom[0],  ui.optCom[2],     ui.optCom[3], ui.chkInsertPauses, ui.btnCheckTracks};
+    const std::array<QWidget*, 21> order{
+        ui.btnPlay,    ui.btnRecordList,   ui.MediaPlayer1,  ui.btnOff,    ui.btnStop,     ui.btnBack,
+        ui.btnForward, ui.DirList,         ui.DriveList,     ui.FileList,  ui.ListOfMusic, ui.btnOn,
+        ui.tickUseID3, ui.btnRemove,       ui.txtTitle,      ui.optCom[1], ui.optCom[0],   ui.optCom[2],
+        ui.optCom[3],  ui.chkInsertPauses, ui.btnCheckTracks};
     for (std::size_t i = 1; i < order.size(); ++i) {
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
     }
@@ -193,7 +195,7 @@ void setTabOrder(const Controls& ui) {
 
 } // namespace
 
-Controls buildControls(QMainWindow& window) {
+Controls buildControls(QMainWindow& window, MediaPlayer& player) {
     Controls ui;
     QFont font = window.font();
     font.setPixelSize(fontPixels);
@@ -205,7 +207,7 @@ Controls buildControls(QMainWindow& window) {
     buildRecorderBox(client, ui);
     buildTopRight(client, ui);
     buildSourceBand(client, ui);
-    buildLowerBand(client, ui);
+    buildLowerBand(client, ui, player);
     buildStatusBar(window, ui);
     setTabOrder(ui);
 

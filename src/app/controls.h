@@ -4,22 +4,24 @@
 
 class QButtonGroup;
 class QCheckBox;
-class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListView;
 class QListWidget;
 class QMainWindow;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
-class QTreeView;
 
 namespace quorvex {
 
 class ClickableLabel;
+class DirListBox;
+class DriveListBox;
+class FileListBox;
+class MediaPlayer;
+class MediaPlayerBar;
 class ClockPanel;
 
 // Every control of the main window, by the names the rest of the program uses for them.
@@ -47,9 +49,9 @@ struct Controls {
     QCheckBox* chkInsertPauses = nullptr;
 
     // Source browser
-    QComboBox* DriveList = nullptr;
-    QTreeView* DirList = nullptr;
-    QListView* FileList = nullptr;
+    DriveListBox* DriveList = nullptr;
+    DirListBox* DirList = nullptr;
+    FileListBox* FileList = nullptr;
 
     // Track list, tag fields and disc name
     QListWidget* ListOfMusic = nullptr;
@@ -59,6 +61,7 @@ struct Controls {
     QLabel* txtArtist = nullptr;
     QLabel* Label7 = nullptr;
     QLabel* txtAlbum = nullptr;
+    MediaPlayerBar* MediaPlayer1 = nullptr; // the player's control bar
     QPushButton* btnRecordList = nullptr;
     QPushButton* btnRemove = nullptr;
     QLabel* Label5 = nullptr;
@@ -71,6 +74,6 @@ struct Controls {
 };
 
 // Builds the controls on the window at their fixed places and in their tab order.
-[[nodiscard]] Controls buildControls(QMainWindow& window);
+[[nodiscard]] Controls buildControls(QMainWindow& window, MediaPlayer& player);
 
 } // namespace quorvex

@@ -8,12 +8,20 @@
 #include "link/discinfo.h"
 #include "link/titleframe.h"
 #include "link/waits.h"
+#include "platform/mediaplayer.h"
+#include "tracks/dirlistbox.h"
+#include "tracks/drivelistbox.h"
+#include "tracks/filelistbox.h"
+#include "tracks/id3tag.h"
+#include "tracks/titlerules.h"
 #include "version.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -32,7 +40,7 @@ const QString comKey = QStringLiteral("COM");
 } // namespace
 
 frmQuorvex::frmQuorvex(Platform platformSet, QWidget* parent)
-    : QMainWindow(parent), platform(std::move(platformSet)), ui(buildControls(*this)),
+    : QMainWindow(parent), platform(std::move(platformSet)), ui(buildControls(*this, *platform.player)),
       line(*platform.serial) {
     registerResources();
     setObjectName(QStringLiteral("frmQuorvex"));
@@ -66,6 +74,17 @@ void frmQuorvex::connectControls() {
     connect(ui.btnCheckTracks, &QPushButton::clicked, this, &frmQuorvex::btnCheckTracks_Click);
     connect(ui.lblTrackInfo, &ClickableLabel::clicked, this, &frmQuorvex::lblTrackInfo_Click);
 
+    // Source browser: drive -> directory -> files, and the Track list.
+    connect(ui.DriveList, &DriveListBox::driveChanged, this, &frmQuorvex::DriveList_Change);
+    connect(ui.DirList, &DirListBox::pathChanged, this, &frmQuorvex::DirList_Change);
+    connect(ui.FileList, &QListWidget::itemDoubleClicked, this, &frmQuorvex::FileList_DblClick);
+    connect(ui.btnRemove, &QPushButton::clicked, this, &frmQuorvex::btnRemove_Click);
+    connect(ui.ListOfMusic, &QListWidget::itemDoubleClicked, this, &frmQuorvex::ListOfMusic_DblClick);
+
+    // A file the player cannot play is said at once, naming the file.
+    connect(platform.player.get(), &MediaPlayer::failed, this, &frmQuorvex::showPlayerFailure,
+            Qt::QueuedConnection);
+
     // The Tick.
     connect(&Timer1, &QTimer::timeout, this, &frmQuorvex::Timer1_Timer);
 
@@ -89,6 +108,9 @@ void frmQuorvex::Form_Load() {
     // Give the freshly opened line a moment before the first command.
     delay(settleMs);
     btnOn_Click();
+    // The source browser always starts on the root volume, in the directory the program was started from.
+    ui.DriveList->setDrive(QStringLiteral("c:"));
+    ui.DirList->setPath(QDir::currentPath());
     setWindowTitle(QStringLiteral("%1    V%2.%3.%4")
                        .arg(QString::fromLatin1(text::windowCaption))
                        .arg(version::major)
@@ -166,6 +188,56 @@ void frmQuorvex::lblTrackInfo_Click() {
     refreshDiscInfo();
 }
 
+void frmQuorvex::DriveList_Change() {
+    ui.DirList->setPath(ui.DriveList->drive());
+}
+
+void frmQuorvex::DirList_Change() {
+    ui.FileList->setPath(ui.DirList->path());
+}
+
+void frmQuorvex::FileList_DblClick() {
+    // Without a chosen file the entry would be the bare directory, which nothing can play.
+    const QString fileName = ui.FileList->fileName();
+    if (!fileName.isEmpty()) {
+        ui.ListOfMusic->addItem(trackListEntry(ui.FileList->path(), fileName));
+    }
+}
+
+void frmQuorvex::btnRemove_Click() {
+    if (const int selected = ui.ListOfMusic->currentRow(); selected >= 0) {
+        delete ui.ListOfMusic->takeItem(selected);
+    }
+}
+
+void frmQuorvex::ListOfMusic_DblClick() {
+    const QListWidgetItem* entry = ui.ListOfMusic->currentItem();
+    if (entry == nullptr) {
+        return;
+    }
+    const QString path = entry->text();
+    platform.player->open(path);
+    readId3Tag(path);
+}
+
+QString frmQuorvex::readId3Tag(const QString& path) {
+    const std::optional<Id3Tag> tag = readId3v1(path);
+    if (!tag) {
+        return {};
+    }
+    ui.txtSongname->setText(tag->title);
+    ui.txtArtist->setText(tag->artist);
+    ui.txtAlbum->setText(tag->album);
+    return ui.txtSongname->text();
+}
+
+QString frmQuorvex::deriveTrackTitle(const QString& path) {
+    if (isMp3Path(path) && checkBoxValue(*ui.tickUseID3) != 0) {
+        return readId3Tag(path);
+    }
+    return titleFromFileName(path);
+}
+
 void frmQuorvex::btnOn_Click() {
     sendCommand(command::on.category, command::on.code);
 }
@@ -190,6 +262,11 @@ void frmQuorvex::chkInsertPauses_Click() {
         platform.dialogs->show({.text = QString::fromLatin1(text::pauseModeNotice),
                                 .title = QString::fromLatin1(text::applicationTitle)});
     }
+}
+
+void frmQuorvex::showPlayerFailure(const QString& reason) {
+    platform.dialogs->show(
+        {.text = reason, .title = QString::fromLatin1(text::applicationTitle), .icon = QMessageBox::Warning});
 }
 
 void frmQuorvex::showLineLost(const QString& reason) {

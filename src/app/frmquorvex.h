@@ -43,6 +43,19 @@ public:
     void btnCheckTracks_Click();
     void lblTrackInfo_Click();
 
+    // The source browser and the Track list.
+    void DriveList_Change();
+    void DirList_Change();
+    void FileList_DblClick();
+    void btnRemove_Click();
+    void ListOfMusic_DblClick();
+    // Shows the tag of the file in the three tag fields and returns its title; a file without a tag
+    // returns "" and leaves the fields as they were.
+    QString readId3Tag(const QString& path);
+    // The title a Track list entry is recorded under: from its tag (MP3 with "Use ID3 tags" ticked)
+    // or from its file name.
+    QString deriveTrackTitle(const QString& path);
+
     void btnOn_Click();
     void btnOff_Click();
     void btnPlay_Click();
@@ -56,6 +69,7 @@ public:
 private:
     void connectControls();
     void showLineLost(const QString& reason);
+    void showPlayerFailure(const QString& reason);
 
     Platform platform;
     Controls ui;

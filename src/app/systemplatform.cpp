@@ -3,6 +3,7 @@
 #include "platform/deviceserialport.h"
 #include "platform/inisettingsstore.h"
 #include "platform/messageboxdialogs.h"
+#include "platform/mpvmediaplayer.h"
 #include "platform/qteventpump.h"
 
 namespace quorvex {
@@ -13,6 +14,7 @@ Platform makeSystemPlatform() {
     platform.serial = std::make_unique<DeviceSerialPort>(*platform.settings);
     platform.dialogs = std::make_unique<MessageBoxDialogs>();
     platform.pump = std::make_unique<QtEventPump>();
+    platform.player = std::make_unique<MpvMediaPlayer>();
     return platform;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/eventpump.h"
+#include "platform/mediaplayer.h"
 #include "platform/serialport.h"
 #include "platform/settingsstore.h"
 
@@ -16,6 +17,7 @@ struct Platform {
     std::unique_ptr<SerialPort> serial;
     std::unique_ptr<Dialogs> dialogs;
     std::unique_ptr<EventPump> pump;
+    std::unique_ptr<MediaPlayer> player;
 };
 
 } // namespace quorvex

@@ -31,6 +31,21 @@ QByteArray FakeSerialPort::readAll() {
     return all;
 }
 
+void FakeMediaPlayer::open(const QString& path) {
+    opened.append(path);
+    setState(playing);
+}
+
+void FakeMediaPlayer::stop() {
+    ++stops;
+    setState(stopped);
+}
+
+void FakeMediaPlayer::setState(int newState) {
+    state = newState;
+    emit stateChanged();
+}
+
 void FakeEventPump::pumpEvents() {
     ++ticks;
     if (const auto bytes = arrivals.find(ticks); bytes != arrivals.end() && port != nullptr) {
@@ -65,6 +80,8 @@ FakePlatform::FakePlatform() {
     auto fakeSerial = std::make_unique<FakeSerialPort>(journal);
     auto fakeDialogs = std::make_unique<FakeDialogs>();
     auto fakePump = std::make_unique<FakeEventPump>();
+    auto fakePlayer = std::make_unique<FakeMediaPlayer>();
+    player = fakePlayer.get();
     settings = fakeSettings.get();
     serial = fakeSerial.get();
     dialogs = fakeDialogs.get();
@@ -73,7 +90,8 @@ FakePlatform::FakePlatform() {
     platform = {.settings = std::move(fakeSettings),
                 .serial = std::move(fakeSerial),
                 .dialogs = std::move(fakeDialogs),
-                .pump = std::move(fakePump)};
+                .pump = std::move(fakePump),
+                .player = std::move(fakePlayer)};
 }
 
 Platform FakePlatform::take() {

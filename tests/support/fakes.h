@@ -3,9 +3,11 @@
 #include "platform/bytes.h"
 #include "platform/dialogs.h"
 #include "platform/eventpump.h"
+#include "platform/mediaplayer.h"
 #include "platform/platform.h"
 #include "platform/serialport.h"
 #include "platform/settingsstore.h"
+#include "support/printers.h"
 
 #include <functional>
 #include <map>
@@ -69,6 +71,37 @@ public:
     std::vector<Message> shown;
 };
 
+// A player that plays nothing: it notes what was opened and reports whatever state the test sets.
+class FakeMediaPlayer final : public MediaPlayer {
+    Q_OBJECT
+public:
+    void open(const QString& path) override;
+    [[nodiscard]] int playState() const override { return state; }
+    [[nodiscard]] double currentPosition() const override { return position; }
+    [[nodiscard]] double duration() const override { return length; }
+    void stop() override;
+    void play() override { setState(playing); }
+    void pause() override { setState(paused); }
+    void seek(double seconds) override { position = seconds; }
+    void setVolume(int percent) override { level = percent; }
+    [[nodiscard]] int volume() const override { return level; }
+    void setMuted(bool mute) override { muted = mute; }
+    [[nodiscard]] bool isMuted() const override { return muted; }
+
+    void setState(int newState);
+    void fail(const QString& message) { emit failed(message); }
+
+    QStringList opened;
+    int stops = 0;
+    int state = undefined;
+    double position = 0;
+    double length = 0;
+
+private:
+    int level = 100;
+    bool muted = false;
+};
+
 // Virtual time: each pass of the event loop is one Tick. Before Tick n the bytes scripted for n reach
 // the port; after it, whatever the user is scripted to do at n runs inside that same pass (and may wait).
 class FakeEventPump final : public EventPump {
@@ -92,6 +125,7 @@ struct FakePlatform {
     FakeSerialPort* serial = nullptr;
     FakeDialogs* dialogs = nullptr;
     FakeEventPump* pump = nullptr;
+    FakeMediaPlayer* player = nullptr;
 
 private:
     Platform platform;

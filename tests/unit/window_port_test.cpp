@@ -1,8 +1,10 @@
 #include "link/commandframe.h"
+#include "tracks/dirlistbox.h"
 #include "unit/windowfixture.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QLabel>
 #include <QRadioButton>
 #include <string>
@@ -163,6 +165,8 @@ TEST_F(WindowTest, StartUpOpensTheRememberedPortSwitchesOnShowsTheVersionAndAsks
         EXPECT_EQ(startFakes.pump->ticks, 2 + 40)
             << "200 ms before switching on, 40 Ticks for the silent disc";
         EXPECT_EQ(started.findChild<QLabel*>("lblTrackInfo")->text(), "0 Tracks 00m 00s");
+        EXPECT_EQ(started.findChild<DirListBox*>("DirList")->path(), QDir::currentPath())
+            << "the browser starts where the program was started";
     }
 }
 

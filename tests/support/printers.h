@@ -1,0 +1,18 @@
+#pragma once
+
+#include <ostream>
+#include <QString>
+#include <QStringList>
+
+// Readable GoogleTest failure messages for Qt's text types.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& texts, std::ostream* out) {
+    *out << '{';
+    for (const QString& text : texts) {
+        *out << ' ';
+        PrintTo(text, out);
+    }
+    *out << " }";
+}

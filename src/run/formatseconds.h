@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+namespace quorvex {
+
+// "MM:SS" for the Status line: whole minutes (truncated), then the seconds rounded to the nearest whole
+// number with halves to even, modulo 60. So 59.5 gives "00:00", 61.5 "01:02" and 6000 "100:00".
+// A time that is no number (a duration the player does not know yet) shows as "00:00".
+[[nodiscard]] QString formatSeconds(double seconds);
+
+} // namespace quorvex

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+#include <cstdint>
+#include <QString>
+
+namespace quorvex {
+
+// What a recording run does with the window: the recorder link's operations, the Track list, the
+// Status line and the pause-mode box. The window is the one host; tests drive the run on a fake.
+class RunHost {
+public:
+    RunHost() = default;
+    RunHost(const RunHost&) = delete;
+    RunHost& operator=(const RunHost&) = delete;
+    RunHost(RunHost&&) = delete;
+    RunHost& operator=(RunHost&&) = delete;
+    virtual ~RunHost() = default;
+
+    virtual void sendCommand(std::int16_t category, std::int16_t code) = 0;
+    virtual void delay(std::int16_t milliseconds) = 0;
+    virtual bool waitForReply(std::int16_t first, std::int16_t second, std::int16_t distance) = 0;
+    virtual void sendTitle(const QString& name, std::int16_t trackNumber) = 0;
+    [[nodiscard]] virtual std::int16_t replySlot(std::size_t slot) const = 0;
+    virtual void pumpEvents() = 0;
+
+    [[nodiscard]] virtual int trackCount() const = 0;
+    // Moves the Track list's selection to the entry and returns its path.
+    virtual QString selectTrack(int index) = 0;
+    virtual QString deriveTrackTitle(const QString& path) = 0;
+
+    virtual void setStatusLine(const QString& text) = 0;
+    // The value of "Insert pauses": 0 clear, 1 ticked.
+    [[nodiscard]] virtual int pauseBoxValue() const = 0;
+    virtual void chkInsertPauses_Click() = 0;
+    virtual void showMessage(const Message& message) = 0;
+};
+
+} // namespace quorvex

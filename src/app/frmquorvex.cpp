@@ -9,6 +9,7 @@
 #include "link/titleframe.h"
 #include "link/waits.h"
 #include "platform/mediaplayer.h"
+#include "run/recordingrun.h"
 #include "tracks/dirlistbox.h"
 #include "tracks/drivelistbox.h"
 #include "tracks/filelistbox.h"
@@ -79,6 +80,7 @@ void frmQuorvex::connectControls() {
     connect(ui.DirList, &DirListBox::pathChanged, this, &frmQuorvex::DirList_Change);
     connect(ui.FileList, &QListWidget::itemDoubleClicked, this, &frmQuorvex::FileList_DblClick);
     connect(ui.btnRemove, &QPushButton::clicked, this, &frmQuorvex::btnRemove_Click);
+    connect(ui.btnRecordList, &QPushButton::clicked, this, &frmQuorvex::btnRecordList_Click);
     connect(ui.ListOfMusic, &QListWidget::itemDoubleClicked, this, &frmQuorvex::ListOfMusic_DblClick);
 
     // A file the player cannot play is said at once, naming the file.
@@ -181,11 +183,53 @@ void frmQuorvex::refreshDiscInfo() {
     ui.lblTrackInfo->setText(discInfoText(watcher));
 }
 
+// During a recording run the disc query would take over the run's wait for the recorder's answer.
 void frmQuorvex::btnCheckTracks_Click() {
-    refreshDiscInfo();
+    if (!recording) {
+        refreshDiscInfo();
+    }
 }
+
 void frmQuorvex::lblTrackInfo_Click() {
-    refreshDiscInfo();
+    if (!recording) {
+        refreshDiscInfo();
+    }
+}
+
+void frmQuorvex::btnRecordList_Click() {
+    // A second run inside the first one's wait would record the whole list again in the middle of a track.
+    if (recording) {
+        return;
+    }
+    recording = true;
+    RecordingRun(*this, *platform.player).run();
+    recording = false;
+}
+
+void frmQuorvex::pumpEvents() {
+    platform.pump->pumpEvents();
+}
+
+int frmQuorvex::trackCount() const {
+    return ui.ListOfMusic->count();
+}
+
+QString frmQuorvex::selectTrack(int index) {
+    ui.ListOfMusic->setCurrentRow(index);
+    const QListWidgetItem* entry = ui.ListOfMusic->currentItem();
+    return entry != nullptr ? entry->text() : QString();
+}
+
+void frmQuorvex::setStatusLine(const QString& text) {
+    ui.statusLine->setText(text);
+}
+
+int frmQuorvex::pauseBoxValue() const {
+    return checkBoxValue(*ui.chkInsertPauses);
+}
+
+void frmQuorvex::showMessage(const Message& message) {
+    platform.dialogs->show(message);
 }
 
 void frmQuorvex::DriveList_Change() {
@@ -211,8 +255,9 @@ void frmQuorvex::btnRemove_Click() {
 }
 
 void frmQuorvex::ListOfMusic_DblClick() {
+    // During a recording run a preview would take the player away from the track being recorded.
     const QListWidgetItem* entry = ui.ListOfMusic->currentItem();
-    if (entry == nullptr) {
+    if (entry == nullptr || recording) {
         return;
     }
     const QString path = entry->text();

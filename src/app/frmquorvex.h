@@ -4,6 +4,7 @@
 #include "link/recorderline.h"
 #include "link/replywatcher.h"
 #include "platform/platform.h"
+#include "run/runhost.h"
 
 #include <cstdint>
 #include <QMainWindow>
@@ -13,7 +14,7 @@ namespace quorvex {
 
 // The program's one window. It owns every control and the outside things (serial port, settings,
 // message boxes, event pump), and binds each control event to its handler.
-class frmQuorvex final : public QMainWindow {
+class frmQuorvex final : public QMainWindow, public RunHost {
     Q_OBJECT
 public:
     explicit frmQuorvex(Platform platform, QWidget* parent = nullptr);
@@ -22,7 +23,7 @@ public:
     void Form_Load();
 
     // One command frame to the recorder: nothing in pause mode or while the port is closed.
-    void sendCommand(std::int16_t category, std::int16_t code);
+    void sendCommand(std::int16_t category, std::int16_t code) override;
     // Closes the port, renumbers it, remembers the number and opens it again.
     void optCom_Click(int index);
     // Selects an option button the way a click would, which runs optCom_Click.
@@ -31,12 +32,12 @@ public:
     // One Tick of Timer1: the countdown and the bytes the recorder sent since the last Tick.
     void Timer1_Timer();
     // The waits: each hands the thread to the event loop until it is over (see link/waits.h).
-    void delay(std::int16_t milliseconds);
-    bool waitForReply(std::int16_t first, std::int16_t second, std::int16_t distance);
+    void delay(std::int16_t milliseconds) override;
+    bool waitForReply(std::int16_t first, std::int16_t second, std::int16_t distance) override;
     [[nodiscard]] const ReplyWatcher& replyWatcher() const { return watcher; }
 
     // One title frame (track 0: the disc), also in pause mode; nothing while the port is closed.
-    void sendTitle(const QString& name, std::int16_t trackNumber);
+    void sendTitle(const QString& name, std::int16_t trackNumber) override;
     void txtTitle_Change();
     // Asks the recorder for its track count and disc time and shows them in lblTrackInfo.
     void refreshDiscInfo();
@@ -54,7 +55,7 @@ public:
     QString readId3Tag(const QString& path);
     // The title a Track list entry is recorded under: from its tag (MP3 with "Use ID3 tags" ticked)
     // or from its file name.
-    QString deriveTrackTitle(const QString& path);
+    QString deriveTrackTitle(const QString& path) override;
 
     void btnOn_Click();
     void btnOff_Click();
@@ -62,9 +63,24 @@ public:
     void btnStop_Click();
     void btnBack_Click();
     void btnForward_Click();
-    void chkInsertPauses_Click();
+    void chkInsertPauses_Click() override;
 
     [[nodiscard]] bool pauseMode() const;
+
+    // Record: the whole Track list onto the disc. A press while a run is under way starts nothing.
+    void btnRecordList_Click();
+    [[nodiscard]] bool isRecording() const { return recording; }
+
+    // What the recording run reads and writes of the window.
+    [[nodiscard]] std::int16_t replySlot(std::size_t slot) const override {
+        return watcher.replyWindow.at(slot);
+    }
+    void pumpEvents() override;
+    [[nodiscard]] int trackCount() const override;
+    QString selectTrack(int index) override;
+    void setStatusLine(const QString& text) override;
+    [[nodiscard]] int pauseBoxValue() const override;
+    void showMessage(const Message& message) override;
 
 private:
     void connectControls();
@@ -75,6 +91,7 @@ private:
     Controls ui;
     RecorderLine line;
     ReplyWatcher watcher;
+    bool recording = false;
     QTimer Timer1;
 };
 

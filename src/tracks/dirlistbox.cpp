@@ -10,7 +10,8 @@ namespace {
 constexpr int pathRole = Qt::UserRole;
 
 QListWidgetItem* entry(QListWidget* list, const QString& name, const QString& path, int depth) {
-    auto* item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + name, list);
+    auto* item =
+        new QListWidgetItem(QString(static_cast<qsizetype>(depth) * 2, QLatin1Char(' ')) + name, list);
     item->setData(pathRole, path);
     return item;
 }

@@ -23,6 +23,9 @@ void FakeSerialPort::close() {
 
 void FakeSerialPort::write(std::span<const std::uint8_t> frame) {
     frames.push_back(toByteArray(frame));
+    if (respond) {
+        received += respond(frames.back());
+    }
 }
 
 QByteArray FakeSerialPort::readAll() {
@@ -33,7 +36,26 @@ QByteArray FakeSerialPort::readAll() {
 
 void FakeMediaPlayer::open(const QString& path) {
     opened.append(path);
-    setState(playing);
+    position = 0;
+    length = fileLength;
+    if (unplayable.contains(path)) {
+        setState(stopped);
+        emit failed(
+            QStringLiteral("Cannot play \"%1\": it is not a sound file that can be decoded").arg(path));
+        return;
+    }
+    setState(transitioning);
+}
+
+void FakeMediaPlayer::advance() {
+    if (state == transitioning) {
+        setState(playing);
+    } else if (state == playing) {
+        position += 0.1;
+        if (position >= length - 1e-9) {
+            setState(mediaEnded);
+        }
+    }
 }
 
 void FakeMediaPlayer::stop() {
@@ -53,6 +75,9 @@ void FakeEventPump::pumpEvents() {
     }
     if (tick) {
         tick();
+    }
+    if (player != nullptr) {
+        player->advance();
     }
     if (const auto action = during.find(ticks); action != during.end()) {
         action->second();
@@ -87,6 +112,7 @@ FakePlatform::FakePlatform() {
     dialogs = fakeDialogs.get();
     pump = fakePump.get();
     pump->port = serial;
+    pump->player = player;
     platform = {.settings = std::move(fakeSettings),
                 .serial = std::move(fakeSerial),
                 .dialogs = std::move(fakeDialogs),

@@ -37,6 +37,9 @@ public:
     [[nodiscard]] qint64 bytesWaiting() const override { return opened ? received.size() : 0; }
     QByteArray readAll() override;
 
+    // The recorder's side: what it answers to each frame written (nothing when unset).
+    std::function<QByteArray(const QByteArray& frame)> respond;
+
     // The line breaks the way an unplugged adapter does.
     void breakLine(const QString& reason) { emit failed(reason); }
 
@@ -90,6 +93,11 @@ public:
 
     void setState(int newState);
     void fail(const QString& message) { emit failed(message); }
+    // One Tick of virtual time: a loading file starts, a playing one moves on 0.1 s and ends at its length.
+    void advance();
+
+    std::set<QString> unplayable; // paths whose open fails
+    double fileLength = 0.5;
 
     QStringList opened;
     int stops = 0;
@@ -112,6 +120,7 @@ public:
     std::map<int, QByteArray> arrivals;          // Tick number (from 1) -> bytes received before it
     std::map<int, std::function<void()>> during; // Tick number -> a handler run in that pass
     FakeSerialPort* port = nullptr;
+    FakeMediaPlayer* player = nullptr;
     int ticks = 0;
 };
 

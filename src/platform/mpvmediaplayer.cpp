@@ -71,6 +71,7 @@ void MpvMediaPlayer::open(const QString& file) {
     errorLog.clear();
     pendingFailure.reset();
     fileDuration.reset();
+    observed.timePos = 0.0; // the new file starts at its beginning, whatever the last one reached
     expectedEntry.reset();
     soundWentOut = false;
     if (setupError) {
@@ -163,7 +164,11 @@ int MpvMediaPlayer::playState() const {
 }
 
 double MpvMediaPlayer::currentPosition() const {
-    // Until the file's playback has started the position may still be the previous file's.
+    // Until the file's playback has started the position may still be the previous file's. A file
+    // played to its end stays at its end, the way a progress display expects to finish.
+    if (phase == Phase::ended) {
+        return fileDuration.value_or(std::max(observed.timePos, 0.0));
+    }
     return phase == Phase::started ? std::max(observed.timePos, 0.0) : 0.0;
 }
 
@@ -287,7 +292,8 @@ void MpvMediaPlayer::handleProperty(const mpv_event_property& property) {
         return known ? std::optional(*static_cast<const double*>(property.data)) : std::nullopt;
     };
     if (name == "time-pos") {
-        observed.timePos = number().value_or(0.0);
+        // mpv drops the position when the file ends; the last one reached is what the display keeps.
+        observed.timePos = number().value_or(observed.timePos);
     } else if (name == "duration") {
         observed.duration = number();
         if (observed.duration && (phase == Phase::loaded || phase == Phase::started)) {

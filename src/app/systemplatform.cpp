@@ -8,13 +8,13 @@
 
 namespace quorvex {
 
-Platform makeSystemPlatform() {
+Platform makeSystemPlatform(const QString& audioOutput) {
     Platform platform;
     platform.settings = std::make_unique<IniSettingsStore>();
     platform.serial = std::make_unique<DeviceSerialPort>(*platform.settings);
     platform.dialogs = std::make_unique<MessageBoxDialogs>();
     platform.pump = std::make_unique<QtEventPump>();
-    platform.player = std::make_unique<MpvMediaPlayer>();
+    platform.player = std::make_unique<MpvMediaPlayer>(nullptr, audioOutput);
     return platform;
 }
 

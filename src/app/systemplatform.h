@@ -2,9 +2,12 @@
 
 #include "platform/platform.h"
 
+#include <QString>
+
 namespace quorvex {
 
-// The real serial device, the user's settings file, Qt message boxes and the blocking event pump.
-[[nodiscard]] Platform makeSystemPlatform();
+// The real serial device, the user's settings file, Qt message boxes, the blocking event pump and the
+// libmpv player, sounding through `audioOutput` (an mpv output name such as "pulse"; empty: mpv chooses).
+[[nodiscard]] Platform makeSystemPlatform(const QString& audioOutput = {});
 
 } // namespace quorvex

@@ -13,6 +13,8 @@ struct Command {
     friend bool operator==(const Command&, const Command&) = default;
 };
 
+// The recorder's own copy of the command table, written from the recorder's side on purpose: it is
+// the independent far end the program's frames are checked against, so it shares no table with them.
 namespace commands {
 inline constexpr Command on{0x01, 0x02};
 inline constexpr Command off{0x01, 0x03};

@@ -1,10 +1,7 @@
 #include "app/frmquorvex.h"
+#include "app/systemplatform.h"
 #include "deck/virtualdeck.h"
-#include "platform/deviceserialport.h"
 #include "platform/inisettingsstore.h"
-#include "platform/messageboxdialogs.h"
-#include "platform/mpvmediaplayer.h"
-#include "platform/qteventpump.h"
 #include "support/modalwatcher.h"
 #include "support/printers.h"
 
@@ -20,17 +17,6 @@ namespace quorvex::testing {
 namespace {
 
 const QString fixtures = QStringLiteral(QUORVEX_MEDIA_FIXTURES);
-
-// The real platform, with the sound going to PulseAudio (the test command's private null sink).
-Platform soundPlatform() {
-    Platform platform;
-    platform.settings = std::make_unique<IniSettingsStore>();
-    platform.serial = std::make_unique<DeviceSerialPort>(*platform.settings);
-    platform.dialogs = std::make_unique<MessageBoxDialogs>();
-    platform.pump = std::make_unique<QtEventPump>();
-    platform.player = std::make_unique<MpvMediaPlayer>(nullptr, QStringLiteral("pulse"));
-    return platform;
-}
 
 // What the recorder understood, frame by frame: the meaning at the end of each log line.
 QStringList meanings(const deck::VirtualDeck& recorder) {
@@ -49,7 +35,8 @@ TEST(RecordingRun, ThreeFilesBecomeNamedTracksAfterTheFiveOnTheDisc) {
     disc.tracks = 5;
     deck::VirtualDeck recorder(disc);
     IniSettingsStore().save(QStringLiteral("Commport"), QStringLiteral("Device1"), recorder.devicePath());
-    frmQuorvex window(soundPlatform());
+    // The sound goes to PulseAudio: the test command's private null sink.
+    frmQuorvex window(makeSystemPlatform(QStringLiteral("pulse")));
     window.selectPort(1);
     window.findChild<QCheckBox*>("tickUseID3")->setChecked(true);
     auto* tracks = window.findChild<QListWidget*>("ListOfMusic");

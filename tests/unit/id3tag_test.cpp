@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QTemporaryDir>
+#include <vector>
 
 namespace quorvex {
 namespace {
@@ -21,12 +22,11 @@ QByteArray tagBlock(const QByteArray& identifier, const QByteArray& title, const
 
 class Id3TagTest : public ::testing::Test {
 protected:
-    QString write(const char* name, const QByteArray& contents) const {
-        const QString path = folder.filePath(QString::fromLatin1(name));
-        QFile file(path);
+    QString write(const QString& name, const QByteArray& contents) const {
+        QFile file(folder.filePath(name));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(contents);
-        return path;
+        return file.fileName();
     }
 
     QTemporaryDir folder;
@@ -59,10 +59,11 @@ TEST_F(Id3TagTest, ReadsTitleArtistAndAlbumFromTheLast128Bytes) {
 }
 
 TEST_F(Id3TagTest, FieldsEndAtTheFirstNulAndLoseTrailingSpaces) {
-    const struct {
+    struct TitleCase {
         QByteArray title;
         const char* shown;
-    } cases[] = {
+    };
+    const std::vector<TitleCase> cases{
         {field("Hello", ' '), "Hello"},
         {field("Hello", '\0'), "Hello"},
         {field("Hello  ", '\0'), "Hello"},
@@ -74,7 +75,7 @@ TEST_F(Id3TagTest, FieldsEndAtTheFirstNulAndLoseTrailingSpaces) {
     };
     for (const auto& row : cases) {
         const std::optional<Id3Tag> tag =
-            readId3v1(write("t.mp3", tagBlock("TAG", row.title, field("a"), field("b"))));
+            readId3v1(write(QStringLiteral("t.mp3"), tagBlock("TAG", row.title, field("a"), field("b"))));
         ASSERT_TRUE(tag.has_value());
         EXPECT_EQ(tag->title, QString::fromUtf8(row.shown)) << row.title.toHex().toStdString();
     }

@@ -83,9 +83,14 @@ void frmQuorvex::connectControls() {
     connect(ui.btnRecordList, &QPushButton::clicked, this, &frmQuorvex::btnRecordList_Click);
     connect(ui.ListOfMusic, &QListWidget::itemDoubleClicked, this, &frmQuorvex::ListOfMusic_DblClick);
 
-    // A file the player cannot play is said at once, naming the file.
-    connect(platform.player.get(), &MediaPlayer::failed, this, &frmQuorvex::showPlayerFailure,
-            Qt::QueuedConnection);
+    // A file the player cannot play is said at once, naming the file, after the player's own event has
+    // been handled. A recording run lists the files it could not play once, at its end, instead.
+    connect(platform.player.get(), &MediaPlayer::failed, this, [this](const QString& reason) {
+        if (!recording) {
+            QMetaObject::invokeMethod(
+                this, [this, reason] { showPlayerFailure(reason); }, Qt::QueuedConnection);
+        }
+    });
 
     // The Tick.
     connect(&Timer1, &QTimer::timeout, this, &frmQuorvex::Timer1_Timer);

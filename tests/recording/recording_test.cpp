@@ -6,12 +6,16 @@
 #include "support/printers.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
+#include <set>
 
 namespace quorvex::testing {
 namespace {
@@ -28,6 +32,43 @@ QStringList meanings(const deck::VirtualDeck& recorder) {
     }
     return result;
 }
+
+// The window on the virtual recorder (a disc of 5 tracks), its sound going to the private null sink.
+class RecordingRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(qEnvironmentVariableIsEmpty("PULSE_SERVER"))
+            << "start the sound sink: scripts/test does";
+    }
+
+    void connectRecorder(const deck::Faults& faults = {}) {
+        deck::Disc disc;
+        disc.tracks = 5;
+        recorder = std::make_unique<deck::VirtualDeck>(disc, faults);
+        IniSettingsStore().save(QStringLiteral("Commport"), QStringLiteral("Device1"),
+                                recorder->devicePath());
+        window = std::make_unique<frmQuorvex>(makeSystemPlatform(QStringLiteral("pulse")));
+        window->selectPort(1);
+    }
+
+    void add(const QStringList& files) const {
+        for (const QString& file : files) {
+            window->findChild<QListWidget*>("ListOfMusic")->addItem(fixtures + '/' + file);
+        }
+    }
+
+    // Presses Record; returns the seconds until the run was over.
+    double record() const {
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(window->findChild<QAbstractButton*>("btnRecordList"), Qt::LeftButton);
+        return static_cast<double>(clock.elapsed()) / 1000;
+    }
+
+    ModalWatcher answers;
+    std::unique_ptr<deck::VirtualDeck> recorder;
+    std::unique_ptr<frmQuorvex> window;
+};
 
 TEST(RecordingRun, ThreeFilesBecomeNamedTracksAfterTheFiveOnTheDisc) {
     ASSERT_FALSE(qEnvironmentVariableIsEmpty("PULSE_SERVER")) << "start the sound sink: scripts/test does";
@@ -64,6 +105,82 @@ TEST(RecordingRun, ThreeFilesBecomeNamedTracksAfterTheFiveOnTheDisc) {
     const QString status = window.findChild<QLabel*>("statusLine")->text();
     EXPECT_TRUE(QRegularExpression(R"(^00:03 / 00:03$)").match(status).hasMatch())
         << "the last progress text shows the end: " << status.toStdString();
+}
+
+TEST_F(RecordingRunTest, PauseModeSendsOnlyTitlesAndPausesAfterEveryFile) {
+    connectRecorder();
+    window->findChild<QCheckBox*>("chkInsertPauses")->setChecked(true);
+    add({"sine.wav", "sine.wma"});
+
+    EXPECT_GE(record(), 2 * (3 + 3.9)) << "each file, then 4 s of silence";
+
+    // No command at all, not even the disc request: the numbers follow an empty reply window.
+    EXPECT_EQ(meanings(*recorder), QStringList({R"(title track 1 "sine")", R"(title track 2 "sine")"}));
+    EXPECT_EQ(window->findChild<QLabel*>("statusLine")->text(), "Pausing...");
+    ASSERT_EQ(answers.texts().size(), 2) << "the notice on ticking and once at the end";
+    EXPECT_TRUE(answers.texts()[1].startsWith("Checking this box disables"));
+}
+
+TEST_F(RecordingRunTest, ASilentRecorderStopsTheRunWithTheErrorAndNothingPlays) {
+    deck::Faults silent;
+    silent.silent = true;
+    connectRecorder(silent);
+    add({"sine.wav", "sine.wma"});
+
+    const double seconds = record();
+
+    EXPECT_GE(seconds, 2 + 3.9) << "2 s after the request, then 40 Ticks for the acknowledgement";
+    EXPECT_EQ(meanings(*recorder), QStringList({"disc information request", "record", "play"}));
+    ASSERT_EQ(answers.texts().size(), 1) << "the error, and no notice after it";
+    EXPECT_EQ(answers.texts()[0],
+              "Not able to record - check recorder connections - is optical cable connected?");
+    EXPECT_EQ(window->findChild<QLabel*>("statusLine")->text(), "Recording sine");
+}
+
+TEST_F(RecordingRunTest, AStopThatIsNeverAcknowledgedOnlyCostsItsTimeOut) {
+    deck::Faults noStopAnswer;
+    noStopAnswer.answerOnly = std::set<deck::Answer>{deck::Answer::record, deck::Answer::discInformation};
+    connectRecorder(noStopAnswer);
+    add({"sine.wav", "sine.wma"});
+
+    EXPECT_GE(record(), 2 + 2 * (3 + 3.9));
+    EXPECT_EQ(meanings(*recorder),
+              QStringList({"disc information request", "record", "play", R"(title track 6 "sine")", "stop",
+                           "record", "play", R"(title track 7 "sine")", "stop"}));
+    EXPECT_TRUE(answers.texts().isEmpty());
+}
+
+TEST_F(RecordingRunTest, UnplayableFilesInTheMiddleAreSkippedAndListed) {
+    connectRecorder();
+    add({"sine.wav", "text.mp3", "tagsonly.mp3", "sine.wma"});
+
+    record();
+
+    // text.mp3 is refused before the recorder is armed; tagsonly.mp3 only fails in the player, and the
+    // recorder is stopped again at once.
+    EXPECT_EQ(meanings(*recorder),
+              QStringList({"disc information request", "record", "play", R"(title track 6 "sine")", "stop",
+                           "record", "play", "stop", "record", "play", R"(title track 9 "sine")", "stop"}));
+    ASSERT_EQ(answers.texts().size(), 1);
+    EXPECT_TRUE(answers.texts()[0].contains(fixtures + "/text.mp3: it is not an MP3, WAV or WMA sound file"))
+        << answers.texts()[0].toStdString();
+    EXPECT_TRUE(answers.texts()[0].contains(fixtures + "/tagsonly.mp3: "));
+}
+
+TEST_F(RecordingRunTest, DuringARunRecordPreviewAndDiscCheckDoNothing) {
+    connectRecorder();
+    add({"sine.wav"});
+    QTimer::singleShot(3000, window.get(), [this] {
+        QTest::mouseClick(window->findChild<QAbstractButton*>("btnRecordList"), Qt::LeftButton);
+        QTest::mouseClick(window->findChild<QAbstractButton*>("btnCheckTracks"), Qt::LeftButton);
+        window->ListOfMusic_DblClick();
+    });
+
+    record();
+
+    EXPECT_EQ(meanings(*recorder),
+              QStringList({"disc information request", "record", "play", R"(title track 6 "sine")", "stop"}));
+    EXPECT_FALSE(window->isRecording());
 }
 
 } // namespace

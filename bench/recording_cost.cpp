@@ -1,0 +1,155 @@
+// What a recording run costs beside mpv's own player playing the same files into the same sound sink.
+// Three 20 s files are recorded onto the virtual recorder; the figures are the program's CPU seconds
+// and peak memory, mpv's (`mpv --no-video`) for the same files, and the program's own time per track
+// beyond the files' length and the waits it is meant to make (2 s at the start).
+//
+// Needs the private sound sink and the Debian packages ffmpeg and mpv:
+//   source scripts/sound-sink.sh && start_sound_sink && ./build-release/bench/quorvex_bench_recording_cost;
+//   stop_sound_sink
+#include "app/frmquorvex.h"
+#include "app/systemplatform.h"
+#include "deck/virtualdeck.h"
+#include "platform/inisettingsstore.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QListWidget>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+namespace {
+
+constexpr int trackCount = 3;
+constexpr double trackSeconds = 20;
+constexpr double discRequestSeconds = 2;
+
+double schedSeconds() {
+    double total = 0;
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile schedstat(tasks.filePath(task + QStringLiteral("/schedstat")));
+        if (schedstat.open(QIODevice::ReadOnly)) {
+            constexpr double nanosPerSecond = 1e9;
+            total += schedstat.readAll().split(' ').value(0).toDouble() / nanosPerSecond;
+        }
+    }
+    return total;
+}
+
+// Peak resident memory of this process so far, in MiB.
+double peakMiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    static const QRegularExpression peak(QStringLiteral(R"(VmHWM:\s+(\d+) kB)"));
+    constexpr double kibPerMib = 1024;
+    return peak.match(QString::fromLatin1(status.readAll())).captured(1).toDouble() / kibPerMib;
+}
+
+bool makeFiles(const QString& folder, QStringList& files) {
+    const QStringList kinds{QStringLiteral("mp3"), QStringLiteral("wav"), QStringLiteral("wma")};
+    for (const QString& kind : kinds) {
+        const QString file = folder + QStringLiteral("/tone.") + kind;
+        const int made = QProcess::execute(
+            QStringLiteral("ffmpeg"),
+            {"-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+             QStringLiteral("sine=frequency=440:duration=%1").arg(trackSeconds), "-ac", "2", file});
+        if (made != 0) {
+            return false;
+        }
+        files.append(file);
+    }
+    return true;
+}
+
+struct Cost {
+    double cpu = 0;
+    double peak = 0;
+};
+
+Cost mpvCost(const QStringList& files) {
+    const pid_t child = fork();
+    if (child == 0) {
+        std::freopen("/dev/null", "w", stdout);
+        std::freopen("/dev/null", "w", stderr);
+        const QByteArrayList args{"mpv", "--no-video", "--no-config", "--ao=pulse", "--really-quiet"};
+        std::vector<QByteArray> owned(args.begin(), args.end());
+        for (const QString& file : files) {
+            owned.push_back(file.toLocal8Bit());
+        }
+        std::vector<char*> argv;
+        for (QByteArray& arg : owned) {
+            argv.push_back(arg.data());
+        }
+        argv.push_back(nullptr);
+        execvp("mpv", argv.data());
+        std::_Exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    constexpr double microsPerSecond = 1e6;
+    constexpr double kibPerMib = 1024;
+    const auto seconds = [](const timeval& time) {
+        return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / microsPerSecond;
+    };
+    return {seconds(usage.ru_utime) + seconds(usage.ru_stime),
+            static_cast<double>(usage.ru_maxrss) / kibPerMib};
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    if (qEnvironmentVariableIsEmpty("PULSE_SERVER")) {
+        std::fputs("Start the sound sink first: source scripts/sound-sink.sh && start_sound_sink\n", stderr);
+        return EXIT_FAILURE;
+    }
+    const QTemporaryDir scratch;
+    qputenv("XDG_CONFIG_HOME", scratch.path().toLocal8Bit());
+    const QApplication application(argc, argv);
+
+    QStringList files;
+    if (!makeFiles(scratch.path(), files)) {
+        std::fputs("ffmpeg could not make the sound files\n", stderr);
+        return EXIT_FAILURE;
+    }
+
+    const quorvex::deck::VirtualDeck recorder;
+    quorvex::IniSettingsStore().save(QStringLiteral("Commport"), QStringLiteral("Device1"),
+                                     recorder.devicePath());
+    quorvex::frmQuorvex window(quorvex::makeSystemPlatform(QStringLiteral("pulse")));
+    window.selectPort(1);
+    window.findChild<QListWidget*>(QStringLiteral("ListOfMusic"))->addItems(files);
+
+    const double cpuBefore = schedSeconds();
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(window.findChild<QAbstractButton*>(QStringLiteral("btnRecordList")), Qt::LeftButton);
+    const double wall = static_cast<double>(clock.elapsed()) / 1000;
+    const Cost program{schedSeconds() - cpuBefore, peakMiB()};
+    const Cost mpv = mpvCost(files);
+
+    const double ownPerTrack = (wall - discRequestSeconds - trackCount * trackSeconds) / trackCount;
+    std::printf("three %.0f s files (MP3, WAV, WMA) into the PulseAudio null sink\n", trackSeconds);
+    std::printf("quorvex recording run: CPU %.3f s  peak memory %.1f MiB  wall %.2f s\n", program.cpu,
+                program.peak, wall);
+    std::printf("mpv --no-video:        CPU %.3f s  peak memory %.1f MiB\n", mpv.cpu, mpv.peak);
+    std::printf("ratio: CPU %.2fx  memory %.2fx\n", program.cpu / mpv.cpu, program.peak / mpv.peak);
+    std::printf("the run's own time per track beyond the file and the 2 s disc request: %.0f ms\n",
+                ownPerTrack * 1000);
+    std::printf("recorder: %d tracks on the disc\n", recorder.disc().tracks);
+    return EXIT_SUCCESS;
+}

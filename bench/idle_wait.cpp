@@ -5,6 +5,7 @@
 // Run: ./build/bench/quorvex_bench_idle_wait
 #include "app/frmquorvex.h"
 #include "app/systemplatform.h"
+#include "cpuclock.h"
 #include "deck/virtualdeck.h"
 #include "link/discinfo.h"
 #include "platform/inisettingsstore.h"
@@ -19,30 +20,14 @@
 #include <QTest>
 namespace {
 
-// CPU time of every thread of the process, from the scheduler's nanosecond run-time counters:
-// getrusage() on a tick-accounting kernel only samples at the timer rate, far too coarse for
-// a figure of a few milliseconds.
-double cpuSeconds() {
-    double total = 0;
-    const QDir tasks(QStringLiteral("/proc/self/task"));
-    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile schedstat(tasks.filePath(task + QStringLiteral("/schedstat")));
-        if (schedstat.open(QIODevice::ReadOnly)) {
-            constexpr double nanosPerSecond = 1e9;
-            total += schedstat.readAll().split(' ').value(0).toDouble() / nanosPerSecond;
-        }
-    }
-    return total;
-}
-
 void measure(quorvex::frmQuorvex& window, const char* what) {
-    const double cpuBefore = cpuSeconds();
+    const double cpuBefore = processCpuSeconds();
     const auto wallBefore = std::chrono::steady_clock::now();
     const bool answered =
         window.waitForReply(quorvex::discInfoFirst, quorvex::discInfoSecond, quorvex::discInfoDistance);
     const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - wallBefore;
-    std::printf("%-40s wall %.3f s  CPU %.4f s  answered %s\n", what, wall.count(), cpuSeconds() - cpuBefore,
-                answered ? "yes" : "no");
+    std::printf("%-40s wall %.3f s  CPU %.4f s  answered %s\n", what, wall.count(),
+                processCpuSeconds() - cpuBefore, answered ? "yes" : "no");
 }
 
 } // namespace

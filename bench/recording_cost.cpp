@@ -8,6 +8,7 @@
 //   stop_sound_sink
 #include "app/frmquorvex.h"
 #include "app/systemplatform.h"
+#include "cpuclock.h"
 #include "deck/virtualdeck.h"
 #include "platform/inisettingsstore.h"
 
@@ -31,19 +32,6 @@ namespace {
 constexpr int trackCount = 3;
 constexpr double trackSeconds = 20;
 constexpr double discRequestSeconds = 2;
-
-double schedSeconds() {
-    double total = 0;
-    const QDir tasks(QStringLiteral("/proc/self/task"));
-    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile schedstat(tasks.filePath(task + QStringLiteral("/schedstat")));
-        if (schedstat.open(QIODevice::ReadOnly)) {
-            constexpr double nanosPerSecond = 1e9;
-            total += schedstat.readAll().split(' ').value(0).toDouble() / nanosPerSecond;
-        }
-    }
-    return total;
-}
 
 // Peak resident memory of this process so far, in MiB.
 double peakMiB() {
@@ -134,12 +122,12 @@ int main(int argc, char* argv[]) {
     window.selectPort(1);
     window.findChild<QListWidget*>(QStringLiteral("ListOfMusic"))->addItems(files);
 
-    const double cpuBefore = schedSeconds();
+    const double cpuBefore = processCpuSeconds();
     QElapsedTimer clock;
     clock.start();
     QTest::mouseClick(window.findChild<QAbstractButton*>(QStringLiteral("btnRecordList")), Qt::LeftButton);
     const double wall = static_cast<double>(clock.elapsed()) / 1000;
-    const Cost program{schedSeconds() - cpuBefore, peakMiB()};
+    const Cost program{processCpuSeconds() - cpuBefore, peakMiB()};
     const Cost mpv = mpvCost(files);
 
     const double ownPerTrack = (wall - discRequestSeconds - trackCount * trackSeconds) / trackCount;

@@ -76,6 +76,7 @@ Cost mpvCost(const QStringList& files) {
             owned.push_back(file.toLocal8Bit());
         }
         std::vector<char*> argv;
+        argv.reserve(owned.size() + 1);
         for (QByteArray& arg : owned) {
             argv.push_back(arg.data());
         }
@@ -91,8 +92,10 @@ Cost mpvCost(const QStringList& files) {
     const auto seconds = [](const timeval& time) {
         return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / microsPerSecond;
     };
-    return {seconds(usage.ru_utime) + seconds(usage.ru_stime),
-            static_cast<double>(usage.ru_maxrss) / kibPerMib};
+    // glibc declares the counters of rusage inside unions (for 32-bit layouts); ru_maxrss is the field.
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-union-access)
+    const auto peakKib = static_cast<double>(usage.ru_maxrss);
+    return {seconds(usage.ru_utime) + seconds(usage.ru_stime), peakKib / kibPerMib};
 }
 
 } // namespace

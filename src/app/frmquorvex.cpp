@@ -19,6 +19,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,6 +38,7 @@ namespace {
 
 const QString commportSection = QStringLiteral("Commport");
 const QString comKey = QStringLiteral("COM");
+const QString generalSection = QStringLiteral("General");
 
 } // namespace
 
@@ -124,6 +126,33 @@ void frmQuorvex::Form_Load() {
                        .arg(version::minor)
                        .arg(version::revision));
     lblTrackInfo_Click();
+}
+
+void frmQuorvex::Form_Unload() {
+    // Closing again while shut-down waits changes nothing.
+    if (unloading) {
+        return;
+    }
+    unloading = true;
+    // A run that is cut off would leave the recorder recording silence until the disc is full.
+    if (recording) {
+        sendCommand(command::stop.category, command::stop.code);
+    }
+    constexpr std::int16_t settleMs = 200;
+    delay(settleMs);
+    SerialPort& serial = *platform.serial;
+    serial.close();
+    platform.settings->save(commportSection, comKey, QString::number(serial.portNumber()));
+    platform.settings->save(generalSection, QStringLiteral("Use ID3"),
+                            QString::number(checkBoxValue(*ui.tickUseID3)));
+    platform.settings->save(generalSection, QStringLiteral("Disk"), ui.DriveList->drive());
+    platform.settings->save(generalSection, QStringLiteral("Dir"), ui.DirList->path());
+    platform.exit->exitNow();
+}
+
+void frmQuorvex::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    QMainWindow::closeEvent(event);
 }
 
 bool frmQuorvex::pauseMode() const {

@@ -21,6 +21,9 @@ public:
 
     // Start-up, run once before the window is first shown.
     void Form_Load();
+    // Shut-down, when the window is closed (also in the middle of a wait): closes the port, saves the
+    // settings and ends the program at once.
+    void Form_Unload();
 
     // One command frame to the recorder: nothing in pause mode or while the port is closed.
     void sendCommand(std::int16_t category, std::int16_t code) override;
@@ -82,6 +85,9 @@ public:
     [[nodiscard]] int pauseBoxValue() const override;
     void showMessage(const Message& message) override;
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void connectControls();
     void showLineLost(const QString& reason);
@@ -92,6 +98,7 @@ private:
     RecorderLine line;
     ReplyWatcher watcher;
     bool recording = false;
+    bool unloading = false;
     QTimer Timer1;
 };
 

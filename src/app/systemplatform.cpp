@@ -15,6 +15,7 @@ Platform makeSystemPlatform(const QString& audioOutput) {
     platform.dialogs = std::make_unique<MessageBoxDialogs>();
     platform.pump = std::make_unique<QtEventPump>();
     platform.player = std::make_unique<MpvMediaPlayer>(nullptr, audioOutput);
+    platform.exit = std::make_unique<ProcessExit>();
     return platform;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/dialogs.h"
 #include "platform/eventpump.h"
 #include "platform/mediaplayer.h"
+#include "platform/programexit.h"
 #include "platform/serialport.h"
 #include "platform/settingsstore.h"
 
@@ -18,6 +19,7 @@ struct Platform {
     std::unique_ptr<Dialogs> dialogs;
     std::unique_ptr<EventPump> pump;
     std::unique_ptr<MediaPlayer> player;
+    std::unique_ptr<ProgramExit> exit;
 };
 
 } // namespace quorvex

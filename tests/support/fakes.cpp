@@ -107,6 +107,8 @@ FakePlatform::FakePlatform() {
     auto fakePump = std::make_unique<FakeEventPump>();
     auto fakePlayer = std::make_unique<FakeMediaPlayer>();
     player = fakePlayer.get();
+    auto fakeExit = std::make_unique<FakeProgramExit>(journal);
+    exit = fakeExit.get();
     settings = fakeSettings.get();
     serial = fakeSerial.get();
     dialogs = fakeDialogs.get();
@@ -117,7 +119,8 @@ FakePlatform::FakePlatform() {
                 .serial = std::move(fakeSerial),
                 .dialogs = std::move(fakeDialogs),
                 .pump = std::move(fakePump),
-                .player = std::move(fakePlayer)};
+                .player = std::move(fakePlayer),
+                .exit = std::move(fakeExit)};
 }
 
 Platform FakePlatform::take() {

@@ -110,6 +110,16 @@ private:
     bool muted = false;
 };
 
+// Notes that the program would have ended here; the test goes on.
+class FakeProgramExit final : public ProgramExit {
+public:
+    explicit FakeProgramExit(Journal& journal) : journal(journal) {}
+    void exitNow() override { journal.emplace_back("exit"); }
+
+private:
+    Journal& journal;
+};
+
 // Virtual time: each pass of the event loop is one Tick. Before Tick n the bytes scripted for n reach
 // the port; after it, whatever the user is scripted to do at n runs inside that same pass (and may wait).
 class FakeEventPump final : public EventPump {
@@ -135,6 +145,7 @@ struct FakePlatform {
     FakeDialogs* dialogs = nullptr;
     FakeEventPump* pump = nullptr;
     FakeMediaPlayer* player = nullptr;
+    FakeProgramExit* exit = nullptr;
 
 private:
     Platform platform;

@@ -114,12 +114,24 @@ void frmQuorvex::Form_Load() {
     watcher.expectDistance = acknowledgementDistance;
     selectPort(portNumberFromSetting(
         platform.settings->read(commportSection, comKey, QString::number(defaultPort))));
+    const Qt::CheckState useId3 = useId3FromSetting(
+        platform.settings->read(generalSection, QStringLiteral("Use ID3"), QStringLiteral("1")));
+    ui.tickUseID3->setTristate(useId3 == Qt::PartiallyChecked);
+    ui.tickUseID3->setCheckState(useId3);
+    // The remembered drive and directory are applied (a vanished one is passed over), then replaced below:
+    // the browser always starts on the root volume.
+    const QString startDirectory = QDir::currentPath();
+    ui.DriveList->setDrive(
+        platform.settings->read(generalSection, QStringLiteral("Disk"), QStringLiteral("C")));
+    ui.DirList->setPath(directoryFromSetting(
+        platform.settings->read(generalSection, QStringLiteral("Dir"), QStringLiteral("C:\\")),
+        startDirectory));
     // Give the freshly opened line a moment before the first command.
     delay(settleMs);
     btnOn_Click();
     // The source browser always starts on the root volume, in the directory the program was started from.
     ui.DriveList->setDrive(QStringLiteral("c:"));
-    ui.DirList->setPath(QDir::currentPath());
+    ui.DirList->setPath(directoryFromSetting(QStringLiteral("c:"), startDirectory));
     setWindowTitle(QStringLiteral("%1    V%2.%3.%4")
                        .arg(QString::fromLatin1(text::windowCaption))
                        .arg(version::major)

@@ -11,4 +11,16 @@ int portNumberFromSetting(const QString& text) {
     return number;
 }
 
+Qt::CheckState useId3FromSetting(const QString& text) {
+    bool isNumber = false;
+    const int value = text.trimmed().toInt(&isNumber);
+    if (isNumber && value == 0) {
+        return Qt::Unchecked;
+    }
+    if (isNumber && value == 2) {
+        return Qt::PartiallyChecked;
+    }
+    return Qt::Checked;
+}
+
 } // namespace quorvex

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace quorvex {
 
@@ -17,6 +18,20 @@ QListWidgetItem* entry(QListWidget* list, const QString& name, const QString& pa
 }
 
 } // namespace
+
+QString directoryFromSetting(const QString& dir, const QString& startDirectory) {
+    static const QRegularExpression onDriveC(QStringLiteral(R"(^[Cc]:(\\.*)?$)"));
+    const QRegularExpressionMatch drive = onDriveC.match(dir);
+    if (!drive.hasMatch()) {
+        return dir;
+    }
+    if (drive.captured(1).isEmpty()) {
+        return startDirectory;
+    }
+    QString path = drive.captured(1);
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return QDir::cleanPath(path);
+}
 
 DirListBox::DirListBox(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);

@@ -1,5 +1,7 @@
 #include "app/clockpanel.h"
 #include "app/portsetting.h"
+#include "support/printers.h"
+#include "tracks/dirlistbox.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +19,35 @@ TEST(PortSetting, RememberedTextBecomesAPortNumberOrCom1) {
     for (const auto& row : cases) {
         EXPECT_EQ(portNumberFromSetting(QString::fromLatin1(row.stored)), row.port)
             << '"' << row.stored << '"';
+    }
+}
+
+TEST(PortSetting, RememberedUseId3) {
+    const struct {
+        const char* stored;
+        Qt::CheckState state;
+    } cases[] = {{"0", Qt::Unchecked},  {"1", Qt::Checked}, {"2", Qt::PartiallyChecked},
+                 {" 0", Qt::Unchecked}, {"3", Qt::Checked}, {"-1", Qt::Checked},
+                 {"yes", Qt::Checked},  {"", Qt::Checked}};
+    for (const auto& row : cases) {
+        EXPECT_EQ(useId3FromSetting(QString::fromLatin1(row.stored)), row.state) << '"' << row.stored << '"';
+    }
+}
+
+TEST(DirectorySetting, DriveCPathsNameTheRootVolume) {
+    const QString start = QStringLiteral("/home/me/started-here");
+    const struct {
+        const char* stored;
+        QString path;
+    } cases[] = {{"C:\\", "/"},
+                 {"c:\\", "/"},
+                 {"c:", start},
+                 {"C:\\Music\\Rock", "/Music/Rock"},
+                 {"/media/usb/Music", "/media/usb/Music"},
+                 {"D:\\Music", "D:\\Music"},
+                 {"", ""}};
+    for (const auto& row : cases) {
+        EXPECT_EQ(directoryFromSetting(QString::fromLatin1(row.stored), start), row.path) << row.stored;
     }
 }
 

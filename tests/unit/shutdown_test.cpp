@@ -82,5 +82,33 @@ TEST_F(ShutDownTest, ClosingDuringARunStopsTheRecorderFirst) {
         << "the stop command is the last frame, sent before the port closed";
 }
 
+TEST_F(ShutDownTest, WhatShutDownSavedComesBackAtTheNextStart) {
+    const struct {
+        const char* useId3; // nullptr: never saved
+        Qt::CheckState shown;
+    } cases[] = {{nullptr, Qt::Checked},
+                 {"0", Qt::Unchecked},
+                 {"1", Qt::Checked},
+                 {"2", Qt::PartiallyChecked},
+                 {"banana", Qt::Checked}};
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.useId3 == nullptr ? "first start" : row.useId3);
+        FakePlatform next;
+        if (row.useId3 != nullptr) {
+            next.settings->values[QStringLiteral("General/Use ID3")] = QString::fromLatin1(row.useId3);
+        }
+        // A drive and a directory that are gone: passed over, and the browser starts as always.
+        next.settings->values[QStringLiteral("General/Disk")] = QStringLiteral("Q");
+        next.settings->values[QStringLiteral("General/Dir")] = QStringLiteral("/no/such/folder");
+        frmQuorvex started(next.take());
+        next.pump->tick = [&started] { started.Timer1_Timer(); };
+
+        started.Form_Load();
+
+        EXPECT_EQ(started.findChild<QCheckBox*>("tickUseID3")->checkState(), row.shown);
+        EXPECT_EQ(started.findChild<DirListBox*>("DirList")->path(), QDir::currentPath());
+    }
+}
+
 } // namespace
 } // namespace quorvex::testing

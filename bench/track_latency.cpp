@@ -32,47 +32,6 @@ constexpr double trackSeconds = 1;
 // The null sink renders exact zeros while nothing plays; a file's sine never holds zero for this long.
 constexpr qsizetype gapFrames = quorvex::test::SinkRecorder::rate / 20; // 50 ms
 
-struct Span {
-    double start;
-    double end;
-};
-
-// The stretches of sound in the recording, on the recorder's clock.
-std::vector<Span> soundSpans(const QByteArray& pcm, double recordingStart) {
-    constexpr int frameBytes = 4;
-    const qsizetype frames = pcm.size() / frameBytes;
-    const auto silent = [&pcm](qsizetype frame) {
-        const QByteArrayView bytes = QByteArrayView(pcm).sliced(frame * frameBytes, frameBytes);
-        return std::all_of(bytes.begin(), bytes.end(), [](char byte) { return byte == 0; });
-    };
-    std::vector<Span> spans;
-    const auto seconds = [recordingStart](qsizetype frame) {
-        return recordingStart + static_cast<double>(frame) / quorvex::test::SinkRecorder::rate;
-    };
-    qsizetype frame = 0;
-    while (frame < frames) {
-        while (frame < frames && silent(frame)) {
-            ++frame;
-        }
-        if (frame == frames) {
-            break;
-        }
-        const qsizetype first = frame;
-        qsizetype last = frame;
-        qsizetype zeros = 0;
-        for (; frame < frames && zeros < gapFrames; ++frame) {
-            if (silent(frame)) {
-                ++zeros;
-            } else {
-                zeros = 0;
-                last = frame;
-            }
-        }
-        spans.push_back({seconds(first), seconds(last + 1)});
-    }
-    return spans;
-}
-
 void report(const char* what, std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const double median = values[values.size() / 2];
@@ -135,7 +94,11 @@ int main(int argc, char* argv[]) {
     QTest::qWait(300);
     sink.stop();
 
-    const std::vector<Span> spans = soundSpans(sink.pcm(), sink.startSeconds().value_or(0));
+    const std::vector<quorvex::test::SoundSpan> spans = quorvex::test::soundSpans(sink.pcm(), gapFrames);
+    const double recordingStart = sink.startSeconds().value_or(0);
+    const auto seconds = [recordingStart](qsizetype frame) {
+        return recordingStart + static_cast<double>(frame) / quorvex::test::SinkRecorder::rate;
+    };
     if (spans.size() != trackCount || records.size() != trackCount || stops.size() != trackCount) {
         std::fprintf(stderr, "expected %d tracks, found %zu sounds, %zu records, %zu stops\n", trackCount,
                      spans.size(), records.size(), stops.size());
@@ -144,8 +107,8 @@ int main(int argc, char* argv[]) {
     std::vector<double> startDelays;
     std::vector<double> stopDelays;
     for (std::size_t track = 0; track < spans.size(); ++track) {
-        startDelays.push_back(spans[track].start - records[track]);
-        stopDelays.push_back(stops[track] - spans[track].end);
+        startDelays.push_back(seconds(spans[track].firstFrame) - records[track]);
+        stopDelays.push_back(stops[track] - seconds(spans[track].lastFrame + 1));
     }
     std::printf(
         "%d tracks of %.0f s (WAV) through the PulseAudio null sink; sink times are at most 10 ms early\n",

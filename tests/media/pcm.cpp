@@ -83,4 +83,34 @@ std::optional<int> wavPeak(const QString& path) {
     return std::nullopt;
 }
 
+std::vector<SoundSpan> soundSpans(const QByteArray& pcm, qsizetype gapFrames) {
+    constexpr qsizetype frameBytes = 4;
+    const qsizetype frames = pcm.size() / frameBytes;
+    const auto silent = [&pcm](qsizetype frame) {
+        const QByteArrayView bytes = QByteArrayView(pcm).sliced(frame * frameBytes, frameBytes);
+        return std::all_of(bytes.begin(), bytes.end(), [](char byte) { return byte == 0; });
+    };
+    std::vector<SoundSpan> spans;
+    qsizetype frame = 0;
+    while (frame < frames) {
+        while (frame < frames && silent(frame)) {
+            ++frame;
+        }
+        if (frame == frames) {
+            break;
+        }
+        SoundSpan span{frame, frame};
+        for (qsizetype zeros = 0; frame < frames && zeros < gapFrames; ++frame) {
+            if (silent(frame)) {
+                ++zeros;
+            } else {
+                zeros = 0;
+                span.lastFrame = frame;
+            }
+        }
+        spans.push_back(span);
+    }
+    return spans;
+}
+
 } // namespace quorvex::test

@@ -1,7 +1,9 @@
 #include "app/frmquorvex.h"
 #include "app/systemplatform.h"
 #include "deck/virtualdeck.h"
+#include "pcm.h"
 #include "platform/inisettingsstore.h"
+#include "sinkrecorder.h"
 #include "support/modalwatcher.h"
 #include "support/printers.h"
 
@@ -16,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 #include <set>
+#include <vector>
 
 namespace quorvex::testing {
 namespace {
@@ -83,8 +86,24 @@ TEST(RecordingRun, ThreeFilesBecomeNamedTracksAfterTheFiveOnTheDisc) {
     auto* tracks = window.findChild<QListWidget*>("ListOfMusic");
     tracks->addItems({fixtures + "/sine.mp3", fixtures + "/sine.wav", fixtures + "/sine.wma"});
     const ModalWatcher answers;
+    // When the recorder took in its record and stop commands, and what reached the sink, on one clock.
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<double> records;
+    std::vector<double> stops;
+    QObject::connect(&recorder, &deck::VirtualDeck::frameReceived, [&](const QString& line) {
+        const double now = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+        if (line.endsWith(QLatin1String("  record"))) {
+            records.push_back(now); // the acknowledgement leaves as the command is read
+        } else if (line.endsWith(QLatin1String("  stop"))) {
+            stops.push_back(now);
+        }
+    });
+    test::SinkRecorder sink(clock);
+    ASSERT_TRUE(sink.start()) << sink.errors().toStdString();
 
     QTest::mouseClick(window.findChild<QAbstractButton*>("btnRecordList"), Qt::LeftButton);
+    sink.stop();
 
     const QStringList expected{"disc information request",
                                "record",
@@ -105,6 +124,35 @@ TEST(RecordingRun, ThreeFilesBecomeNamedTracksAfterTheFiveOnTheDisc) {
     const QString status = window.findChild<QLabel*>("statusLine")->text();
     EXPECT_TRUE(QRegularExpression(R"(^00:03 / 00:03$)").match(status).hasMatch())
         << "the last progress text shows the end: " << status.toStdString();
+
+    // Each file's sound lies wholly between its record acknowledgement and its stop command: nothing of
+    // it is lost off either end of the track. The sink's times come from parec, at most 10 ms early.
+    constexpr qsizetype gap = test::SinkRecorder::rate / 20;
+    const std::vector<test::SoundSpan> sounds = test::soundSpans(sink.pcm(), gap);
+    ASSERT_EQ(sounds.size(), 3U);
+    ASSERT_EQ(records.size(), 3U);
+    ASSERT_EQ(stops.size(), 3U);
+    const double recordingStart = sink.startSeconds().value_or(0);
+    const auto at = [recordingStart](qsizetype frame) {
+        return recordingStart + static_cast<double>(frame) / test::SinkRecorder::rate;
+    };
+    constexpr double parecSlack = 0.010;
+    for (std::size_t track = 0; track < sounds.size(); ++track) {
+        SCOPED_TRACE(track);
+        EXPECT_GT(at(sounds[track].firstFrame) + parecSlack, records[track])
+            << "sound before the recorder records";
+        EXPECT_LT(at(sounds[track].lastFrame + 1), stops[track])
+            << "the recorder stopped before the sound ended";
+        EXPECT_NEAR(at(sounds[track].lastFrame + 1) - at(sounds[track].firstFrame), 3.0, 0.05)
+            << "the whole file";
+    }
+}
+
+TEST_F(RecordingRunTest, AnEmptyListOnlyAsksForTheDiscAndWaits) {
+    connectRecorder();
+    EXPECT_GE(record(), 1.9);
+    EXPECT_EQ(meanings(*recorder), QStringList({"disc information request"}));
+    EXPECT_TRUE(answers.texts().isEmpty()) << "no notice without pause mode";
 }
 
 TEST_F(RecordingRunTest, PauseModeSendsOnlyTitlesAndPausesAfterEveryFile) {

@@ -57,40 +57,6 @@ TEST(PiecesOf, CutsIntoNearlyEqualPiecesLongerFirst) {
     EXPECT_EQ(piecesOf(recordAck, 7)[6], bytes({0xFF}));
 }
 
-TEST(Transmitter, WithoutFaultsWritesAtOnce) {
-    Writes writes;
-    Transmitter transmitter(writes.recorder());
-    transmitter.send(recordAck, Faults{});
-    ASSERT_EQ(writes.all.size(), 1U) << "written before send returns";
-    EXPECT_EQ(writes.all[0].bytes, recordAck);
-    EXPECT_TRUE(transmitter.isIdle());
-}
-
-TEST(Transmitter, LateAnswerWaitsItsTime) {
-    Writes writes;
-    Transmitter transmitter(writes.recorder());
-    transmitter.send(recordAck, Faults{.lateBy = 80ms});
-    EXPECT_TRUE(writes.all.empty());
-    writes.waitFor(1, 1s);
-    ASSERT_EQ(writes.all.size(), 1U);
-    EXPECT_EQ(writes.all[0].bytes, recordAck);
-    EXPECT_GE(writes.all[0].afterMs, 80);
-}
-
-TEST(Transmitter, SplitAnswerLeavesInPiecesWithGapsAndNoiseInFront) {
-    Writes writes;
-    Transmitter transmitter(writes.recorder());
-    const QByteArray noise = bytes({0x00, 0x81, 0xFF});
-    transmitter.send(recordAck, Faults{.splitInto = 3, .splitGap = 25ms, .noiseBefore = noise});
-    writes.waitFor(3, 1s);
-    ASSERT_EQ(writes.all.size(), 3U);
-    EXPECT_EQ(writes.all[0].bytes, noise + recordAck.first(3)) << "noise goes with the first piece";
-    EXPECT_EQ(writes.all[1].bytes, recordAck.sliced(3, 2));
-    EXPECT_EQ(writes.all[2].bytes, recordAck.sliced(5, 2));
-    EXPECT_GE(writes.all[1].afterMs - writes.all[0].afterMs, 20);
-    EXPECT_GE(writes.all[2].afterMs, 50);
-}
-
 TEST(Transmitter, AnswersNeverInterleave) {
     Writes writes;
     Transmitter transmitter(writes.recorder());

@@ -8,10 +8,10 @@
 
 namespace quorvex {
 
-Platform makeSystemPlatform(const QString& audioOutput) {
+Platform makeSystemPlatform(const QString& audioOutput, const QString& everyPortDevice) {
     Platform platform;
     platform.settings = std::make_unique<IniSettingsStore>();
-    platform.serial = std::make_unique<DeviceSerialPort>(*platform.settings);
+    platform.serial = std::make_unique<DeviceSerialPort>(*platform.settings, everyPortDevice);
     platform.dialogs = std::make_unique<MessageBoxDialogs>();
     platform.pump = std::make_unique<QtEventPump>();
     platform.player = std::make_unique<MpvMediaPlayer>(nullptr, audioOutput);

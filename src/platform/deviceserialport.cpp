@@ -3,6 +3,8 @@
 #include "platform/bytes.h"
 #include "platform/settingsstore.h"
 
+#include <utility>
+
 namespace quorvex {
 
 namespace {
@@ -20,8 +22,8 @@ QString standardSerialDevice(int number) {
 #endif
 }
 
-DeviceSerialPort::DeviceSerialPort(const SettingsStore& settings, QObject* parent)
-    : SerialPort(parent), settings(settings) {
+DeviceSerialPort::DeviceSerialPort(const SettingsStore& settings, QString everyPortDevice, QObject* parent)
+    : SerialPort(parent), settings(settings), everyPortDevice(std::move(everyPortDevice)) {
     port.setReadBufferSize(receiveBufferBytes);
     connect(&port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
         // Errors while opening come back from open(); a time-out is not an error of the line.
@@ -37,6 +39,9 @@ void DeviceSerialPort::setPortNumber(int newNumber) {
 }
 
 QString DeviceSerialPort::deviceName(int portNumber) const {
+    if (!everyPortDevice.isEmpty()) {
+        return everyPortDevice;
+    }
     return settings.read(QStringLiteral("Commport"), QStringLiteral("Device%1").arg(portNumber),
                          standardSerialDevice(portNumber));
 }

@@ -9,11 +9,14 @@ namespace quorvex {
 class SettingsStore;
 
 // A real serial device through QSerialPort. Port number n opens the device named by the setting
-// Commport/Device<n> when it is present, else the n-th standard serial device of the system.
+// Commport/Device<n> when it is present, else the n-th standard serial device of the system. A non-empty
+// `everyPortDevice` puts that one device behind every port number instead (the demo's virtual recorder);
+// it is never written to the settings.
 class DeviceSerialPort final : public SerialPort {
     Q_OBJECT
 public:
-    explicit DeviceSerialPort(const SettingsStore& settings, QObject* parent = nullptr);
+    explicit DeviceSerialPort(const SettingsStore& settings, QString everyPortDevice = {},
+                              QObject* parent = nullptr);
 
     void setPortNumber(int number) override;
     [[nodiscard]] int portNumber() const override { return number; }
@@ -31,6 +34,7 @@ private:
     void reportFailure(const QString& reason);
 
     const SettingsStore& settings;
+    const QString everyPortDevice;
     QSerialPort port;
     QString openDevice; // the device the line was opened on, for failure reports
     int number = 1;

@@ -1,0 +1,144 @@
+// The demo: --virtual-deck puts a virtual recorder behind every Com button for one session.
+#include "app/demorecorder.h"
+#include "app/frmquorvex.h"
+#include "app/systemplatform.h"
+#include "platform/inisettingsstore.h"
+#include "support/pseudoterminal.h"
+
+#include <array>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <memory>
+#include <QAbstractButton>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace quorvex::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(DemoRecorder, OnlyTheVirtualDeckOptionStartsIt) {
+    const struct {
+        QStringList arguments;
+        bool wanted = false;
+    } cases[] = {
+        {{"quorvex"}, false},
+        {{}, false},
+        {{"quorvex", "--virtual-deck"}, true},
+        {{"quorvex", "-platform", "offscreen", "--virtual-deck"}, true},
+        {{"--virtual-deck"}, false}, // the program's own name
+        {{"quorvex", "--virtual-deck=yes"}, false},
+        {{"quorvex", "--Virtual-Deck"}, false},
+    };
+    for (const auto& row : cases) {
+        EXPECT_EQ(wantsVirtualDeck(row.arguments), row.wanted) << row.arguments.join(' ').toStdString();
+    }
+}
+
+// Everything the recorder printed so far.
+QString printed(std::FILE* log) {
+    std::fflush(log);
+    std::rewind(log);
+    QByteArray all;
+    std::array<char, 4096> chunk{};
+    while (const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), log)) {
+        all.append(chunk.data(), static_cast<qsizetype>(got));
+    }
+    return QString::fromUtf8(all);
+}
+
+TEST(DemoRecorder, EveryComButtonLeadsToItAndNothingOfItIsSaved) {
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> log(std::tmpfile(), &std::fclose);
+    ASSERT_NE(log, nullptr);
+    const DemoRecorder demo(log.get());
+    ASSERT_TRUE(demo.isOpen());
+    frmQuorvex window(makeSystemPlatform({}, demo.devicePath()));
+
+    window.Form_Load();
+    EXPECT_EQ(window.findChild<QLabel*>("lblTrackInfo")->text(), "3 Tracks 12m 30s");
+    for (const char* button : {"optCom2", "optCom3", "optCom4", "optCom1"}) {
+        QTest::mouseClick(window.findChild<QAbstractButton*>(button), Qt::LeftButton);
+        QTest::mouseClick(window.findChild<QAbstractButton*>("btnPlay"), Qt::LeftButton);
+    }
+    QTest::qWait(300); // the last frame crosses the pseudo-terminal
+
+    const QString lines = printed(log.get());
+    EXPECT_TRUE(lines.contains(QStringLiteral("every Com button leads to ") + demo.devicePath()))
+        << lines.toStdString();
+    EXPECT_TRUE(lines.contains(QStringLiteral("81 07 05 47 01 02 FF  on"))) << lines.toStdString();
+    EXPECT_EQ(lines.count(QStringLiteral("  play")), 4) << lines.toStdString();
+
+    QFile ini(QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).filePath(QStringLiteral("MP3Quorvex.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QByteArray stored = ini.readAll();
+    EXPECT_FALSE(stored.contains("Device")) << stored.toStdString();
+    EXPECT_FALSE(stored.contains(demo.devicePath().toUtf8())) << stored.toStdString();
+    EXPECT_TRUE(stored.contains("COM=1")) << "port choices are remembered as always";
+}
+
+// The installed program, started as a user would start it.
+class ProgramTest : public ::testing::Test {
+protected:
+    void start(const QStringList& arguments) {
+        ASSERT_TRUE(configHome.isValid());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome.path());
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(QUORVEX_PROGRAM), arguments);
+        ASSERT_TRUE(program.waitForStarted());
+    }
+
+    // Standard output until `wanted` shows up or the time is up.
+    QString outputUntil(const QString& wanted, std::chrono::milliseconds within) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!output.contains(wanted) && clock.elapsed() < within.count()) {
+            program.waitForReadyRead(100);
+            output += QString::fromUtf8(program.readAllStandardOutput());
+        }
+        return output;
+    }
+
+    void TearDown() override {
+        program.kill();
+        program.waitForFinished();
+    }
+
+    QTemporaryDir configHome;
+    QProcess program;
+    QString output;
+};
+
+TEST_F(ProgramTest, WithTheVirtualDeckTheRecorderIsSwitchedOnAndAskedForItsDisc) {
+    start({QStringLiteral("--virtual-deck")});
+    const QString lines = outputUntil(QStringLiteral("disc information request"), 10s);
+    const qsizetype on = lines.indexOf(QStringLiteral("81 07 05 47 01 02 FF  on"));
+    const qsizetype request = lines.indexOf(QStringLiteral("81 07 05 47 20 44 FF  disc information request"));
+    EXPECT_GE(on, 0) << lines.toStdString();
+    EXPECT_GT(request, on) << lines.toStdString();
+}
+
+TEST_F(ProgramTest, WithoutItTheProgramUsesTheRememberedDevice) {
+    PseudoTerminal recorder;
+    ASSERT_TRUE(recorder.isValid());
+    ASSERT_TRUE(configHome.isValid());
+    QFile ini(QDir(configHome.path()).filePath(QStringLiteral("MP3Quorvex.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Commport]\nCOM=2\nDevice2=" + recorder.devicePath().toUtf8() + "\n");
+    ini.close();
+
+    start({QStringLiteral("--some-option-it-does-not-read")});
+    const QByteArray expected = QByteArray::fromHex("81070547 0102 FF 81070547 2044 FF");
+    EXPECT_EQ(recorder.read(expected.size(), 10s).toHex(' '), expected.toHex(' '));
+    EXPECT_EQ(program.state(), QProcess::Running);
+}
+
+} // namespace
+} // namespace quorvex::testing

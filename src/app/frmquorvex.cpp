@@ -114,10 +114,8 @@ void frmQuorvex::Form_Load() {
     watcher.expectDistance = acknowledgementDistance;
     selectPort(portNumberFromSetting(
         platform.settings->read(commportSection, comKey, QString::number(defaultPort))));
-    const Qt::CheckState useId3 = useId3FromSetting(
-        platform.settings->read(generalSection, QStringLiteral("Use ID3"), QStringLiteral("1")));
-    ui.tickUseID3->setTristate(useId3 == Qt::PartiallyChecked);
-    ui.tickUseID3->setCheckState(useId3);
+    ui.tickUseID3->setCheckState(useId3FromSetting(
+        platform.settings->read(generalSection, QStringLiteral("Use ID3"), QStringLiteral("1"))));
     // The remembered drive and directory are applied (a vanished one is passed over), then replaced below:
     // the browser always starts on the root volume.
     const QString startDirectory = QDir::currentPath();

@@ -14,13 +14,7 @@ int portNumberFromSetting(const QString& text) {
 Qt::CheckState useId3FromSetting(const QString& text) {
     bool isNumber = false;
     const int value = text.trimmed().toInt(&isNumber);
-    if (isNumber && value == 0) {
-        return Qt::Unchecked;
-    }
-    if (isNumber && value == 2) {
-        return Qt::PartiallyChecked;
-    }
-    return Qt::Checked;
+    return isNumber && value == 0 ? Qt::Unchecked : Qt::Checked;
 }
 
 } // namespace quorvex

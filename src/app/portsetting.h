@@ -12,8 +12,8 @@ inline constexpr int defaultPort = 1;
 // written by another program) gives Com1, so start-up always has an option button to select.
 [[nodiscard]] int portNumberFromSetting(const QString& text);
 
-// The remembered "Use ID3 tags" box: "0" clear, "1" ticked, "2" greyed (which counts as ticked);
-// anything else gives the default, ticked.
+// The remembered "Use ID3 tags" box: "0" clear, any other number ticked; text that is no number gives the
+// default, ticked. (A greyed box would be read as ticked by the title rule while looking undecided.)
 [[nodiscard]] Qt::CheckState useId3FromSetting(const QString& text);
 
 } // namespace quorvex

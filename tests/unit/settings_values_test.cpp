@@ -26,9 +26,9 @@ TEST(PortSetting, RememberedUseId3) {
     const struct {
         const char* stored;
         Qt::CheckState state;
-    } cases[] = {{"0", Qt::Unchecked},  {"1", Qt::Checked}, {"2", Qt::PartiallyChecked},
-                 {" 0", Qt::Unchecked}, {"3", Qt::Checked}, {"-1", Qt::Checked},
-                 {"yes", Qt::Checked},  {"", Qt::Checked}};
+    } cases[] = {{"0", Qt::Unchecked},   {"1", Qt::Checked},   {"2", Qt::Checked},
+                 {" 0", Qt::Unchecked},  {"3", Qt::Checked},   {"-1", Qt::Checked},
+                 {"40000", Qt::Checked}, {"yes", Qt::Checked}, {"", Qt::Checked}};
     for (const auto& row : cases) {
         EXPECT_EQ(useId3FromSetting(QString::fromLatin1(row.stored)), row.state) << '"' << row.stored << '"';
     }

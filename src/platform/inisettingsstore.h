@@ -6,10 +6,14 @@
 
 namespace quorvex {
 
-// The user's MP3Quorvex.ini in the configuration directory ($XDG_CONFIG_HOME on Linux).
+// The user's MP3Quorvex.ini in the configuration directory ($XDG_CONFIG_HOME on Linux), or another INI file.
+// A file that cannot be read as INI is moved aside to <name>.unreadable and the defaults are used; a file
+// that cannot be written keeps what it had. Either is reported once on standard error, naming the file,
+// and the program goes on.
 class IniSettingsStore final : public SettingsStore {
 public:
     IniSettingsStore();
+    explicit IniSettingsStore(const QString& fileName);
 
     [[nodiscard]] QString read(const QString& section, const QString& key,
                                const QString& defaultValue) const override;
@@ -18,7 +22,10 @@ public:
     [[nodiscard]] QString fileName() const { return settings.fileName(); }
 
 private:
+    void reportProblem();
+
     QSettings settings;
+    QSettings::Status reported = QSettings::NoError;
 };
 
 } // namespace quorvex

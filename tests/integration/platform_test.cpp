@@ -2,6 +2,7 @@
 #include "platform/deviceserialport.h"
 #include "platform/inisettingsstore.h"
 #include "platform/qteventpump.h"
+#include "support/fileaccess.h"
 #include "support/pseudoterminal.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +37,96 @@ TEST(IniSettingsStore, KeepsTextValuesInMP3QuorvexIniOfTheConfigDirectory) {
     const IniSettingsStore nextRun;
     EXPECT_EQ(nextRun.read(commport, QStringLiteral("COM"), QStringLiteral("1")), "2");
     EXPECT_EQ(nextRun.read(QStringLiteral("General"), QStringLiteral("Use ID3"), QStringLiteral("1")), "0");
+}
+
+// Warnings the code under test printed, while it lives.
+class WarningLog {
+public:
+    WarningLog() : previous(qInstallMessageHandler(&WarningLog::note)) { messages().clear(); }
+    WarningLog(const WarningLog&) = delete;
+    WarningLog& operator=(const WarningLog&) = delete;
+    WarningLog(WarningLog&&) = delete;
+    WarningLog& operator=(WarningLog&&) = delete;
+    ~WarningLog() { qInstallMessageHandler(previous); }
+
+    [[nodiscard]] static QStringList& messages() {
+        static QStringList all;
+        return all;
+    }
+
+private:
+    static void note(QtMsgType /*type*/, const QMessageLogContext& /*context*/, const QString& message) {
+        messages().append(message);
+    }
+    QtMessageHandler previous;
+};
+
+TEST(IniSettingsStore, BrokenFilesGiveDefaultsAreReportedNamingTheFileAndNothingIsLost) {
+    ASSERT_TRUE(obeyFilePermissions());
+    const QTemporaryDir folder;
+    // Not INI at all: NUL bytes, a section that never closes, lines of nothing but "=".
+    const QByteArray garbage = QByteArray("\x7f"
+                                          "ELF\x02\x01\x01\0\0\0[Commport\n===\n\xff\xfe\0COM\n",
+                                          29) +
+                               QByteArray(300, '\0');
+    const struct {
+        const char* name;
+        QString file;
+        QByteArray contents; // written before the store opens the file (not for the missing directory)
+        bool readOnly;
+        const char* comRead; // what the store reads for COM
+        QString warning;     // part of the warning, which also names the file
+        QString keptIn;      // where the user's file is afterwards, as it was
+    } cases[] = {
+        {"not INI", folder.filePath("garbage.ini"), garbage, false, "1",
+         "moved to " + folder.filePath("garbage.ini.unreadable"), folder.filePath("garbage.ini.unreadable")},
+        {"read-only", folder.filePath("readonly.ini"), "[Commport]\nCOM=3\n", true, "3", "cannot write",
+         folder.filePath("readonly.ini")},
+        {"directory that cannot exist",
+         QStringLiteral("/dev/null/quorvex/MP3Quorvex.ini"),
+         {},
+         false,
+         "1",
+         "cannot write",
+         {}},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        if (!row.contents.isEmpty()) {
+            QFile file(row.file);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(row.contents);
+            file.close();
+            if (row.readOnly) {
+                file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+            }
+        }
+        const WarningLog warnings;
+        IniSettingsStore store(row.file);
+        EXPECT_EQ(store.read(commport, QStringLiteral("COM"), QStringLiteral("1")), row.comRead);
+        store.save(commport, QStringLiteral("COM"), QStringLiteral("2"));
+        store.save(QStringLiteral("General"), QStringLiteral("Dir"), QStringLiteral("/music"));
+
+        const QStringList& said = WarningLog::messages();
+        ASSERT_EQ(said.size(), 1) << said.join('\n').toStdString();
+        EXPECT_TRUE(said.front().contains(row.file)) << said.front().toStdString();
+        EXPECT_TRUE(said.front().contains(row.warning)) << said.front().toStdString();
+        if (!row.keptIn.isEmpty()) {
+            QFile file(row.keptIn);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            EXPECT_EQ(file.readAll(), row.contents) << "the user's file is left as it was";
+        }
+        const bool writable = !row.readOnly && row.file.startsWith(folder.path());
+        EXPECT_EQ(IniSettingsStore(row.file).read(commport, QStringLiteral("COM"), QStringLiteral("1")),
+                  writable ? "2" : row.comRead);
+    }
+}
+
+TEST(IniSettingsStore, AMissingDirectoryIsMadeOnTheFirstSave) {
+    const QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("not/yet/MP3Quorvex.ini"));
+    IniSettingsStore(file).save(commport, QStringLiteral("COM"), QStringLiteral("4"));
+    EXPECT_EQ(IniSettingsStore(file).read(commport, QStringLiteral("COM"), QStringLiteral("1")), "4");
 }
 
 TEST(DeviceSerialPort, PortNumbersNameStandardDevicesUnlessASettingSaysOtherwise) {

@@ -80,6 +80,16 @@ void MpvMediaPlayer::open(const QString& file) {
         notifyIfChanged();
         return;
     }
+    // A directory, a named pipe or a device named like a sound file: mpv would list the directory as a
+    // playlist, or hang in open() on a pipe nobody writes to, and could not be shut down afterwards.
+    if (const QFileInfo info(path); info.exists() && !info.isFile()) {
+        mpv.command(++lastRequest, {QStringLiteral("stop")});
+        loadRequest.reset();
+        phase = Phase::stopped;
+        reportLater(QStringLiteral("Cannot play \"%1\": it is not a file").arg(path));
+        notifyIfChanged();
+        return;
+    }
     // The old file's events still to come belong to another playlist entry and are passed over.
     phase = Phase::opening;
     mpv.setFlag("pause", false);

@@ -3,6 +3,7 @@
 #include "platform/codepage.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace quorvex {
 
@@ -28,6 +29,10 @@ QString field(const QByteArray& tag, qsizetype offset) {
 } // namespace
 
 std::optional<Id3Tag> readId3v1(const QString& path) {
+    // Only a regular file: opening a named pipe would wait for a writer that never comes.
+    if (!QFileInfo(path).isFile()) {
+        return std::nullopt;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() < tagBytes || !file.seek(file.size() - tagBytes)) {
         return std::nullopt;

@@ -116,9 +116,11 @@ TEST(IniSettingsStore, BrokenFilesGiveDefaultsAreReportedNamingTheFileAndNothing
             ASSERT_TRUE(file.open(QIODevice::ReadOnly));
             EXPECT_EQ(file.readAll(), row.contents) << "the user's file is left as it was";
         }
-        const bool writable = !row.readOnly && row.file.startsWith(folder.path());
-        EXPECT_EQ(IniSettingsStore(row.file).read(commport, QStringLiteral("COM"), QStringLiteral("1")),
-                  writable ? "2" : row.comRead);
+        if (!row.readOnly && row.file.startsWith(folder.path())) {
+            QFile fresh(row.file);
+            ASSERT_TRUE(fresh.open(QIODevice::ReadOnly));
+            EXPECT_TRUE(fresh.readAll().contains("COM=2")) << "later saves go to a fresh file";
+        }
     }
 }
 

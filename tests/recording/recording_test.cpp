@@ -1,6 +1,7 @@
 #include "app/frmquorvex.h"
 #include "app/systemplatform.h"
 #include "deck/virtualdeck.h"
+#include "decklog.h"
 #include "pcm.h"
 #include "platform/inisettingsstore.h"
 #include "sinkrecorder.h"
@@ -24,17 +25,6 @@ namespace quorvex::testing {
 namespace {
 
 const QString fixtures = QStringLiteral(QUORVEX_MEDIA_FIXTURES);
-
-// What the recorder understood, frame by frame: the meaning at the end of each log line.
-QStringList meanings(const deck::VirtualDeck& recorder) {
-    QStringList result;
-    static const QRegularExpression meaning(QStringLiteral(R"(^\S+\s+(?:[0-9A-F]{2} )*[0-9A-F]{2}\s+(.*)$)"));
-    for (const QString& line : recorder.log()) {
-        const QRegularExpressionMatch match = meaning.match(line);
-        result.append(match.hasMatch() ? match.captured(1) : line);
-    }
-    return result;
-}
 
 // The window on the virtual recorder (a disc of 5 tracks), its sound going to the private null sink.
 class RecordingRunTest : public ::testing::Test {

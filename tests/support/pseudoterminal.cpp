@@ -68,6 +68,11 @@ QByteArray PseudoTerminal::drain(std::chrono::milliseconds within) {
     return read(std::numeric_limits<qsizetype>::max(), within);
 }
 
+bool PseudoTerminal::write(const QByteArray& bytes) {
+    return master >= 0 &&
+           ::write(master, bytes.constData(), static_cast<std::size_t>(bytes.size())) == bytes.size();
+}
+
 void PseudoTerminal::hangUp() {
     if (master >= 0) {
         ::close(master);

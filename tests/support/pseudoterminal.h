@@ -24,6 +24,8 @@ public:
     QByteArray read(qsizetype count, std::chrono::milliseconds within);
     // Bytes that arrive within the time, however many.
     QByteArray drain(std::chrono::milliseconds within);
+    // Sends bytes to the program, all in one write. Returns false if they could not all be written.
+    bool write(const QByteArray& bytes);
     // Unplugs the cable: the program's end of the line goes dead.
     void hangUp();
 

@@ -85,11 +85,12 @@ TEST(DemoRecorder, EveryComButtonLeadsToItAndNothingOfItIsSaved) {
 // The installed program, started as a user would start it.
 class ProgramTest : public ::testing::Test {
 protected:
-    void start(const QStringList& arguments) {
+    void start(const QStringList& arguments, const QString& configDirectory = {}) {
         ASSERT_TRUE(configHome.isValid());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome.path());
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                           configDirectory.isEmpty() ? configHome.path() : configDirectory);
         program.setProcessEnvironment(environment);
         program.start(QStringLiteral(QUORVEX_PROGRAM), arguments);
         ASSERT_TRUE(program.waitForStarted());
@@ -138,6 +139,43 @@ TEST_F(ProgramTest, WithoutItTheProgramUsesTheRememberedDevice) {
     const QByteArray expected = QByteArray::fromHex("81070547 0102 FF 81070547 2044 FF");
     EXPECT_EQ(recorder.read(expected.size(), 10s).toHex(' '), expected.toHex(' '));
     EXPECT_EQ(program.state(), QProcess::Running);
+}
+
+TEST_F(ProgramTest, BrokenSettingsAreReportedAndTheProgramStartsWithItsDefaults) {
+    const struct {
+        const char* settings;
+        QByteArray contents; // of MP3Quorvex.ini; none: the configuration directory cannot exist
+        const char* warning;
+    } cases[] = {
+        {"not INI", QByteArray("\x89PNG\r\n\x1a\n\0\0[General\n==\n", 20) + QByteArray(200, '\xFE'),
+         "is not a settings file it can read"},
+        {"configuration directory that cannot exist", {}, "cannot write"},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.settings);
+        const QTemporaryDir config;
+        const QString ini = QDir(config.path()).filePath(QStringLiteral("MP3Quorvex.ini"));
+        if (!row.contents.isEmpty()) {
+            QFile file(ini);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(row.contents);
+        }
+        output.clear();
+        start({QStringLiteral("--virtual-deck")},
+              row.contents.isEmpty() ? QStringLiteral("/dev/null/config") : config.path());
+        const QString lines = outputUntil(QStringLiteral("disc information request"), 10s);
+        EXPECT_TRUE(lines.contains(QStringLiteral("01 02 FF  on"))) << lines.toStdString();
+        EXPECT_TRUE(lines.contains(QStringLiteral("disc information request"))) << lines.toStdString();
+        const QString errors = QString::fromUtf8(program.readAllStandardError());
+        EXPECT_TRUE(errors.contains(QLatin1String(row.warning))) << errors.toStdString();
+        if (!row.contents.isEmpty()) {
+            QFile aside(ini + QStringLiteral(".unreadable"));
+            ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+            EXPECT_EQ(aside.readAll(), row.contents);
+        }
+        program.kill();
+        program.waitForFinished();
+    }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "deck/virtualdeck.h"
 #include "decklog.h"
 #include "platform/inisettingsstore.h"
+#include "recordingfixture.h"
 #include "support/fileaccess.h"
 #include "support/modalwatcher.h"
 #include "tracks/dirlistbox.h"
@@ -99,36 +100,13 @@ struct HostileFile {
     QString path{};
 };
 
-class HostileInputTest : public ::testing::Test {
+class HostileInputTest : public RecordingWindowTest {
 protected:
     void SetUp() override {
-        ASSERT_FALSE(qEnvironmentVariableIsEmpty("PULSE_SERVER"))
-            << "start the sound sink: scripts/test does";
+        RecordingWindowTest::SetUp();
         // Before the player starts its threads, so that they too meet the file permissions.
         ASSERT_TRUE(obeyFilePermissions());
     }
-
-    void connectRecorder(const deck::Faults& faults = {}) {
-        recorder = std::make_unique<deck::VirtualDeck>(deck::Disc{}, faults);
-        IniSettingsStore().save(QStringLiteral("Commport"), QStringLiteral("Device1"),
-                                recorder->devicePath());
-        window = std::make_unique<frmQuorvex>(makeSystemPlatform(QStringLiteral("pulse")));
-        window->selectPort(1);
-    }
-
-    [[nodiscard]] QListWidget* trackList() const { return window->findChild<QListWidget*>("ListOfMusic"); }
-
-    // Presses Record; returns the seconds until the run was over.
-    double record() const {
-        QElapsedTimer clock;
-        clock.start();
-        QTest::mouseClick(window->findChild<QAbstractButton*>("btnRecordList"), Qt::LeftButton);
-        return static_cast<double>(clock.elapsed()) / 1000;
-    }
-
-    ModalWatcher answers;
-    std::unique_ptr<deck::VirtualDeck> recorder;
-    std::unique_ptr<frmQuorvex> window;
 };
 
 TEST_F(HostileInputTest, BrokenFilesArePreviewedAndRecordedOrSkippedNamingEachOne) {
@@ -190,7 +168,7 @@ TEST_F(HostileInputTest, BrokenFilesArePreviewedAndRecordedOrSkippedNamingEachOn
     const std::unique_ptr<const char, void (*)(const char*)> removeLatin1(
         latin1Name.constData(), [](const char* name) { ::unlink(name); });
 
-    connectRecorder();
+    connectRecorder({});
     for (const HostileFile& file : files) {
         trackList()->addItem(file.path);
     }
@@ -249,7 +227,7 @@ TEST_F(HostileInputTest, BrokenFilesArePreviewedAndRecordedOrSkippedNamingEachOn
 }
 
 TEST_F(HostileInputTest, TheDeviceVanishingMidRunEndsTheRunAndThePortCanBeChosenAgain) {
-    connectRecorder();
+    connectRecorder({});
     trackList()->addItems({fixtures + "/sine.wav", fixtures + "/sine.wav", fixtures + "/sine.wav"});
     // In the middle of the first track: 2 s for the disc request, then the file plays for 3 s.
     QTimer::singleShot(3500, recorder.get(), [this] { recorder->hangUp(); });

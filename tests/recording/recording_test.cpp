@@ -4,6 +4,7 @@
 #include "decklog.h"
 #include "pcm.h"
 #include "platform/inisettingsstore.h"
+#include "recordingfixture.h"
 #include "sinkrecorder.h"
 #include "support/modalwatcher.h"
 #include "support/printers.h"
@@ -26,41 +27,20 @@ namespace {
 
 const QString fixtures = QStringLiteral(QUORVEX_MEDIA_FIXTURES);
 
-// The window on the virtual recorder (a disc of 5 tracks), its sound going to the private null sink.
-class RecordingRunTest : public ::testing::Test {
+// The window on the virtual recorder with a disc of 5 tracks.
+class RecordingRunTest : public RecordingWindowTest {
 protected:
-    void SetUp() override {
-        ASSERT_FALSE(qEnvironmentVariableIsEmpty("PULSE_SERVER"))
-            << "start the sound sink: scripts/test does";
-    }
-
     void connectRecorder(const deck::Faults& faults = {}) {
         deck::Disc disc;
         disc.tracks = 5;
-        recorder = std::make_unique<deck::VirtualDeck>(disc, faults);
-        IniSettingsStore().save(QStringLiteral("Commport"), QStringLiteral("Device1"),
-                                recorder->devicePath());
-        window = std::make_unique<frmQuorvex>(makeSystemPlatform(QStringLiteral("pulse")));
-        window->selectPort(1);
+        RecordingWindowTest::connectRecorder(disc, faults);
     }
 
     void add(const QStringList& files) const {
         for (const QString& file : files) {
-            window->findChild<QListWidget*>("ListOfMusic")->addItem(fixtures + '/' + file);
+            trackList()->addItem(fixtures + '/' + file);
         }
     }
-
-    // Presses Record; returns the seconds until the run was over.
-    double record() const {
-        QElapsedTimer clock;
-        clock.start();
-        QTest::mouseClick(window->findChild<QAbstractButton*>("btnRecordList"), Qt::LeftButton);
-        return static_cast<double>(clock.elapsed()) / 1000;
-    }
-
-    ModalWatcher answers;
-    std::unique_ptr<deck::VirtualDeck> recorder;
-    std::unique_ptr<frmQuorvex> window;
 };
 
 TEST(RecordingRun, ThreeFilesBecomeNamedTracksAfterTheFiveOnTheDisc) {

@@ -48,11 +48,13 @@ TEST_F(WindowTest, ThreeHundredEntriesKeepTheHeapFlat) {
     const QByteArray record = QByteArray::fromHex("81070547 0221 FF");
     const QByteArray stop = QByteArray::fromHex("81070547 0202 FF");
     fakes.serial->respond = [&](const QByteArray& sent) {
-        const QByteArray frame = sent;
-        // The fakes' own records would grow with every entry: they are dropped as the run goes.
+        const bool isRecord = sent == record;
+        const bool isStop = sent == stop;
+        // The fakes' own records would grow with every entry: they are dropped as the run goes (`sent` is
+        // one of them, so it is not looked at after this).
         fakes.serial->frames.clear();
         fakes.player->opened.clear();
-        if (frame == record) {
+        if (isRecord) {
             ++records;
             if (records == firstSample) {
                 atFirstSample = heapInUse();
@@ -61,7 +63,7 @@ TEST_F(WindowTest, ThreeHundredEntriesKeepTheHeapFlat) {
             }
             return QByteArray::fromHex("81070548 0221 FF");
         }
-        if (frame == stop) {
+        if (isStop) {
             ++stops;
             return QByteArray::fromHex("81070548 0202 FF");
         }

@@ -5,12 +5,14 @@
 #include "tracks/titlerules.h"
 
 #include <cstdint>
+#include <span>
 #include <QString>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::span<const std::uint8_t> bytes(data, size);
     QString path;
-    for (std::size_t at = 0; at + 1 < size; at += 2) {
-        path.append(QChar(static_cast<char16_t>(data[at] | (data[at + 1] << 8))));
+    for (std::size_t at = 0; at + 1 < bytes.size(); at += 2) {
+        path.append(QChar(static_cast<char16_t>(bytes[at] | (bytes[at + 1] << 8))));
     }
 
     const QString title = quorvex::titleFromFileName(path);

@@ -48,7 +48,7 @@ private:
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const MemoryFile file;
     FUZZ_CHECK(file.hold(data, size));
-    const QByteArray contents(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QByteArray contents = QByteArrayView(data, static_cast<qsizetype>(size)).toByteArray();
 
     const std::optional<quorvex::Id3Tag> tag = quorvex::readId3v1(file.path());
 

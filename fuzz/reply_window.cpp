@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     watcher.expectSecond = expectation();
     watcher.expectDistance = anyValues ? input.ConsumeIntegral<std::int16_t>()
                                        : input.ConsumeIntegralInRange<std::int16_t>(-1, windowSlots + 2);
-    const std::int16_t countdown = input.ConsumeIntegralInRange<std::int16_t>(-5, 60);
+    const auto countdown = input.ConsumeIntegralInRange<std::int16_t>(-5, 60);
     watcher.tickCountdown = countdown;
 
     // Everything received so far, after the 20 zero slots the window starts with.

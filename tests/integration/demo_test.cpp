@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
+#include <span>
 #include <QAbstractButton>
 #include <QDir>
 #include <QElapsedTimer>
@@ -151,7 +152,7 @@ TEST_F(ProgramTest, BrokenSettingsAreReportedAndTheProgramStartsWithItsDefaults)
          "is not a settings file it can read"},
         {"configuration directory that cannot exist", {}, "cannot write"},
     };
-    for (const auto& row : cases) {
+    for (const auto& row : std::span(cases)) {
         SCOPED_TRACE(row.settings);
         const QTemporaryDir config;
         const QString ini = QDir(config.path()).filePath(QStringLiteral("MP3Quorvex.ini"));

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <span>
 #include <QAbstractButton>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -53,7 +54,7 @@ TEST(HostileLine, CheckDiscEndsWhateverTheLineBrings) {
         {"1,000 bytes in one Tick, then the answer", noise(1000) + answer, {}, "12 Tracks 45m 07s", 0, 2},
         {"only end bytes", QByteArray(30, '\xFF'), {}, "255 Tracks 255m 255s", 3.8, 6},
     };
-    for (const auto& row : cases) {
+    for (const auto& row : std::span(cases)) {
         SCOPED_TRACE(row.line);
         PseudoTerminal recorder;
         ASSERT_TRUE(recorder.isValid());

@@ -5,8 +5,8 @@
 #include "tracks/titlerules.h"
 
 #include <cstdint>
-#include <span>
 #include <QString>
+#include <span>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> bytes(data, size);

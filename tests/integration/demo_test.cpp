@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
-#include <span>
 #include <QAbstractButton>
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,6 +17,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <span>
 
 namespace quorvex::testing {
 namespace {

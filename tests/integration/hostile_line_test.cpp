@@ -8,13 +8,13 @@
 
 #include <gtest/gtest.h>
 #include <memory>
-#include <span>
 #include <QAbstractButton>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QRandomGenerator>
 #include <QTest>
 #include <QTimer>
+#include <span>
 
 namespace quorvex::testing {
 namespace {

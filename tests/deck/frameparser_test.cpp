@@ -3,7 +3,6 @@
 #include "framebytes.h"
 
 #include <gtest/gtest.h>
-#include <random>
 #include <string_view>
 
 namespace quorvex::deck {
@@ -16,12 +15,10 @@ using testing::titleBytes;
 struct Totals {
     std::vector<Received> frames; // commands and titles, in order
     QByteArray noise;             // every skipped byte, in order
-    qsizetype bytesOut = 0;       // bytes accounted for by frames and noise together
 };
 
 void collect(Totals& totals, const std::vector<Received>& items) {
     for (const Received& item : items) {
-        totals.bytesOut += item.bytes.size();
         if (std::holds_alternative<Noise>(item.meaning)) {
             totals.noise.append(item.bytes);
         } else {
@@ -139,32 +136,6 @@ TEST(FrameParser, FramesSplitAtEveryPositionComeOutTheSame) {
     }
 }
 
-TEST(FrameParser, FramesFedByteByByteOrInRandomChunksComeOutTheSame) {
-    const QByteArray stream = mixedStream();
-    const Totals whole = feedInChunks(stream, {});
-
-    std::vector<qsizetype> everyByte;
-    for (qsizetype at = 1; at < stream.size(); ++at) {
-        everyByte.push_back(at);
-    }
-    expectSameFrames(feedInChunks(stream, everyByte).frames, whole.frames, "byte by byte");
-
-    std::mt19937 random(20240517);
-    for (int round = 0; round < 200; ++round) {
-        std::vector<qsizetype> cuts;
-        for (qsizetype at = 0;;) {
-            at += std::uniform_int_distribution<qsizetype>(1, 9)(random);
-            if (at >= stream.size()) {
-                break;
-            }
-            cuts.push_back(at);
-        }
-        const Totals split = feedInChunks(stream, cuts);
-        expectSameFrames(split.frames, whole.frames, "random round " + std::to_string(round));
-        EXPECT_EQ(split.noise, whole.noise);
-    }
-}
-
 TEST(FrameParser, TruncatedFrameFollowedByAGoodOneGivesTheGoodOne) {
     const QByteArray good = commandBytes(2, 0x21);
     const QByteArray command = commandBytes(2, 2);
@@ -243,37 +214,6 @@ TEST(FrameParser, StartByteInsideATitleEndsIt) {
     EXPECT_EQ(totals.frames[0].meaning, Meaning{commands::record});
     EXPECT_EQ(totals.frames[1].meaning, Meaning{commands::stop});
     EXPECT_EQ(totals.noise, cut);
-}
-
-TEST(FrameParser, EndlessGarbageKeepsMemoryBoundedAndLosesNoByte) {
-    // Half random bytes, half frame starts that never complete: the worst case for holding bytes back.
-    std::mt19937 random(7);
-    std::uniform_int_distribution<int> byte(0, 255);
-    const QByteArray almostTitle = titleBytes(1, "never ends").first(20);
-    QByteArray garbage;
-    while (garbage.size() < 1'000'000) {
-        for (int i = 0; i < 40; ++i) {
-            garbage.append(static_cast<char>(byte(random)));
-        }
-        garbage.append(almostTitle);
-    }
-
-    FrameParser parser;
-    Totals totals;
-    std::uniform_int_distribution<qsizetype> chunk(1, 5000);
-    for (qsizetype at = 0; at < garbage.size();) {
-        const qsizetype size = std::min(chunk(random), garbage.size() - at);
-        collect(totals, parser.feed(QByteArrayView(garbage).sliced(at, size)));
-        at += size;
-        ASSERT_LT(parser.pendingSize(), longestFrame) << "after " << at << " bytes";
-    }
-    EXPECT_EQ(totals.bytesOut + parser.pendingSize(), garbage.size())
-        << "every byte is noise, a frame or pending";
-
-    // And the line still works afterwards.
-    collect(totals, parser.feed(bytes({0x00}) + commandBytes(2, 0x21)));
-    ASSERT_FALSE(totals.frames.empty());
-    EXPECT_EQ(totals.frames.back().meaning, Meaning{commands::record});
 }
 
 } // namespace

@@ -11,28 +11,38 @@
 namespace quorvex::test {
 namespace {
 
+// A real player under a shown bar, its states logged.
 class MediaPlayerBarTest : public MediaTest {
 protected:
-    template <typename Widget> static Widget* child(const MediaPlayerBar& bar, const char* name) {
+    MediaPlayerBarTest() { bar.show(); }
+
+    template <typename Widget> Widget* child(const char* name) const {
         auto* const widget = bar.findChild<Widget*>(QString::fromUtf8(name));
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
+
+    // Opens the 3 s tone and waits until it sounds.
+    void playSine() {
+        player->open(fixture("sine.wav"));
+        ASSERT_TRUE(waitForState(*player, MediaPlayer::playing, startOfSound))
+            << log.describe().toStdString();
+    }
+
+    const std::unique_ptr<MpvMediaPlayer> player = makePlayer();
+    MediaPlayerBar bar{*player};
+    const StateLog log{*player};
 };
 
 TEST_F(MediaPlayerBarTest, HasTheControlsFixedSizeAndEverythingFitsInIt) {
-    const auto player = makePlayer();
-    MediaPlayerBar bar(*player);
-    bar.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
     EXPECT_EQ(bar.size(), QSize(241, 41));
     EXPECT_EQ(bar.minimumSize(), QSize(241, 41));
     EXPECT_EQ(bar.maximumSize(), QSize(241, 41));
 
-    const std::array<QWidget*, 6> parts{
-        child<QToolButton>(bar, "playButton"), child<QToolButton>(bar, "stopButton"),
-        child<QSlider>(bar, "seekBar"),        child<QSlider>(bar, "volumeSlider"),
-        child<QToolButton>(bar, "muteButton"), child<QLabel>(bar, "timeLabel")};
+    const std::array<QWidget*, 6> parts{child<QToolButton>("playButton"), child<QToolButton>("stopButton"),
+                                        child<QSlider>("seekBar"),        child<QSlider>("volumeSlider"),
+                                        child<QToolButton>("muteButton"), child<QLabel>("timeLabel")};
     for (QWidget* const part : parts) {
         ASSERT_NE(part, nullptr);
         EXPECT_TRUE(part->isVisible()) << part->objectName().toStdString();
@@ -46,39 +56,29 @@ TEST_F(MediaPlayerBarTest, HasTheControlsFixedSizeAndEverythingFitsInIt) {
                 << parts.at(j)->objectName().toStdString();
         }
     }
-    auto* const time = child<QLabel>(bar, "timeLabel");
+    auto* const time = child<QLabel>("timeLabel");
     EXPECT_EQ(time->text(), QStringLiteral("0:00 / 0:00"));
     EXPECT_GE(time->width(), time->fontMetrics().horizontalAdvance(QStringLiteral("00:00 / 00:00")));
     // The listener's level starts untouched, so the program's -6 dB is what plays.
-    EXPECT_EQ(child<QSlider>(bar, "volumeSlider")->value(), 100);
-    EXPECT_FALSE(child<QToolButton>(bar, "muteButton")->isChecked());
+    EXPECT_EQ(child<QSlider>("volumeSlider")->value(), 100);
+    EXPECT_FALSE(child<QToolButton>("muteButton")->isChecked());
 }
 
 TEST_F(MediaPlayerBarTest, StopButtonStops) {
-    const auto player = makePlayer();
-    MediaPlayerBar bar(*player);
-    bar.show();
-    const StateLog log(*player);
-    player->open(fixture("sine.wav"));
-    ASSERT_TRUE(waitForState(*player, MediaPlayer::playing, startOfSound)) << log.describe().toStdString();
-    auto* const stop = child<QToolButton>(bar, "stopButton");
+    playSine();
+    auto* const stop = child<QToolButton>("stopButton");
     ASSERT_TRUE(stop->isEnabled());
     QTest::mouseClick(stop, Qt::LeftButton);
     EXPECT_EQ(player->playState(), MediaPlayer::stopped);
     runFor(400ms);
     EXPECT_EQ(player->playState(), MediaPlayer::stopped);
     EXPECT_FALSE(stop->isEnabled());
-    EXPECT_EQ(child<QSlider>(bar, "seekBar")->value(), 0);
+    EXPECT_EQ(child<QSlider>("seekBar")->value(), 0);
 }
 
 TEST_F(MediaPlayerBarTest, SeekBarAndTextFollowThePosition) {
-    const auto player = makePlayer();
-    MediaPlayerBar bar(*player);
-    bar.show();
-    const StateLog log(*player);
-    auto* const seekBar = child<QSlider>(bar, "seekBar");
-    player->open(fixture("sine.wav"));
-    ASSERT_TRUE(waitForState(*player, MediaPlayer::playing, startOfSound)) << log.describe().toStdString();
+    auto* const seekBar = child<QSlider>("seekBar");
+    playSine();
     runFor(700ms);
     EXPECT_NEAR(seekBar->maximum(), 3000, 50);
     const int early = seekBar->value();
@@ -87,18 +87,13 @@ TEST_F(MediaPlayerBarTest, SeekBarAndTextFollowThePosition) {
     runFor(700ms);
     EXPECT_NEAR(seekBar->value(), player->currentPosition() * 1000, 150);
     EXPECT_GT(seekBar->value(), early + 450);
-    EXPECT_EQ(child<QLabel>(bar, "timeLabel")->text(), QStringLiteral("0:01 / 0:03"));
+    EXPECT_EQ(child<QLabel>("timeLabel")->text(), QStringLiteral("0:01 / 0:03"));
     player->stop();
 }
 
 TEST_F(MediaPlayerBarTest, DraggingTheSeekBarSeeksWhereItIsLetGo) {
-    const auto player = makePlayer();
-    MediaPlayerBar bar(*player);
-    bar.show();
-    const StateLog log(*player);
-    auto* const seekBar = child<QSlider>(bar, "seekBar");
-    player->open(fixture("sine.wav"));
-    ASSERT_TRUE(waitForState(*player, MediaPlayer::playing, startOfSound)) << log.describe().toStdString();
+    auto* const seekBar = child<QSlider>("seekBar");
+    playSine();
 
     seekBar->setSliderDown(true);
     seekBar->setSliderPosition(2000);
@@ -115,21 +110,16 @@ TEST_F(MediaPlayerBarTest, DraggingTheSeekBarSeeksWhereItIsLetGo) {
 }
 
 TEST_F(MediaPlayerBarTest, PlayButtonPausesResumesAndPlaysAgainAfterStop) {
-    const auto player = makePlayer();
-    MediaPlayerBar bar(*player);
-    bar.show();
-    const StateLog log(*player);
-    auto* const play = child<QToolButton>(bar, "playButton");
+    auto* const play = child<QToolButton>("playButton");
     EXPECT_FALSE(play->isEnabled()); // nothing opened yet
-    player->open(fixture("sine.wav"));
-    ASSERT_TRUE(waitForState(*player, MediaPlayer::playing, startOfSound)) << log.describe().toStdString();
+    playSine();
 
     QTest::mouseClick(play, Qt::LeftButton);
     ASSERT_TRUE(waitForState(*player, MediaPlayer::paused, 1s)) << log.describe().toStdString();
     QTest::mouseClick(play, Qt::LeftButton);
     ASSERT_TRUE(waitForState(*player, MediaPlayer::playing, 1s)) << log.describe().toStdString();
 
-    QTest::mouseClick(child<QToolButton>(bar, "stopButton"), Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>("stopButton"), Qt::LeftButton);
     ASSERT_EQ(player->playState(), MediaPlayer::stopped);
     QTest::mouseClick(play, Qt::LeftButton);
     ASSERT_TRUE(waitForState(*player, MediaPlayer::playing, startOfSound)) << log.describe().toStdString();

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <QStringList>
+#include <utility>
 
 namespace quorvex::deck {
 namespace {
@@ -64,6 +65,9 @@ void addDeckOptions(QCommandLineParser& parser) {
          QStringLiteral("MS")},
         {QStringLiteral("noise"), QStringLiteral("Write these bytes before every answer, e.g. 00FF81."),
          QStringLiteral("HEXBYTES")},
+        {QStringLiteral("noise-after"),
+         QStringLiteral("Write these bytes right behind every answer, e.g. 81050547FF (a status frame)."),
+         QStringLiteral("HEXBYTES")},
         {QStringLiteral("close-after"), QStringLiteral("Hang up after this many frames."),
          QStringLiteral("FRAMES")},
         {QStringLiteral("link"), QStringLiteral("Make PATH a symbolic link to the device while running."),
@@ -102,14 +106,18 @@ DeckOptionsResult readDeckOptions(const QCommandLineParser& parser) {
             return result;
         }
     }
-    if (parser.isSet(QStringLiteral("noise"))) {
-        const auto noise = bytesFromHex(parser.value(QStringLiteral("noise")));
+    for (const auto& [name, bytes] : {std::pair{QStringLiteral("noise"), &options.faults.noiseBefore},
+                                      std::pair{QStringLiteral("noise-after"), &options.faults.noiseAfter}}) {
+        if (!parser.isSet(name)) {
+            continue;
+        }
+        const auto noise = bytesFromHex(parser.value(name));
         if (!noise) {
-            error = QStringLiteral("--noise wants hex bytes such as 00FF81, not \"%1\"")
-                        .arg(parser.value(QStringLiteral("noise")));
+            error = QStringLiteral("--%1 wants hex bytes such as 00FF81, not \"%2\"")
+                        .arg(name, parser.value(name));
             return result;
         }
-        options.faults.noiseBefore = *noise;
+        *bytes = *noise;
     }
     options.linkPath = parser.value(QStringLiteral("link"));
     result.options = std::move(options);

@@ -17,6 +17,7 @@ struct Faults {
     int splitInto = 1;                            // pieces per answer
     std::chrono::milliseconds splitGap{30};       // between two pieces
     QByteArray noiseBefore{};                     // written before each answer, with its first piece
+    QByteArray noiseAfter{};                      // written right behind each answer, with its last piece
     std::optional<int> closeAfterFrames{};        // hang up once this many frames have arrived
 };
 

@@ -30,6 +30,7 @@ Transmitter::Transmitter(Write write, QObject* parent) : QObject(parent), write(
 void Transmitter::send(const QByteArray& answer, const Faults& faults) {
     std::vector<QByteArray> pieces = piecesOf(answer, faults.splitInto);
     pieces.front().prepend(faults.noiseBefore);
+    pieces.back().append(faults.noiseAfter);
 
     Clock::time_point due = Clock::now() + faults.lateBy;
     if (!queue.empty()) {

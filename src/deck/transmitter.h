@@ -17,9 +17,9 @@ namespace quorvex::deck {
 // pieces than bytes, and never fewer than one.
 [[nodiscard]] std::vector<QByteArray> piecesOf(QByteArrayView bytes, int count);
 
-// Puts answers on the line the way the faults say: late, in pieces with gaps, with noise in front. Answers
-// leave strictly one after another: the pieces of two answers never interleave, however close together
-// the commands came.
+// Puts answers on the line the way the faults say: late, in pieces with gaps, with noise in front or right
+// behind. Answers leave strictly one after another: the pieces of two answers never interleave, however close
+// together the commands came.
 class Transmitter final : public QObject {
     Q_OBJECT
 public:

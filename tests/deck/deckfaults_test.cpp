@@ -58,23 +58,24 @@ TEST_F(DeckFaultsTest, SplitAnswerArrivesInPiecesThatMakeTheWholeAnswer) {
     EXPECT_GE(took, 120) << "the last piece waits two gaps";
 }
 
-TEST_F(DeckFaultsTest, NoiseComesBeforeEveryAnswer) {
+TEST_F(DeckFaultsTest, NoiseComesBeforeAndBehindEveryAnswer) {
     const QByteArray noise = bytes({0x00, 0x81, 0x07, 0xFF});
-    start({}, Faults{.noiseBefore = noise});
-    EXPECT_EQ(ask(0x02, 0x21, 11, 1s), noise + recordAck);
-    EXPECT_EQ(ask(0x02, 0x02, 11, 1s), noise + stopAck);
+    const QByteArray status = bytes({0x81, 0x05, 0x05, 0x47, 0xFF});
+    start({}, Faults{.noiseBefore = noise, .noiseAfter = status});
+    EXPECT_EQ(ask(0x02, 0x21, 16, 1s), noise + recordAck + status);
+    EXPECT_EQ(ask(0x02, 0x02, 16, 1s), noise + stopAck + status);
     program->write(commandBytes(1, 2));
     EXPECT_TRUE(program->read(1, 100ms).isEmpty()) << "no answer, so no noise either";
 }
 
-TEST_F(DeckFaultsTest, NoiseRidesWithTheFirstPieceOfASplitAnswer) {
+TEST_F(DeckFaultsTest, NoiseRidesWithTheFirstOrLastPieceOfASplitAnswer) {
     const QByteArray noise = bytes({0xAA, 0xBB});
-    start({}, Faults{.splitInto = 2, .splitGap = 60ms, .noiseBefore = noise});
+    start({}, Faults{.splitInto = 2, .splitGap = 60ms, .noiseBefore = noise, .noiseAfter = noise});
     program->write(commandBytes(0x02, 0x21));
-    const auto arrivals = program->readArrivals(9, 1s);
+    const auto arrivals = program->readArrivals(11, 1s);
     ASSERT_GE(arrivals.size(), 2U);
     EXPECT_EQ(arrivals[0].bytes, noise + recordAck.first(4));
-    EXPECT_EQ(arrivals.back().bytes, recordAck.sliced(4));
+    EXPECT_EQ(arrivals.back().bytes, recordAck.sliced(4) + noise);
 }
 
 TEST_F(DeckFaultsTest, HangsUpAfterTheChosenFrame) {

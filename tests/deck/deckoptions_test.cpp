@@ -33,11 +33,29 @@ TEST(DeckOptions, NoOptionsIsAnEmptyDiscWithoutFaults) {
 }
 
 TEST(DeckOptions, EveryOptionIsRead) {
-    const DeckOptionsResult result =
-        parse({"--tracks", "7",           "--minutes",    "31",      "--seconds", "59",
-               "--silent", "--answer",    "record,disc",  "--late",  "250",       "--split",
-               "3",        "--split-gap", "15",           "--noise", "00 ff:81",  "--close-after",
-               "4",        "--link",      "/tmp/recorder"});
+    const DeckOptionsResult result = parse({"--tracks",
+                                            "7",
+                                            "--minutes",
+                                            "31",
+                                            "--seconds",
+                                            "59",
+                                            "--silent",
+                                            "--answer",
+                                            "record,disc",
+                                            "--late",
+                                            "250",
+                                            "--split",
+                                            "3",
+                                            "--split-gap",
+                                            "15",
+                                            "--noise",
+                                            "00 ff:81",
+                                            "--close-after",
+                                            "4",
+                                            "--link",
+                                            "/tmp/recorder",
+                                            "--noise-after",
+                                            "81050547FF"});
     ASSERT_TRUE(result.options.has_value()) << result.error.toStdString();
     const DeckOptions& options = *result.options;
     EXPECT_EQ(options.disc.tracks, 7);
@@ -49,6 +67,7 @@ TEST(DeckOptions, EveryOptionIsRead) {
     EXPECT_EQ(options.faults.splitInto, 3);
     EXPECT_EQ(options.faults.splitGap, 15ms);
     EXPECT_EQ(options.faults.noiseBefore, QByteArray::fromHex("00FF81"));
+    EXPECT_EQ(options.faults.noiseAfter, QByteArray::fromHex("81050547FF"));
     EXPECT_EQ(options.faults.closeAfterFrames, 4);
     EXPECT_EQ(options.linkPath, QStringLiteral("/tmp/recorder"));
 }
@@ -61,9 +80,9 @@ TEST(DeckOptions, AnswerStopAlone) {
 
 TEST(DeckOptions, WrongValuesAreRefusedWithAReason) {
     const QStringList wrong[] = {
-        {"--tracks", "many"}, {"--tracks", "-1"},          {"--seconds", "60"},
-        {"--split", "0"},     {"--late", "1.5"},           {"--noise", "0F0"},
-        {"--noise", "zz"},    {"--answer", "record,play"}, {"--close-after", "0"},
+        {"--tracks", "many"},    {"--tracks", "-1"},          {"--seconds", "60"},
+        {"--split", "0"},        {"--late", "1.5"},           {"--noise", "0F0"},
+        {"--noise-after", "zz"}, {"--answer", "record,play"}, {"--close-after", "0"},
     };
     for (const QStringList& arguments : wrong) {
         const DeckOptionsResult result = parse(arguments);

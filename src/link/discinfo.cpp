@@ -11,9 +11,16 @@ QString discInfoText(int tracks, int minutes, int seconds) {
         .arg(seconds, 2, 10, QLatin1Char('0'));
 }
 
-QString discInfoText(const ReplyWatcher& watcher) {
-    return discInfoText(watcher.replyWindow.at(trackCountSlot), watcher.replyWindow.at(minutesSlot),
-                        watcher.replyWindow.at(secondsSlot));
+QString discInfoText(const DiscInfo& disc) {
+    return discInfoText(disc.tracks, disc.minutes, disc.seconds);
+}
+
+DiscInfo discInfoSince(const ReplyWatcher& watcher, std::uint64_t answersBeforeRequest) {
+    if (watcher.discInfoAnswers > answersBeforeRequest) {
+        return watcher.lastDiscInfo;
+    }
+    return {watcher.replyWindow.at(trackCountSlot), watcher.replyWindow.at(minutesSlot),
+            watcher.replyWindow.at(secondsSlot)};
 }
 
 } // namespace quorvex

@@ -1,6 +1,7 @@
 #include "link/replywatcher.h"
 
 #include "link/commandframe.h"
+#include "link/discinfo.h"
 #include "platform/serialport.h"
 
 #include <algorithm>
@@ -14,7 +15,11 @@ void ReplyWatcher::receive(QByteArrayView bytes) {
         std::shift_left(replyWindow.begin() + 1, replyWindow.end(), 1);
         const auto value = static_cast<std::int16_t>(static_cast<std::uint8_t>(received));
         replyWindow.back() = value;
-        if (value != frameEnd || !distanceUsable) {
+        if (value != frameEnd) {
+            continue;
+        }
+        noteDiscInfo();
+        if (!distanceUsable) {
             continue;
         }
         const auto first = static_cast<std::size_t>(newestSlot - expectDistance);
@@ -24,9 +29,19 @@ void ReplyWatcher::receive(QByteArrayView bytes) {
     }
 }
 
+void ReplyWatcher::noteDiscInfo() {
+    constexpr auto first = static_cast<std::size_t>(newestSlot - discInfoDistance);
+    if (replyWindow.at(first) == discInfoFirst && replyWindow.at(first + 1) == discInfoSecond) {
+        lastDiscInfo = {replyWindow.at(trackCountSlot), replyWindow.at(minutesSlot),
+                        replyWindow.at(secondsSlot)};
+        ++discInfoAnswers;
+    }
+}
+
 void ReplyWatcher::tick(SerialPort& port) {
     // The countdown comes first, whatever the port holds: an answer read in the Tick that brings
     // the countdown to 0 still ends its wait as recognised.
+    ++ticks;
     if (tickCountdown > 0) {
         --tickCountdown;
     }

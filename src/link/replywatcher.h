@@ -8,6 +8,13 @@ namespace quorvex {
 
 class SerialPort;
 
+// Track count and disc time as the recorder's disc-information answer gives them, one byte each.
+struct DiscInfo {
+    std::int16_t tracks = 0;
+    std::int16_t minutes = 0;
+    std::int16_t seconds = 0;
+};
+
 // The Tick's view of the recorder: the last 20 bytes received and the answer somebody waits for.
 // An answer is recognised only when its end byte 0xFF arrives, by two bytes standing a fixed distance
 // before that end byte, so whatever the recorder puts in front of them does not matter.
@@ -23,11 +30,21 @@ struct ReplyWatcher {
     std::int16_t expectSecond = 0;
     // How many bytes before the end byte the first byte of the awaited pair stands (1 to 20).
     std::int16_t expectDistance = 2;
+    // The last disc-information answer that ended here (20 60 eight bytes before a 0xFF, whatever the
+    // awaited pair), and how many have ended so far. Bytes that follow an answer in the same read move
+    // the window on before anybody reads it; this copy keeps the answer itself.
+    DiscInfo lastDiscInfo;
+    std::uint64_t discInfoAnswers = 0;
+    // Ticks since the window was made: the program's clock for bounds that are no reply wait.
+    std::uint64_t ticks = 0;
 
     // Moves received bytes through the window one at a time, testing each 0xFF at its own position.
     void receive(QByteArrayView bytes);
     // One Tick: count down, then take in whatever the port has received since the last Tick.
     void tick(SerialPort& port);
+
+private:
+    void noteDiscInfo();
 };
 
 } // namespace quorvex

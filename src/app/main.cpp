@@ -2,11 +2,14 @@
 #include "app/frmquorvex.h"
 #include "app/messages.h"
 #include "app/systemplatform.h"
+#include "platform/messageboxdialogs.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <QApplication>
+#include <utility>
 
 int main(int argc, char* argv[]) {
     const QApplication application(argc, argv);
@@ -22,8 +25,14 @@ int main(int argc, char* argv[]) {
         }
     }
 
-    quorvex::frmQuorvex window(
-        quorvex::makeSystemPlatform({}, demo != nullptr ? demo->devicePath() : QString()));
+    quorvex::MessageBoxDialogs dialogs;
+    std::optional<quorvex::Platform> platform = quorvex::makePlatformOrSayWhy(
+        [&demo] { return quorvex::makeSystemPlatform({}, demo != nullptr ? demo->devicePath() : QString()); },
+        dialogs);
+    if (!platform) {
+        return EXIT_FAILURE;
+    }
+    quorvex::frmQuorvex window(std::move(*platform));
     window.Form_Load();
     window.show();
     return QApplication::exec();

@@ -1,5 +1,6 @@
 #include "app/systemplatform.h"
 
+#include "app/messages.h"
 #include "platform/deviceserialport.h"
 #include "platform/inisettingsstore.h"
 #include "platform/messageboxdialogs.h"
@@ -17,6 +18,18 @@ Platform makeSystemPlatform(const QString& audioOutput, const QString& everyPort
     platform.player = std::make_unique<MpvMediaPlayer>(nullptr, audioOutput);
     platform.exit = std::make_unique<ProcessExit>();
     return platform;
+}
+
+std::optional<Platform> makePlatformOrSayWhy(const std::function<Platform()>& make, Dialogs& dialogs) {
+    try {
+        return make();
+    } catch (const MediaPlayerUnavailable& failure) {
+        dialogs.show({.text = QStringLiteral("The media player could not be started (%1).")
+                                  .arg(QString::fromLocal8Bit(failure.what())),
+                      .title = QString::fromLatin1(text::applicationTitle),
+                      .icon = QMessageBox::Critical});
+        return std::nullopt;
+    }
 }
 
 } // namespace quorvex

@@ -2,6 +2,8 @@
 
 #include "platform/platform.h"
 
+#include <functional>
+#include <optional>
 #include <QString>
 
 namespace quorvex {
@@ -11,5 +13,10 @@ namespace quorvex {
 // A non-empty `everyPortDevice` is the serial device behind every Com button for this session.
 [[nodiscard]] Platform makeSystemPlatform(const QString& audioOutput = {},
                                           const QString& everyPortDevice = {});
+
+// The platform `make` gives, or nothing when the media player cannot be had at all: then a box on
+// `dialogs` has said so, and the program can only end.
+[[nodiscard]] std::optional<Platform> makePlatformOrSayWhy(const std::function<Platform()>& make,
+                                                           Dialogs& dialogs);
 
 } // namespace quorvex

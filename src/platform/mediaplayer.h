@@ -2,8 +2,15 @@
 
 #include <QObject>
 #include <QString>
+#include <stdexcept>
 
 namespace quorvex {
+
+// The media player cannot be had at all; what() is the player library's reason.
+class MediaPlayerUnavailable : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // The media player control: opening a file starts playing it by itself; play state 2 means playing.
 //
@@ -14,7 +21,8 @@ namespace quorvex {
 //   3 paused         paused from the control bar
 //   8 media ended    the sound output has played the file's last sample
 //   9 transitioning  opening and loading the file; later a seek settling or the buffer refilling
-//  10 ready          the file is loaded and its sound is about to go out
+//  10 ready          the file is loaded and its sound is about to go out; after prepare(), the file is
+//                   decoded up to its first sound, its length is known and play() starts it at once
 class MediaPlayer : public QObject {
     Q_OBJECT
 
@@ -32,14 +40,18 @@ public:
     // Loads the file and starts playing it. A file that cannot be opened or decoded, or no sound
     // output, is reported through `failed` (never a silent "playing").
     virtual void open(const QString& path) = 0;
+    // Loads the file held at its start: the state reaches `ready` once play() would start its sound at once
+    // (the decoder is open, the first audio decoded, the length known). Failures come as for open().
+    virtual void prepare(const QString& path) = 0;
     [[nodiscard]] virtual int playState() const = 0;          // 2 while sound is really going out
     [[nodiscard]] virtual double currentPosition() const = 0; // seconds
     [[nodiscard]] virtual double duration() const = 0;        // seconds, 0 when unknown
     virtual void stop() = 0;
 
     // The control bar's operations; the program itself only opens, watches and stops.
-    // play() resumes a paused file, or plays the last opened file again from its start after a stop or
-    // its end; pause() holds the sound (state 3); seek() moves the playing file to a position in seconds.
+    // play() resumes a paused or prepared file, or plays the last opened file again from its start after a
+    // stop or its end; pause() holds the sound (state 3); seek() moves the playing file to a position in
+    // seconds.
     virtual void play() = 0;
     virtual void pause() = 0;
     virtual void seek(double seconds) = 0;
@@ -51,8 +63,9 @@ public:
     [[nodiscard]] virtual bool isMuted() const = 0;
 
 signals:
-    void stateChanged();                 // any change of state, position, duration: waits re-test
-    void failed(const QString& message); // names the file (or the sound output) and why
+    void stateChanged(); // any change of state, position, duration: waits re-test
+    // `file` is the one asked for when it failed; the message names it (or the sound output) and why.
+    void failed(const QString& file, const QString& message);
 };
 
 } // namespace quorvex

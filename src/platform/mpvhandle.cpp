@@ -1,9 +1,10 @@
 #include "platform/mpvhandle.h"
 
+#include "platform/mediaplayer.h"
+
 #include <clocale>
 #include <QByteArray>
 #include <QMetaObject>
-#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -16,7 +17,8 @@ mpv_handle* createHandle() {
     std::setlocale(LC_NUMERIC, "C"); // NOLINT(concurrency-mt-unsafe): only the GUI thread creates players
     mpv_handle* const handle = mpv_create();
     if (handle == nullptr) {
-        throw std::runtime_error("libmpv could not be created");
+        // libmpv says why on standard error; its API gives no reason beyond the missing handle.
+        throw MediaPlayerUnavailable("libmpv could not create a player");
     }
     return handle;
 }
@@ -56,15 +58,19 @@ int MpvHandle::initialize() {
     return mpv_initialize(handle.get());
 }
 
-void MpvHandle::observe(const char* name, mpv_format format) {
-    mpv_observe_property(handle.get(), 0, name, format);
+int MpvHandle::observe(const char* name, mpv_format format) {
+    return mpv_observe_property(handle.get(), 0, name, format);
 }
 
-void MpvHandle::requestLogMessages(const char* minimumLevel) {
-    mpv_request_log_messages(handle.get(), minimumLevel);
+int MpvHandle::requestLogMessages(const char* minimumLevel) {
+    return mpv_request_log_messages(handle.get(), minimumLevel);
 }
 
-void MpvHandle::command(std::uint64_t id, const QStringList& arguments) {
+int MpvHandle::getProperty(std::uint64_t id, const char* name, mpv_format format) {
+    return mpv_get_property_async(handle.get(), id, name, format);
+}
+
+int MpvHandle::command(std::uint64_t id, const QStringList& arguments) {
     std::vector<QByteArray> texts;
     texts.reserve(static_cast<std::size_t>(arguments.size()));
     std::vector<const char*> pointers;
@@ -73,16 +79,16 @@ void MpvHandle::command(std::uint64_t id, const QStringList& arguments) {
         pointers.push_back(texts.emplace_back(argument.toUtf8()).constData());
     }
     pointers.push_back(nullptr);
-    mpv_command_async(handle.get(), id, pointers.data());
+    return mpv_command_async(handle.get(), id, pointers.data());
 }
 
-void MpvHandle::setFlag(const char* name, bool value) {
+int MpvHandle::setFlag(const char* name, bool value) {
     int flag = value ? 1 : 0;
-    mpv_set_property_async(handle.get(), 0, name, MPV_FORMAT_FLAG, &flag);
+    return mpv_set_property_async(handle.get(), 0, name, MPV_FORMAT_FLAG, &flag);
 }
 
-void MpvHandle::setDouble(const char* name, double value) {
-    mpv_set_property_async(handle.get(), 0, name, MPV_FORMAT_DOUBLE, &value);
+int MpvHandle::setDouble(const char* name, double value) {
+    return mpv_set_property_async(handle.get(), 0, name, MPV_FORMAT_DOUBLE, &value);
 }
 
 const mpv_event& MpvHandle::nextEvent() {

@@ -29,12 +29,15 @@ public:
     int setOption(const char* name, const QString& value);
     int initialize();
 
-    void observe(const char* name, mpv_format format);
-    void requestLogMessages(const char* minimumLevel);
+    // Each returns libmpv's error code: below 0 when the request was refused at once.
+    int observe(const char* name, mpv_format format);
+    int requestLogMessages(const char* minimumLevel);
     // The reply comes back as MPV_EVENT_COMMAND_REPLY carrying `id`.
-    void command(std::uint64_t id, const QStringList& arguments);
-    void setFlag(const char* name, bool value);
-    void setDouble(const char* name, double value);
+    int command(std::uint64_t id, const QStringList& arguments);
+    // The value comes back as MPV_EVENT_GET_PROPERTY_REPLY carrying `id`.
+    int getProperty(std::uint64_t id, const char* name, mpv_format format);
+    int setFlag(const char* name, bool value);
+    int setDouble(const char* name, double value);
 
     // The next waiting event, MPV_EVENT_NONE when there is none; valid until the next call.
     [[nodiscard]] const mpv_event& nextEvent();

@@ -3,6 +3,7 @@
 #include "platform/mpvsettings.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <QFileInfo>
 #include <QTimer>
@@ -56,24 +57,43 @@ void MpvMediaPlayer::configure(const QString& audioOutput) {
     if (setupError) {
         return;
     }
-    mpv.requestLogMessages("error");
-    mpv.observe("time-pos", MPV_FORMAT_DOUBLE);
-    mpv.observe("duration", MPV_FORMAT_DOUBLE);
-    mpv.observe("pause", MPV_FORMAT_FLAG);
-    mpv.observe("core-idle", MPV_FORMAT_FLAG);
-    mpv.observe("current-ao", MPV_FORMAT_STRING);
-    mpv.observe("volume", MPV_FORMAT_DOUBLE);
-    mpv.observe("mute", MPV_FORMAT_FLAG);
+    int error = mpv.requestLogMessages("error");
+    const std::array<std::pair<const char*, mpv_format>, 7> watched{{{"time-pos", MPV_FORMAT_DOUBLE},
+                                                                     {"duration", MPV_FORMAT_DOUBLE},
+                                                                     {"pause", MPV_FORMAT_FLAG},
+                                                                     {"core-idle", MPV_FORMAT_FLAG},
+                                                                     {"current-ao", MPV_FORMAT_STRING},
+                                                                     {"volume", MPV_FORMAT_DOUBLE},
+                                                                     {"mute", MPV_FORMAT_FLAG}}};
+    for (const auto& [name, format] : watched) {
+        error = std::min(error, mpv.observe(name, format));
+    }
+    // A player whose state cannot be followed would never be seen playing.
+    if (error < 0) {
+        setupError = QStringLiteral("the media player does not report its state: %1")
+                         .arg(QString::fromUtf8(mpv_error_string(error)));
+    }
 }
 
 void MpvMediaPlayer::open(const QString& file) {
+    load(file, false);
+}
+
+void MpvMediaPlayer::prepare(const QString& file) {
+    load(file, true);
+}
+
+void MpvMediaPlayer::load(const QString& file, bool hold) {
     path = QFileInfo(file).absoluteFilePath();
     errorLog.clear();
     pendingFailure.reset();
     fileDuration.reset();
     observed.timePos = 0.0; // the new file starts at its beginning, whatever the last one reached
+    audioDecoded = false;
+    audioCheck.reset();
     expectedEntry.reset();
     soundWentOut = false;
+    holding = hold;
     if (setupError) {
         phase = Phase::stopped;
         reportLater(QStringLiteral("%1 (opening \"%2\")").arg(*setupError, path));
@@ -85,16 +105,30 @@ void MpvMediaPlayer::open(const QString& file) {
     if (const QFileInfo info(path); info.exists() && !info.isFile()) {
         mpv.command(++lastRequest, {QStringLiteral("stop")});
         loadRequest.reset();
-        phase = Phase::stopped;
-        reportLater(QStringLiteral("Cannot play \"%1\": it is not a file").arg(path));
-        notifyIfChanged();
+        failNow(QStringLiteral("Cannot play \"%1\": it is not a file").arg(path));
         return;
     }
     // The old file's events still to come belong to another playlist entry and are passed over.
     phase = Phase::opening;
-    mpv.setFlag("pause", false);
+    if (const int error = mpv.setFlag("pause", hold); error < 0) {
+        failNow(failureMessage(error));
+        return;
+    }
     loadRequest = ++lastRequest;
-    mpv.command(*loadRequest, {QStringLiteral("loadfile"), path, QStringLiteral("replace")});
+    if (const int error =
+            mpv.command(*loadRequest, {QStringLiteral("loadfile"), path, QStringLiteral("replace")});
+        error < 0) {
+        loadRequest.reset();
+        failNow(failureMessage(error));
+        return;
+    }
+    notifyIfChanged();
+}
+
+void MpvMediaPlayer::failNow(const QString& reason) {
+    phase = Phase::stopped;
+    holding = false;
+    reportLater(reason);
     notifyIfChanged();
 }
 
@@ -106,12 +140,14 @@ void MpvMediaPlayer::stop() {
     loadRequest.reset();
     expectedEntry.reset();
     pendingFailure.reset();
+    holding = false;
     phase = Phase::stopped;
     notifyIfChanged();
 }
 
 void MpvMediaPlayer::play() {
     if (phase == Phase::opening || phase == Phase::loaded || phase == Phase::started) {
+        holding = false;
         mpv.setFlag("pause", false);
     } else if ((phase == Phase::stopped || phase == Phase::ended) && !path.isEmpty()) {
         open(path);
@@ -154,8 +190,13 @@ int MpvMediaPlayer::playState() const {
     case Phase::opening:
         return transitioning;
     case Phase::loaded:
-        return ready;
+        return holding ? transitioning : ready;
     case Phase::started:
+        if (holding) {
+            // Held at its start: ready once play() would start the sound at once.
+            const bool canSound = audioDecoded && fileDuration.has_value();
+            return canSound ? ready : transitioning;
+        }
         if (observed.pause) {
             return paused;
         }
@@ -198,7 +239,7 @@ void MpvMediaPlayer::drainEvents() {
     // A failure is told after the drain, so mpv's error messages that came with it are part of the message;
     // it comes before stateChanged, so a wait that sees the state drop already knows why.
     if (auto failure = std::exchange(pendingFailure, std::nullopt)) {
-        emit failed(*failure);
+        emit failed(path, *failure);
     }
     notifyIfChanged();
 }
@@ -218,9 +259,13 @@ void MpvMediaPlayer::handleEvent(const mpv_event& event) {
         }
         break;
     case MPV_EVENT_PLAYBACK_RESTART:
-        // Also sent just before an output that failed ends the file: `playing` needs the output open too.
-        if (currentIsExpected() && (phase == Phase::loaded || phase == Phase::started)) {
-            phase = Phase::started;
+        handlePlaybackRestart();
+        break;
+    case MPV_EVENT_GET_PROPERTY_REPLY:
+        if (audioCheck && event.reply_userdata == *audioCheck) {
+            audioCheck.reset();
+            audioDecoded = event.error >= 0 &&
+                           static_cast<const mpv_event_property*>(event.data)->format == MPV_FORMAT_INT64;
         }
         break;
     case MPV_EVENT_END_FILE:
@@ -265,6 +310,27 @@ void MpvMediaPlayer::handleCommandReply(const mpv_event& event) {
 
 void MpvMediaPlayer::handleStartFile(const mpv_event_start_file& start) {
     currentEntry = start.playlist_entry_id;
+    // What mpv said of the previous file until now is no part of this one's failure.
+    if (currentIsExpected()) {
+        errorLog.clear();
+    }
+}
+
+void MpvMediaPlayer::handlePlaybackRestart() {
+    // Also sent just before an output that failed ends the file: `playing` needs the output open too.
+    if (!currentIsExpected() || (phase != Phase::loaded && phase != Phase::started)) {
+        return;
+    }
+    phase = Phase::started;
+    // A held file restarts once its decoding has settled, also for a file with nothing decodable in it.
+    // Asked now, libmpv answers with this file's audio format, or that it has none: an observed property
+    // might still hold the previous file's.
+    if (holding && !audioDecoded && !audioCheck) {
+        audioCheck = ++lastRequest;
+        if (mpv.getProperty(*audioCheck, "audio-params/samplerate", MPV_FORMAT_INT64) < 0) {
+            audioCheck.reset();
+        }
+    }
 }
 
 bool MpvMediaPlayer::currentIsExpected() const {
@@ -345,8 +411,7 @@ QString MpvMediaPlayer::failureMessage(int error) const {
 }
 
 void MpvMediaPlayer::reportLater(const QString& message) {
-    // Told from the event loop like every other failure, never from inside open().
-    QTimer::singleShot(0, this, [this, message] { emit failed(message); });
+    QTimer::singleShot(0, this, [this, file = path, message] { emit failed(file, message); });
 }
 
 MpvMediaPlayer::Shown MpvMediaPlayer::shown() const {

@@ -21,6 +21,7 @@ public:
     explicit MpvMediaPlayer(QObject* parent = nullptr, const QString& audioOutput = {});
 
     void open(const QString& file) override;
+    void prepare(const QString& file) override;
     [[nodiscard]] int playState() const override;
     [[nodiscard]] double currentPosition() const override;
     [[nodiscard]] double duration() const override;
@@ -60,15 +61,21 @@ private:
     };
 
     void configure(const QString& audioOutput);
+    // open() and prepare(): loads the file, started or held at its start.
+    void load(const QString& file, bool hold);
+    // A request libmpv refused at once: the file fails now, not after a time-out.
+    void failNow(const QString& reason);
     void drainEvents();
     void handleEvent(const mpv_event& event);
     void handleCommandReply(const mpv_event& event);
     void handleStartFile(const mpv_event_start_file& start);
+    void handlePlaybackRestart();
     void handleEndFile(const mpv_event_end_file& end);
     void handleProperty(const mpv_event_property& property);
     void handleLogMessage(const mpv_event_log_message& message);
     [[nodiscard]] bool currentIsExpected() const;
     [[nodiscard]] QString failureMessage(int error) const;
+    // Told from the event loop like every other failure, never from inside the call that found it.
     void reportLater(const QString& message);
     void notifyIfChanged();
     [[nodiscard]] Shown shown() const;
@@ -77,7 +84,10 @@ private:
     Observed observed;
     QString path;
     std::optional<double> fileDuration;
-    bool soundWentOut = false; // the file's sound has gone out at least once
+    bool soundWentOut = false;               // the file's sound has gone out at least once
+    bool holding = false;                    // prepared and not yet told to play
+    bool audioDecoded = false;               // libmpv said the held file's audio format once it had restarted
+    std::optional<std::uint64_t> audioCheck; // the request asking that
     std::uint64_t lastRequest = 0;
     std::optional<std::uint64_t> loadRequest;  // the loadfile whose reply names the entry to expect
     std::optional<std::int64_t> expectedEntry; // mpv's playlist entry of the file asked for last

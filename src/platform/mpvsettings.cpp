@@ -1,5 +1,7 @@
 #include "platform/mpvsettings.h"
 
+#include "platform/mediaplayer.h"
+
 #include <array>
 
 namespace quorvex {
@@ -74,8 +76,7 @@ std::optional<QString> startMpv(MpvHandle& mpv, const QString& audioOutput) {
         }
     }
     if (const int error = mpv.initialize(); error < 0) {
-        return QStringLiteral("the media player cannot start: %1")
-            .arg(QString::fromUtf8(mpv_error_string(error)));
+        throw MediaPlayerUnavailable(mpv_error_string(error));
     }
     return refused;
 }

@@ -9,7 +9,8 @@ namespace quorvex {
 
 // Gives a new libmpv instance the media player's fixed settings (mpvsettings.cpp says why each is so), with
 // `audioOutput` as mpv's list of sound outputs to try unless it is empty, and starts the instance. Returns
-// what mpv refused, if anything: a player with such a setting cannot play.
+// what mpv refused, if anything: a player with such a setting cannot play. An instance that does not start
+// at all throws MediaPlayerUnavailable.
 std::optional<QString> startMpv(MpvHandle& mpv, const QString& audioOutput);
 
 } // namespace quorvex

@@ -13,7 +13,7 @@ StateLog::StateLog(const MediaPlayer& player) {
         }
     });
     connect(&player, &MediaPlayer::failed, this,
-            [this](const QString& message) { failureMessages.append(message); });
+            [this](const QString&, const QString& message) { failureMessages.append(message); });
 }
 
 double StateLog::now() const {

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "platform/dialogs.h"
+#include "link/replywatcher.h"
+#include "run/notice.h"
 
 #include <cstdint>
 #include <QString>
@@ -19,10 +20,12 @@ public:
     virtual ~RunHost() = default;
 
     virtual void sendCommand(std::int16_t category, std::int16_t code) = 0;
+    // The command frame whatever "Insert pauses" now says: the stop of a track the run armed.
+    virtual void sendCommandEvenPaused(std::int16_t category, std::int16_t code) = 0;
     virtual void delay(std::int16_t milliseconds) = 0;
     virtual bool waitForReply(std::int16_t first, std::int16_t second, std::int16_t distance) = 0;
     virtual void sendTitle(const QString& name, std::int16_t trackNumber) = 0;
-    [[nodiscard]] virtual std::int16_t replySlot(std::size_t slot) const = 0;
+    [[nodiscard]] virtual const ReplyWatcher& replyWatcher() const = 0;
     virtual void pumpEvents() = 0;
 
     [[nodiscard]] virtual int trackCount() const = 0;
@@ -34,7 +37,7 @@ public:
     // The value of "Insert pauses": 0 clear, 1 ticked.
     [[nodiscard]] virtual int pauseBoxValue() const = 0;
     virtual void chkInsertPauses_Click() = 0;
-    virtual void showMessage(const Message& message) = 0;
+    virtual void showNotice(const Notice& notice) = 0;
 };
 
 } // namespace quorvex

@@ -35,13 +35,22 @@ QByteArray FakeSerialPort::readAll() {
 }
 
 void FakeMediaPlayer::open(const QString& path) {
+    load(path, false);
+}
+
+void FakeMediaPlayer::prepare(const QString& path) {
+    load(path, true);
+}
+
+void FakeMediaPlayer::load(const QString& path, bool hold) {
     opened.append(path);
     position = 0;
     length = fileLength;
+    holding = hold;
     if (unplayable.contains(path)) {
         setState(stopped);
         emit failed(
-            QStringLiteral("Cannot play \"%1\": it is not a sound file that can be decoded").arg(path));
+            path, QStringLiteral("Cannot play \"%1\": it is not a sound file that can be decoded").arg(path));
         return;
     }
     setState(transitioning);
@@ -49,7 +58,7 @@ void FakeMediaPlayer::open(const QString& path) {
 
 void FakeMediaPlayer::advance() {
     if (state == transitioning) {
-        setState(playing);
+        setState(holding ? ready : playing);
     } else if (state == playing) {
         position += 0.1;
         if (position >= length - 1e-9) {

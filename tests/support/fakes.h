@@ -79,11 +79,15 @@ class FakeMediaPlayer final : public MediaPlayer {
     Q_OBJECT
 public:
     void open(const QString& path) override;
+    void prepare(const QString& path) override;
     [[nodiscard]] int playState() const override { return state; }
     [[nodiscard]] double currentPosition() const override { return position; }
     [[nodiscard]] double duration() const override { return length; }
     void stop() override;
-    void play() override { setState(playing); }
+    void play() override {
+        holding = false;
+        setState(playing);
+    }
     void pause() override { setState(paused); }
     void seek(double seconds) override { position = seconds; }
     void setVolume(int percent) override { level = percent; }
@@ -92,8 +96,9 @@ public:
     [[nodiscard]] bool isMuted() const override { return muted; }
 
     void setState(int newState);
-    void fail(const QString& message) { emit failed(message); }
-    // One Tick of virtual time: a loading file starts, a playing one moves on 0.1 s and ends at its length.
+    void fail(const QString& message) { emit failed(opened.value(opened.size() - 1), message); }
+    // One Tick of virtual time: a loading file starts (a prepared one gets ready), a playing one moves on
+    // 0.1 s and ends at its length.
     void advance();
 
     std::set<QString> unplayable; // paths whose open fails
@@ -106,6 +111,9 @@ public:
     double length = 0;
 
 private:
+    void load(const QString& path, bool hold);
+
+    bool holding = false;
     int level = 100;
     bool muted = false;
 };

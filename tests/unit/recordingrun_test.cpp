@@ -134,19 +134,20 @@ TEST_F(RecordingRunTest, PauseModeSendsNoCommandButTitlesAndPausesAfterEveryTrac
     EXPECT_TRUE(fakes.dialogs->shown[0].text.startsWith("Checking this box disables"));
 }
 
-TEST_F(RecordingRunTest, NoAcknowledgementEndsTheRunWithTheErrorBeforeAnythingPlays) {
+TEST_F(RecordingRunTest, NoAcknowledgementStopsTheRecorderAndEndsTheRunWithTheErrorBeforeAnythingPlays) {
     fakes.serial->respond = Recorder{.answers = false};
     click("btnRecordList");
 
-    EXPECT_EQ(sent(), (std::vector<std::string>{"request", "record", "play"}));
-    EXPECT_TRUE(fakes.player->opened.isEmpty());
+    EXPECT_EQ(sent(), (std::vector<std::string>{"request", "record", "play", "stop"}));
+    EXPECT_EQ(fakes.player->opened.size(), 1) << "made ready, never played";
+    EXPECT_EQ(fakes.player->state, MediaPlayer::stopped);
     ASSERT_EQ(fakes.dialogs->shown.size(), 1U) << "the error, and no notice after it";
     const Message& error = fakes.dialogs->shown[0];
     EXPECT_EQ(error.text, "Not able to record - check recorder connections - is optical cable connected?");
     EXPECT_EQ(error.title, "Error");
     EXPECT_EQ(error.icon, QMessageBox::Critical);
     EXPECT_EQ(statusLine(), "Recording Tagged Song");
-    EXPECT_EQ(fakes.pump->ticks, 20 + 40);
+    EXPECT_EQ(fakes.pump->ticks, 20 + 1 + 40);
 }
 
 TEST_F(RecordingRunTest, AMissingStopAcknowledgementOnlyCostsItsTimeOut) {
@@ -198,10 +199,10 @@ TEST_F(RecordingRunTest, UnplayableFilesAreSkippedAndListedOnceAtTheEnd) {
     click("btnRecordList");
     QCoreApplication::processEvents(); // nothing left queued to say about broken.wav
 
-    // notes.mp3 is refused before the recorder is armed; broken.wav only fails in the player, and the
-    // recorder is stopped again at once.
-    const std::vector<std::string> expected{"request", "record", "play",   "title 6", "stop",    "record",
-                                            "play",    "stop",   "record", "play",    "title 9", "stop"};
+    // notes.mp3 is refused before the player opens it; broken.wav fails in the player before the recorder
+    // hears of it. Neither makes a track, so last.wav is the seventh.
+    const std::vector<std::string> expected{"request", "record", "play",    "title 6", "stop",
+                                            "record",  "play",   "title 7", "stop"};
     EXPECT_EQ(sent(), expected);
     ASSERT_EQ(fakes.dialogs->shown.size(), 1U);
     const QString& list = fakes.dialogs->shown[0].text;

@@ -74,6 +74,8 @@ QLabel* tagField(QWidget* parent, const char* name, int top) {
     field->setAutoFillBackground(true);
     field->setBackgroundRole(QPalette::Base);
     field->setForegroundRole(QPalette::Text);
+    // A tag is shown as written: "<b>x</b>" or "Tom &lt;3" is no markup.
+    field->setTextFormat(Qt::PlainText);
     return field;
 }
 
@@ -174,6 +176,7 @@ void buildStatusBar(QMainWindow& window, Controls& ui) {
     ui.clockPanel->setFrameShadow(QFrame::Sunken);
     ui.statusLine = new QLabel(ui.StatusBar);
     ui.statusLine->setObjectName(QStringLiteral("statusLine"));
+    ui.statusLine->setTextFormat(Qt::PlainText); // it shows titles, which are no markup
     ui.statusLine->setFrameShape(QFrame::Panel);
     ui.statusLine->setFrameShadow(QFrame::Sunken);
     ui.StatusBar->addWidget(ui.clockPanel);

@@ -87,7 +87,7 @@ void frmQuorvex::connectControls() {
 
     // A file the player cannot play is said at once, naming the file, after the player's own event has
     // been handled. A recording run lists the files it could not play once, at its end, instead.
-    connect(platform.player.get(), &MediaPlayer::failed, this, [this](const QString& reason) {
+    connect(platform.player.get(), &MediaPlayer::failed, this, [this](const QString&, const QString& reason) {
         if (!recording) {
             QMetaObject::invokeMethod(
                 this, [this, reason] { showPlayerFailure(reason); }, Qt::QueuedConnection);
@@ -176,6 +176,10 @@ void frmQuorvex::sendCommand(std::int16_t category, std::int16_t code) {
     line.send(commandFrame(category, code));
 }
 
+void frmQuorvex::sendCommandEvenPaused(std::int16_t category, std::int16_t code) {
+    line.send(commandFrame(category, code));
+}
+
 void frmQuorvex::optCom_Click(int index) {
     SerialPort& serial = *platform.serial;
     if (serial.isOpen()) {
@@ -222,9 +226,17 @@ void frmQuorvex::txtTitle_Change() {
 void frmQuorvex::refreshDiscInfo() {
     // The request goes out in pause mode too; a closed port only keeps the request back, and the label
     // is still rewritten after the wait, from whatever the reply window then holds.
+    // Bytes that come right behind the answer move the window on before it is read: the answer
+    // itself is what counts, when one came.
+    const std::uint64_t answersBefore = watcher.discInfoAnswers;
+    const bool outerQuery = !askingDisc;
+    askingDisc = true;
     line.send(commandFrame(command::discInformation.category, command::discInformation.code));
     waitForReply(discInfoFirst, discInfoSecond, discInfoDistance);
-    ui.lblTrackInfo->setText(discInfoText(watcher));
+    ui.lblTrackInfo->setText(discInfoText(discInfoSince(watcher, answersBefore)));
+    if (outerQuery) {
+        askingDisc = false;
+    }
 }
 
 // During a recording run the disc query would take over the run's wait for the recorder's answer.
@@ -241,8 +253,9 @@ void frmQuorvex::lblTrackInfo_Click() {
 }
 
 void frmQuorvex::btnRecordList_Click() {
-    // A second run inside the first one's wait would record the whole list again in the middle of a track.
-    if (recording) {
+    // A second run inside the first one's wait would record the whole list again in the middle of a track;
+    // a run inside a disc query's wait would take its answer, and the label would show the run's bytes.
+    if (recording || askingDisc) {
         return;
     }
     recording = true;
@@ -272,8 +285,11 @@ int frmQuorvex::pauseBoxValue() const {
     return checkBoxValue(*ui.chkInsertPauses);
 }
 
-void frmQuorvex::showMessage(const Message& message) {
-    platform.dialogs->show(message);
+void frmQuorvex::showNotice(const Notice& notice) {
+    const auto icon = notice.severity == Severity::critical  ? QMessageBox::Critical
+                      : notice.severity == Severity::warning ? QMessageBox::Warning
+                                                             : QMessageBox::NoIcon;
+    platform.dialogs->show({.text = notice.text, .title = notice.title, .icon = icon});
 }
 
 void frmQuorvex::DriveList_Change() {
@@ -293,8 +309,11 @@ void frmQuorvex::FileList_DblClick() {
 }
 
 void frmQuorvex::btnRemove_Click() {
-    if (const int selected = ui.ListOfMusic->currentRow(); selected >= 0) {
-        delete ui.ListOfMusic->takeItem(selected);
+    // The current entry may be one nobody chose: the list makes its first entry current when it takes
+    // the focus, without selecting it.
+    const QListWidgetItem* entry = ui.ListOfMusic->currentItem();
+    if (entry != nullptr && entry->isSelected()) {
+        delete ui.ListOfMusic->takeItem(ui.ListOfMusic->currentRow());
     }
 }
 

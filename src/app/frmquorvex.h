@@ -27,6 +27,7 @@ public:
 
     // One command frame to the recorder: nothing in pause mode or while the port is closed.
     void sendCommand(std::int16_t category, std::int16_t code) override;
+    void sendCommandEvenPaused(std::int16_t category, std::int16_t code) override;
     // Closes the port, renumbers it, remembers the number and opens it again.
     void optCom_Click(int index);
     // Selects an option button the way a click would, which runs optCom_Click.
@@ -37,7 +38,7 @@ public:
     // The waits: each hands the thread to the event loop until it is over (see link/waits.h).
     void delay(std::int16_t milliseconds) override;
     bool waitForReply(std::int16_t first, std::int16_t second, std::int16_t distance) override;
-    [[nodiscard]] const ReplyWatcher& replyWatcher() const { return watcher; }
+    [[nodiscard]] const ReplyWatcher& replyWatcher() const override { return watcher; }
 
     // One title frame (track 0: the disc), also in pause mode; nothing while the port is closed.
     void sendTitle(const QString& name, std::int16_t trackNumber) override;
@@ -70,20 +71,18 @@ public:
 
     [[nodiscard]] bool pauseMode() const;
 
-    // Record: the whole Track list onto the disc. A press while a run is under way starts nothing.
+    // Record: the whole Track list onto the disc. A press while a run or a disc query is under way starts
+    // nothing.
     void btnRecordList_Click();
     [[nodiscard]] bool isRecording() const { return recording; }
 
     // What the recording run reads and writes of the window.
-    [[nodiscard]] std::int16_t replySlot(std::size_t slot) const override {
-        return watcher.replyWindow.at(slot);
-    }
     void pumpEvents() override;
     [[nodiscard]] int trackCount() const override;
     QString selectTrack(int index) override;
     void setStatusLine(const QString& text) override;
     [[nodiscard]] int pauseBoxValue() const override;
-    void showMessage(const Message& message) override;
+    void showNotice(const Notice& notice) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -98,6 +97,7 @@ private:
     RecorderLine line;
     ReplyWatcher watcher;
     bool recording = false;
+    bool askingDisc = false; // a disc query waits for its answer
     bool unloading = false;
     QTimer Timer1;
 };

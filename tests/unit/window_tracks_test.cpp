@@ -26,7 +26,7 @@ protected:
         for (const char* name : {"b song.mp3", "A.WAV", "c.Wma", "notes.txt", "d.mp3.bak", "e.Mp3"}) {
             write(name, "not audio");
         }
-        write("tagged.mp3", taggedMp3("Tag Title", "Tag Artist", "Tag Album"));
+        write("tagged.mp3", taggedMp3("<b>Tag</b> Title", "Tag Artist", "Tag Album"));
         EXPECT_TRUE(QDir(folder.path()).mkdir("Sub Folder"));
         control<DirListBox>("DirList")->setPath(folder.path());
         // Double-clicks land on items where the window draws them.
@@ -107,6 +107,10 @@ TEST_F(WindowTracksTest, DoubleClicksAppendInOrderWithDuplicatesAndRemoveKeepsTh
     tracks->setCurrentRow(-1);
     click("btnRemove");
     EXPECT_EQ(tracks->count(), 4) << "nothing selected, nothing removed";
+    // Taking the focus makes the first entry current without selecting it.
+    tracks->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    click("btnRemove");
+    EXPECT_EQ(tracks->count(), 4) << "current but not selected, not removed";
 
     tracks->setCurrentRow(1);
     click("btnRemove");
@@ -129,14 +133,18 @@ TEST_F(WindowTracksTest, PreviewPlaysTheEntryAndShowsItsTagWhateverTheId3Box) {
 
     doubleClick(tracks, tracks->item(0));
     EXPECT_EQ(fakes.player->opened, QStringList({entry("tagged.mp3")}));
-    EXPECT_EQ(control<QLabel>("txtSongname")->text(), "Tag Title");
+    EXPECT_EQ(control<QLabel>("txtSongname")->text(), "<b>Tag</b> Title");
     EXPECT_EQ(control<QLabel>("txtArtist")->text(), "Tag Artist");
     EXPECT_EQ(control<QLabel>("txtAlbum")->text(), "Tag Album");
+    // A tag, and the Status line that shows titles, are shown as written, never as markup.
+    for (const char* name : {"txtSongname", "txtArtist", "txtAlbum", "statusLine"}) {
+        EXPECT_EQ(control<QLabel>(name)->textFormat(), Qt::PlainText) << name;
+    }
 
     // A file without a tag plays too and leaves the fields as they were.
     doubleClick(tracks, tracks->item(1));
     EXPECT_EQ(fakes.player->opened.size(), 2);
-    EXPECT_EQ(control<QLabel>("txtSongname")->text(), "Tag Title");
+    EXPECT_EQ(control<QLabel>("txtSongname")->text(), "<b>Tag</b> Title");
 }
 
 TEST_F(WindowTracksTest, PreviewOfAnEmptyListDoesNothing) {

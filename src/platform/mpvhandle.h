@@ -26,18 +26,18 @@ public:
 
     // Before initialize(): an option as mpv's command line takes it. Both return an mpv error code, 0 if
     // fine.
-    int setOption(const char* name, const QString& value);
-    int initialize();
+    [[nodiscard]] int setOption(const char* name, const QString& value);
+    [[nodiscard]] int initialize();
 
     // Each returns libmpv's error code: below 0 when the request was refused at once.
-    int observe(const char* name, mpv_format format);
-    int requestLogMessages(const char* minimumLevel);
+    [[nodiscard]] int observe(const char* name, mpv_format format);
+    [[nodiscard]] int requestLogMessages(const char* minimumLevel);
     // The reply comes back as MPV_EVENT_COMMAND_REPLY carrying `id`.
-    int command(std::uint64_t id, const QStringList& arguments);
+    [[nodiscard]] int command(std::uint64_t id, const QStringList& arguments);
     // The value comes back as MPV_EVENT_GET_PROPERTY_REPLY carrying `id`.
-    int getProperty(std::uint64_t id, const char* name, mpv_format format);
-    int setFlag(const char* name, bool value);
-    int setDouble(const char* name, double value);
+    [[nodiscard]] int getProperty(std::uint64_t id, const char* name, mpv_format format);
+    [[nodiscard]] int setFlag(const char* name, bool value);
+    [[nodiscard]] int setDouble(const char* name, double value);
 
     // The next waiting event, MPV_EVENT_NONE when there is none; valid until the next call.
     [[nodiscard]] const mpv_event& nextEvent();

@@ -103,7 +103,7 @@ void MpvMediaPlayer::load(const QString& file, bool hold) {
     // A directory, a named pipe or a device named like a sound file: mpv would list the directory as a
     // playlist, or hang in open() on a pipe nobody writes to, and could not be shut down afterwards.
     if (const QFileInfo info(path); info.exists() && !info.isFile()) {
-        mpv.command(++lastRequest, {QStringLiteral("stop")});
+        checked(mpv.command(++lastRequest, {QStringLiteral("stop")}), "stop");
         loadRequest.reset();
         failNow(QStringLiteral("Cannot play \"%1\": it is not a file").arg(path));
         return;
@@ -125,6 +125,13 @@ void MpvMediaPlayer::load(const QString& file, bool hold) {
     notifyIfChanged();
 }
 
+void MpvMediaPlayer::checked(int error, const char* action) {
+    if (error < 0) {
+        reportLater(QStringLiteral("Cannot %1 \"%2\": the media player refused (%3)")
+                        .arg(QString::fromLatin1(action), path, QString::fromUtf8(mpv_error_string(error))));
+    }
+}
+
 void MpvMediaPlayer::failNow(const QString& reason) {
     phase = Phase::stopped;
     holding = false;
@@ -136,7 +143,7 @@ void MpvMediaPlayer::stop() {
     if (phase == Phase::nothing) {
         return;
     }
-    mpv.command(++lastRequest, {QStringLiteral("stop")});
+    checked(mpv.command(++lastRequest, {QStringLiteral("stop")}), "stop");
     loadRequest.reset();
     expectedEntry.reset();
     pendingFailure.reset();
@@ -148,7 +155,7 @@ void MpvMediaPlayer::stop() {
 void MpvMediaPlayer::play() {
     if (phase == Phase::opening || phase == Phase::loaded || phase == Phase::started) {
         holding = false;
-        mpv.setFlag("pause", false);
+        checked(mpv.setFlag("pause", false), "play");
     } else if ((phase == Phase::stopped || phase == Phase::ended) && !path.isEmpty()) {
         open(path);
     }
@@ -156,19 +163,21 @@ void MpvMediaPlayer::play() {
 
 void MpvMediaPlayer::pause() {
     if (phase == Phase::opening || phase == Phase::loaded || phase == Phase::started) {
-        mpv.setFlag("pause", true);
+        checked(mpv.setFlag("pause", true), "pause");
     }
 }
 
 void MpvMediaPlayer::seek(double seconds) {
     if (phase == Phase::loaded || phase == Phase::started) {
-        mpv.command(++lastRequest, {QStringLiteral("seek"), QString::number(std::max(seconds, 0.0), 'f', 3),
-                                    QStringLiteral("absolute")});
+        checked(mpv.command(++lastRequest,
+                            {QStringLiteral("seek"), QString::number(std::max(seconds, 0.0), 'f', 3),
+                             QStringLiteral("absolute")}),
+                "seek in");
     }
 }
 
 void MpvMediaPlayer::setVolume(int percent) {
-    mpv.setDouble("volume", std::clamp(percent, 0, 100));
+    checked(mpv.setDouble("volume", std::clamp(percent, 0, 100)), "set the volume of");
 }
 
 int MpvMediaPlayer::volume() const {
@@ -176,7 +185,7 @@ int MpvMediaPlayer::volume() const {
 }
 
 void MpvMediaPlayer::setMuted(bool muted) {
-    mpv.setFlag("mute", muted);
+    checked(mpv.setFlag("mute", muted), muted ? "mute" : "unmute");
 }
 
 bool MpvMediaPlayer::isMuted() const {

@@ -65,6 +65,8 @@ private:
     void load(const QString& file, bool hold);
     // A request libmpv refused at once: the file fails now, not after a time-out.
     void failNow(const QString& reason);
+    // A control-bar request libmpv refused is said, naming the file; the file's state stays as it is.
+    void checked(int error, const char* action);
     void drainEvents();
     void handleEvent(const mpv_event& event);
     void handleCommandReply(const mpv_event& event);

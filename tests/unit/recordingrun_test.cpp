@@ -3,7 +3,6 @@
 #include "unit/windowfixture.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -33,21 +32,12 @@ const QByteArray recordFrame = QByteArray::fromHex("81070547 0221 FF");
 const QByteArray playFrame = QByteArray::fromHex("81070547 0201 FF");
 const QByteArray stopFrame = QByteArray::fromHex("81070547 0202 FF");
 
-QByteArray titleFrame(int track, const QByteArray& title) {
-    return QByteArray::fromHex("81 17 07 B0 9A") + char(track) + QByteArray(2, '\0') + title +
-           QByteArray(14 - title.size(), '\0') + "\xFF";
-}
-
 // A recorder that holds `tracks` tracks and acknowledges record and (unless told otherwise) stop.
 struct Recorder {
     int tracks = 5;
-    bool answers = true;
     bool acknowledgesStop = true;
 
     QByteArray operator()(const QByteArray& frame) const {
-        if (!answers) {
-            return {};
-        }
         if (frame == discRequest) {
             return QByteArray::fromHex("81 0D 05 48 20 60 01 00") + char(tracks) +
                    QByteArray::fromHex("0A 0B 00 FF");
@@ -103,23 +93,6 @@ protected:
     QTemporaryDir folder;
 };
 
-TEST_F(RecordingRunTest, EveryEntryBecomesANamedTrackAfterThoseOnTheDisc) {
-    click("btnRecordList");
-
-    const std::vector<std::string> expected{"request", "record",  "play",    "title 6", "stop",
-                                            "record",  "play",    "title 7", "stop",    "record",
-                                            "play",    "title 8", "stop"};
-    EXPECT_EQ(sent(), expected);
-    EXPECT_EQ(fakes.serial->frames[3], titleFrame(6, "Tagged Song")) << "the ID3 title of the MP3";
-    EXPECT_EQ(fakes.serial->frames[7], titleFrame(7, "Wave File")) << "the file-name rule for the WAV";
-    EXPECT_EQ(fakes.serial->frames[11], titleFrame(8, "Windows"));
-    EXPECT_EQ(fakes.player->opened.size(), 3);
-    EXPECT_EQ(fakes.player->state, MediaPlayer::stopped);
-    EXPECT_EQ(statusLine(), "00:00 / 00:00") << "the last progress text stays";
-    EXPECT_EQ(control<QListWidget>("ListOfMusic")->currentRow(), 2) << "the last entry stays selected";
-    EXPECT_TRUE(fakes.dialogs->shown.empty()) << "no notice after a run without pause mode";
-}
-
 TEST_F(RecordingRunTest, PauseModeSendsNoCommandButTitlesAndPausesAfterEveryTrack) {
     control<QCheckBox>("chkInsertPauses")->setChecked(true);
     fakes.dialogs->shown.clear();
@@ -132,22 +105,6 @@ TEST_F(RecordingRunTest, PauseModeSendsNoCommandButTitlesAndPausesAfterEveryTrac
     EXPECT_EQ(fakes.pump->ticks, 20 + 3 * (1 + 5 + 40));
     ASSERT_EQ(fakes.dialogs->shown.size(), 1U) << "the pause-mode notice, once, at the end";
     EXPECT_TRUE(fakes.dialogs->shown[0].text.startsWith("Checking this box disables"));
-}
-
-TEST_F(RecordingRunTest, NoAcknowledgementStopsTheRecorderAndEndsTheRunWithTheErrorBeforeAnythingPlays) {
-    fakes.serial->respond = Recorder{.answers = false};
-    click("btnRecordList");
-
-    EXPECT_EQ(sent(), (std::vector<std::string>{"request", "record", "play", "stop"}));
-    EXPECT_EQ(fakes.player->opened.size(), 1) << "made ready, never played";
-    EXPECT_EQ(fakes.player->state, MediaPlayer::stopped);
-    ASSERT_EQ(fakes.dialogs->shown.size(), 1U) << "the error, and no notice after it";
-    const Message& error = fakes.dialogs->shown[0];
-    EXPECT_EQ(error.text, "Not able to record - check recorder connections - is optical cable connected?");
-    EXPECT_EQ(error.title, "Error");
-    EXPECT_EQ(error.icon, QMessageBox::Critical);
-    EXPECT_EQ(statusLine(), "Recording Tagged Song");
-    EXPECT_EQ(fakes.pump->ticks, 20 + 1 + 40);
 }
 
 TEST_F(RecordingRunTest, AMissingStopAcknowledgementOnlyCostsItsTimeOut) {
@@ -185,31 +142,6 @@ TEST_F(RecordingRunTest, DuringARunRecordPreviewAndTheDiscQueryAreRefusedButTheB
     EXPECT_EQ(fakes.player->opened.size(), 3) << "no preview took the player";
     EXPECT_EQ(std::count(frames.begin(), frames.end(), "other 81 07 05 47 02 15 ff"), 1) << "Back went out";
     EXPECT_FALSE(window->isRecording());
-}
-
-TEST_F(RecordingRunTest, UnplayableFilesAreSkippedAndListedOnceAtTheEnd) {
-    auto* tracks = control<QListWidget>("ListOfMusic");
-    tracks->clear();
-    add("first.wav", wavHeader() + QByteArray(100, '\0'));
-    add("notes.mp3", "This is a text file, not a song.\n");
-    add("broken.wav", wavHeader() + QByteArray(100, '\0'));
-    add("last.wav", wavHeader() + QByteArray(100, '\0'));
-    fakes.player->unplayable = {folder.filePath("broken.wav")};
-
-    click("btnRecordList");
-    QCoreApplication::processEvents(); // nothing left queued to say about broken.wav
-
-    // notes.mp3 is refused before the player opens it; broken.wav fails in the player before the recorder
-    // hears of it. Neither makes a track, so last.wav is the seventh.
-    const std::vector<std::string> expected{"request", "record", "play",    "title 6", "stop",
-                                            "record",  "play",   "title 7", "stop"};
-    EXPECT_EQ(sent(), expected);
-    ASSERT_EQ(fakes.dialogs->shown.size(), 1U);
-    const QString& list = fakes.dialogs->shown[0].text;
-    EXPECT_TRUE(list.contains(folder.filePath("notes.mp3") + ": it is not an MP3, WAV or WMA sound file"))
-        << list.toStdString();
-    EXPECT_TRUE(list.contains(folder.filePath("broken.wav") + ": Cannot play")) << list.toStdString();
-    EXPECT_FALSE(list.contains("first.wav"));
 }
 
 TEST_F(RecordingRunTest, PausedFromOutsideEndsTheTrackAndTheNextFollows) {

@@ -51,47 +51,18 @@ protected:
     std::unique_ptr<frmQuorvex> window;
 };
 
-TEST_F(DiscLinkTest, CheckDiscShowsTheDiscOfTheRecorder) {
-    connectTo(fullDisc());
-    EXPECT_LT(checkDisc(), 2.0) << "an answer ends the wait early";
-    EXPECT_EQ(trackInfo(), "12 Tracks 45m 07s");
-}
-
-TEST_F(DiscLinkTest, ASilentRecorderLeavesTheStaleWindowAfterTheTimeOut) {
-    connectTo(fullDisc());
-    checkDisc();
-    ASSERT_EQ(trackInfo(), "12 Tracks 45m 07s");
-    Faults silent;
-    silent.silent = true;
-    recorder->setFaults(silent);
-    window->findChild<QLabel*>("lblTrackInfo")->clear();
-
-    EXPECT_GE(checkDisc(), 3.8) << "40 Ticks";
-    EXPECT_EQ(trackInfo(), "12 Tracks 45m 07s") << "what the reply window still holds";
-}
-
-TEST_F(DiscLinkTest, SplitLateAndNoisyAnswersStillGiveTheRightLabel) {
+// What the line does to an answer on a real port: late, in pieces, with noise in front that looks like the
+// start of an answer, and a status frame right behind it in the same read.
+TEST_F(DiscLinkTest, LateSplitAndNoisyAnswersStillGiveTheRightLabel) {
     Faults awkward;
     awkward.splitInto = 4;
     awkward.splitGap = std::chrono::milliseconds(120);
     awkward.lateBy = std::chrono::milliseconds(700);
     awkward.noiseBefore = QByteArray::fromHex("FF 20 60 81 00 FF");
+    awkward.noiseAfter = QByteArray::fromHex("81 05 05 47 FF");
     connectTo(fullDisc(), awkward);
-    EXPECT_LT(checkDisc(), 3.5);
+    EXPECT_LT(checkDisc(), 3.5) << "an answer ends the wait early";
     EXPECT_EQ(trackInfo(), "12 Tracks 45m 07s");
-}
-
-TEST_F(DiscLinkTest, TypingTheDiscNameNamesTheDiscOnTheRecorder) {
-    connectTo(Disc{});
-    // Typed key by key; é comes as a key whose text is é, as from a French keyboard.
-    auto* box = window->findChild<QWidget*>("txtTitle");
-    QTest::keyClicks(box, "Caf");
-    QTest::sendKeyEvent(QTest::Click, box, Qt::Key_Eacute, QString::fromUtf8("é"), Qt::NoModifier);
-    QTest::keyClicks(box, " Mix");
-    const QString expected = QString::fromUtf8("Café Mix");
-    EXPECT_TRUE(QTest::qWaitFor([this, &expected] { return recorder->disc().name == expected; }, 3000))
-        << recorder->disc().name.toStdString();
-    EXPECT_GE(recorder->log().filter(QStringLiteral("title")).size(), 8) << "one frame per keystroke";
 }
 
 } // namespace

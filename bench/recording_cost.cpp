@@ -1,9 +1,13 @@
 // What a recording run costs beside mpv's own player playing the same files into the same sound sink.
-// Three 20 s files are recorded onto the virtual recorder; the figures are the program's CPU seconds
-// and peak memory, mpv's (`mpv --no-video`) for the same files, and the program's own time per track
+// Three 20 s files are recorded onto the virtual recorder with the program's window shown, as a user
+// sees it; the figures are the program's CPU seconds and peak memory, mpv's (`mpv --no-video`) for the
+// same files, the X server's CPU seconds for painting the window, and the program's own time per track
 // beyond the files' length and the waits it is meant to make (2 s at the start).
 //
-// Needs the private sound sink and the Debian packages ffmpeg and mpv:
+// The window is shown on a private X server (Xvfb) the bench starts itself: the offscreen platform skips
+// most of the painting a user pays for. With QT_QPA_PLATFORM set, that platform is used instead.
+//
+// Needs the private sound sink and the Debian packages ffmpeg, mpv and xvfb:
 //   source scripts/sound-sink.sh && start_sound_sink && ./build-release/bench/quorvex_bench_recording_cost;
 //   stop_sound_sink
 #include "app/frmquorvex.h"
@@ -11,9 +15,11 @@
 #include "cpuclock.h"
 #include "deck/virtualdeck.h"
 #include "platform/inisettingsstore.h"
+#include "xserver.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
@@ -101,12 +107,17 @@ Cost mpvCost(const QStringList& files) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
     if (qEnvironmentVariableIsEmpty("PULSE_SERVER")) {
         std::fputs("Start the sound sink first: source scripts/sound-sink.sh && start_sound_sink\n", stderr);
         return EXIT_FAILURE;
+    }
+    std::optional<XServer> xServer;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        xServer.emplace();
+        if (xServer->displayName().isEmpty()) {
+            std::fputs("Xvfb could not be started (Debian package xvfb)\n", stderr);
+            return EXIT_FAILURE;
+        }
     }
     const QTemporaryDir scratch;
     qputenv("XDG_CONFIG_HOME", scratch.path().toLocal8Bit());
@@ -124,21 +135,37 @@ int main(int argc, char* argv[]) {
     quorvex::frmQuorvex window(quorvex::makeSystemPlatform(QStringLiteral("pulse")));
     window.selectPort(1);
     window.findChild<QListWidget*>(QStringLiteral("ListOfMusic"))->addItems(files);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) {
+        std::fputs("the window was not shown\n", stderr);
+        return EXIT_FAILURE;
+    }
 
+    const double serverBefore = xServer ? xServer->cpuSeconds() : 0;
     const double cpuBefore = processCpuSeconds();
     QElapsedTimer clock;
     clock.start();
     QTest::mouseClick(window.findChild<QAbstractButton*>(QStringLiteral("btnRecordList")), Qt::LeftButton);
     const double wall = static_cast<double>(clock.elapsed()) / 1000;
     const Cost program{processCpuSeconds() - cpuBefore, peakMiB()};
+    const double server = xServer ? xServer->cpuSeconds() - serverBefore : 0;
     const Cost mpv = mpvCost(files);
 
     const double ownPerTrack = (wall - discRequestSeconds - trackCount * trackSeconds) / trackCount;
     std::printf("three %.0f s files (MP3, WAV, WMA) into the PulseAudio null sink\n", trackSeconds);
+    if (xServer) {
+        std::printf("window shown on Xvfb %s\n", xServer->displayName().constData());
+    } else {
+        std::printf("window shown on the %s platform\n",
+                    QApplication::platformName().toLocal8Bit().constData());
+    }
     std::printf("quorvex recording run: CPU %.3f s  peak memory %.1f MiB  wall %.2f s\n", program.cpu,
                 program.peak, wall);
     std::printf("mpv --no-video:        CPU %.3f s  peak memory %.1f MiB\n", mpv.cpu, mpv.peak);
     std::printf("ratio: CPU %.2fx  memory %.2fx\n", program.cpu / mpv.cpu, program.peak / mpv.peak);
+    if (xServer) {
+        std::printf("X server painting the window during the run: CPU %.2f s\n", server);
+    }
     std::printf("the run's own time per track beyond the file and the 2 s disc request: %.0f ms\n",
                 ownPerTrack * 1000);
     std::printf("recorder: %d tracks on the disc\n", recorder.disc().tracks);

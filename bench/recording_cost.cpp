@@ -1,8 +1,9 @@
 // What a recording run costs beside mpv's own player playing the same files into the same sound sink.
 // Three 20 s files are recorded onto the virtual recorder with the program's window shown, as a user
 // sees it; the figures are the program's CPU seconds and peak memory, mpv's (`mpv --no-video`) for the
-// same files, the X server's CPU seconds for painting the window, and the program's own time per track
-// beyond the files' length and the waits it is meant to make (2 s at the start).
+// same files, the X server's CPU seconds for painting the window, how many times widgets were painted
+// (a count that does not depend on how busy the machine is), and the program's own time per track beyond
+// the files' length and the waits it is meant to make (2 s at the start).
 //
 // The window is shown on a private X server (Xvfb) the bench starts itself: the offscreen platform skips
 // most of the painting a user pays for. With QT_QPA_PLATFORM set, that platform is used instead.
@@ -17,6 +18,7 @@
 #include "platform/inisettingsstore.h"
 #include "xserver.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -25,6 +27,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QListWidget>
 #include <QProcess>
 #include <QRegularExpression>
@@ -65,6 +68,40 @@ bool makeFiles(const QString& folder, QStringList& files) {
     }
     return true;
 }
+
+// Counts the paint events of every widget of the application, by object name.
+class PaintCounter final : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++paints[watched->objectName().isEmpty() ? QString::fromLatin1(watched->metaObject()->className())
+                                                     : watched->objectName()];
+        }
+        return false;
+    }
+
+    void clear() { paints.clear(); }
+
+    void print(double seconds) const {
+        int total = 0;
+        QList<std::pair<int, QString>> most;
+        for (auto paint = paints.cbegin(); paint != paints.cend(); ++paint) {
+            total += paint.value();
+            most.append({paint.value(), paint.key()});
+        }
+        std::sort(most.begin(), most.end(), std::greater<>());
+        std::printf("widget paints during the run: %d (%.1f a second); most painted:", total,
+                    total / seconds);
+        constexpr qsizetype shownWidgets = 6;
+        for (const auto& [count, name] : most.first(std::min(shownWidgets, most.size()))) {
+            std::printf(" %s %d", name.toLocal8Bit().constData(), count);
+        }
+        std::printf("\n");
+    }
+
+private:
+    QHash<QString, int> paints;
+};
 
 struct Cost {
     double cpu = 0;
@@ -121,7 +158,9 @@ int main(int argc, char* argv[]) {
     }
     const QTemporaryDir scratch;
     qputenv("XDG_CONFIG_HOME", scratch.path().toLocal8Bit());
-    const QApplication application(argc, argv);
+    QApplication application(argc, argv);
+    PaintCounter paintCounter;
+    application.installEventFilter(&paintCounter);
 
     QStringList files;
     if (!makeFiles(scratch.path(), files)) {
@@ -141,6 +180,7 @@ int main(int argc, char* argv[]) {
         return EXIT_FAILURE;
     }
 
+    paintCounter.clear();
     const double serverBefore = xServer ? xServer->cpuSeconds() : 0;
     const double cpuBefore = processCpuSeconds();
     QElapsedTimer clock;
@@ -166,6 +206,7 @@ int main(int argc, char* argv[]) {
     if (xServer) {
         std::printf("X server painting the window during the run: CPU %.2f s\n", server);
     }
+    paintCounter.print(wall);
     std::printf("the run's own time per track beyond the file and the 2 s disc request: %.0f ms\n",
                 ownPerTrack * 1000);
     std::printf("recorder: %d tracks on the disc\n", recorder.disc().tracks);

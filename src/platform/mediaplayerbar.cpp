@@ -6,6 +6,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QStyle>
+#include <QStyleOptionSlider>
 #include <QToolButton>
 
 namespace quorvex {
@@ -31,6 +32,36 @@ QToolButton* makeButton(QWidget* parent, const QString& name, const QString& tip
     return button;
 }
 
+// The seek bar redraws only when its handle moves on the screen: a minute of a song is a few pixels, while
+// the position is shown ten times a second. It fills its own background, so the bar and the window under
+// it are not painted again with it.
+class SeekBar final : public QSlider {
+public:
+    explicit SeekBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) { setAutoFillBackground(true); }
+
+protected:
+    void sliderChange(SliderChange change) override {
+        if (change == SliderValueChange && handle() == paintedHandle) {
+            return; // the groove and the handle look just as they were painted
+        }
+        QSlider::sliderChange(change);
+    }
+
+    void paintEvent(QPaintEvent* event) override {
+        paintedHandle = handle();
+        QSlider::paintEvent(event);
+    }
+
+private:
+    [[nodiscard]] QRect handle() const {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    }
+
+    QRect paintedHandle;
+};
+
 // setIcon() always redraws the button and lays the bar out again, so it is called only for another icon.
 void showIcon(QToolButton& button, const QIcon& icon) {
     if (button.icon().cacheKey() != icon.cacheKey()) {
@@ -54,9 +85,8 @@ QString clock(double seconds) {
 
 MediaPlayerBar::MediaPlayerBar(MediaPlayer& player, QWidget* parent)
     : QWidget(parent), player(player), playButton(makeButton(this, QStringLiteral("playButton"), tr("Play"))),
-      stopButton(makeButton(this, QStringLiteral("stopButton"), tr("Stop"))),
-      seekBar(new QSlider(Qt::Horizontal, this)), timeLabel(new QLabel(this)),
-      muteButton(makeButton(this, QStringLiteral("muteButton"), tr("Mute"))),
+      stopButton(makeButton(this, QStringLiteral("stopButton"), tr("Stop"))), seekBar(new SeekBar(this)),
+      timeLabel(new QLabel(this)), muteButton(makeButton(this, QStringLiteral("muteButton"), tr("Mute"))),
       volumeSlider(new QSlider(Qt::Horizontal, this)), playIcon(style()->standardIcon(QStyle::SP_MediaPlay)),
       pauseIcon(style()->standardIcon(QStyle::SP_MediaPause)),
       volumeIcon(style()->standardIcon(QStyle::SP_MediaVolume)),
@@ -76,6 +106,7 @@ void MediaPlayerBar::buildLayout() {
     seekBar->setFocusPolicy(Qt::TabFocus);
     timeLabel->setObjectName(QStringLiteral("timeLabel"));
     timeLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    timeLabel->setAutoFillBackground(true); // its new text once a second repaints the label alone
     volumeSlider->setObjectName(QStringLiteral("volumeSlider"));
     volumeSlider->setToolTip(tr("Volume"));
     volumeSlider->setRange(0, 100);

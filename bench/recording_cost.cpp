@@ -1,9 +1,14 @@
 // What a recording run costs beside mpv's own player playing the same files into the same sound sink.
-// Three 20 s files are recorded onto the virtual recorder; the figures are the program's CPU seconds
-// and peak memory, mpv's (`mpv --no-video`) for the same files, and the program's own time per track
-// beyond the files' length and the waits it is meant to make (2 s at the start).
+// Three 20 s files are recorded onto the virtual recorder with the program's window shown, as a user
+// sees it; the figures are the program's CPU seconds and peak memory, mpv's (`mpv --no-video`) for the
+// same files, the X server's CPU seconds for painting the window, how many times widgets were painted
+// (a count that does not depend on how busy the machine is), and the program's own time per track beyond
+// the files' length and the waits it is meant to make (2 s at the start).
 //
-// Needs the private sound sink and the Debian packages ffmpeg and mpv:
+// The window is shown on a private X server (Xvfb) the bench starts itself: the offscreen platform skips
+// most of the painting a user pays for. With QT_QPA_PLATFORM set, that platform is used instead.
+//
+// Needs the private sound sink and the Debian packages ffmpeg, mpv and xvfb:
 //   source scripts/sound-sink.sh && start_sound_sink && ./build-release/bench/quorvex_bench_recording_cost;
 //   stop_sound_sink
 #include "app/frmquorvex.h"
@@ -11,14 +16,18 @@
 #include "cpuclock.h"
 #include "deck/virtualdeck.h"
 #include "platform/inisettingsstore.h"
+#include "xserver.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QListWidget>
 #include <QProcess>
 #include <QRegularExpression>
@@ -59,6 +68,40 @@ bool makeFiles(const QString& folder, QStringList& files) {
     }
     return true;
 }
+
+// Counts the paint events of every widget of the application, by object name.
+class PaintCounter final : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++paints[watched->objectName().isEmpty() ? QString::fromLatin1(watched->metaObject()->className())
+                                                     : watched->objectName()];
+        }
+        return false;
+    }
+
+    void clear() { paints.clear(); }
+
+    void print(double seconds) const {
+        int total = 0;
+        QList<std::pair<int, QString>> most;
+        for (auto paint = paints.cbegin(); paint != paints.cend(); ++paint) {
+            total += paint.value();
+            most.append({paint.value(), paint.key()});
+        }
+        std::sort(most.begin(), most.end(), std::greater<>());
+        std::printf("widget paints during the run: %d (%.1f a second); most painted:", total,
+                    total / seconds);
+        constexpr qsizetype shownWidgets = 6;
+        for (const auto& [count, name] : most.first(std::min(shownWidgets, most.size()))) {
+            std::printf(" %s %d", name.toLocal8Bit().constData(), count);
+        }
+        std::printf("\n");
+    }
+
+private:
+    QHash<QString, int> paints;
+};
 
 struct Cost {
     double cpu = 0;
@@ -101,16 +144,23 @@ Cost mpvCost(const QStringList& files) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
     if (qEnvironmentVariableIsEmpty("PULSE_SERVER")) {
         std::fputs("Start the sound sink first: source scripts/sound-sink.sh && start_sound_sink\n", stderr);
         return EXIT_FAILURE;
     }
+    std::optional<XServer> xServer;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        xServer.emplace();
+        if (xServer->displayName().isEmpty()) {
+            std::fputs("Xvfb could not be started (Debian package xvfb)\n", stderr);
+            return EXIT_FAILURE;
+        }
+    }
     const QTemporaryDir scratch;
     qputenv("XDG_CONFIG_HOME", scratch.path().toLocal8Bit());
-    const QApplication application(argc, argv);
+    QApplication application(argc, argv);
+    PaintCounter paintCounter;
+    application.installEventFilter(&paintCounter);
 
     QStringList files;
     if (!makeFiles(scratch.path(), files)) {
@@ -124,21 +174,39 @@ int main(int argc, char* argv[]) {
     quorvex::frmQuorvex window(quorvex::makeSystemPlatform(QStringLiteral("pulse")));
     window.selectPort(1);
     window.findChild<QListWidget*>(QStringLiteral("ListOfMusic"))->addItems(files);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) {
+        std::fputs("the window was not shown\n", stderr);
+        return EXIT_FAILURE;
+    }
 
+    paintCounter.clear();
+    const double serverBefore = xServer ? xServer->cpuSeconds() : 0;
     const double cpuBefore = processCpuSeconds();
     QElapsedTimer clock;
     clock.start();
     QTest::mouseClick(window.findChild<QAbstractButton*>(QStringLiteral("btnRecordList")), Qt::LeftButton);
     const double wall = static_cast<double>(clock.elapsed()) / 1000;
     const Cost program{processCpuSeconds() - cpuBefore, peakMiB()};
+    const double server = xServer ? xServer->cpuSeconds() - serverBefore : 0;
     const Cost mpv = mpvCost(files);
 
     const double ownPerTrack = (wall - discRequestSeconds - trackCount * trackSeconds) / trackCount;
     std::printf("three %.0f s files (MP3, WAV, WMA) into the PulseAudio null sink\n", trackSeconds);
+    if (xServer) {
+        std::printf("window shown on Xvfb %s\n", xServer->displayName().constData());
+    } else {
+        std::printf("window shown on the %s platform\n",
+                    QApplication::platformName().toLocal8Bit().constData());
+    }
     std::printf("quorvex recording run: CPU %.3f s  peak memory %.1f MiB  wall %.2f s\n", program.cpu,
                 program.peak, wall);
     std::printf("mpv --no-video:        CPU %.3f s  peak memory %.1f MiB\n", mpv.cpu, mpv.peak);
     std::printf("ratio: CPU %.2fx  memory %.2fx\n", program.cpu / mpv.cpu, program.peak / mpv.peak);
+    if (xServer) {
+        std::printf("X server painting the window during the run: CPU %.2f s\n", server);
+    }
+    paintCounter.print(wall);
     std::printf("the run's own time per track beyond the file and the 2 s disc request: %.0f ms\n",
                 ownPerTrack * 1000);
     std::printf("recorder: %d tracks on the disc\n", recorder.disc().tracks);

@@ -170,6 +170,9 @@ void buildStatusBar(QMainWindow& window, Controls& ui) {
     ui.StatusBar->setObjectName(QStringLiteral("StatusBar"));
     ui.StatusBar->setSizeGripEnabled(false);
     ui.StatusBar->setFixedHeight(px(statusBarHeight));
+    // The Status line's new text repaints the whole bar every second; filling its own background keeps
+    // the window under it out of that repaint.
+    ui.StatusBar->setAutoFillBackground(true);
     ui.clockPanel = new ClockPanel(ui.StatusBar);
     ui.clockPanel->setFixedWidth(px(clockPanelWidth));
     ui.clockPanel->setFrameShape(QFrame::Panel);

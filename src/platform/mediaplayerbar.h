@@ -2,6 +2,9 @@
 
 #include "platform/mediaplayer.h"
 
+#include <QElapsedTimer>
+#include <QIcon>
+#include <QTimer>
 #include <QWidget>
 
 class QLabel;
@@ -12,8 +15,9 @@ namespace quorvex {
 
 // The visible part of the media player control: play/pause and stop buttons, a seek bar that follows the
 // position and seeks when dragged or clicked, the position and length as text, and the listener's volume
-// and mute, which act on top of the program's own -6 dB. It shows the player's state after every
-// stateChanged.
+// and mute, which act on top of the program's own -6 dB. A change of play state, volume or mute shows at
+// once; position and length (seek bar and text) follow at most ten times a second, as the player reports
+// the position far more often than the eye can follow. Only the parts whose shown value changed are redrawn.
 class MediaPlayerBar final : public QWidget {
     Q_OBJECT
 
@@ -26,9 +30,18 @@ public:
 private:
     void buildLayout();
     void connectControls();
-    void refresh();
-    void refreshSeekBar();
+    void playerChanged();
+    void showState();
+    void showPosition();
     void togglePlay();
+
+    // What showState() last showed; position and length are not part of it.
+    struct Shown {
+        int state = -1;
+        int volume = -1;
+        bool muted = false;
+        bool operator==(const Shown&) const = default;
+    };
 
     MediaPlayer& player;
     QToolButton* playButton;
@@ -37,6 +50,13 @@ private:
     QLabel* timeLabel;
     QToolButton* muteButton;
     QSlider* volumeSlider;
+    Shown shown;
+    QTimer positionDue;            // a position change that came too soon after the last one shown
+    QElapsedTimer positionShownAt; // when the position was last shown
+    QIcon playIcon;
+    QIcon pauseIcon;
+    QIcon volumeIcon;
+    QIcon mutedIcon;
 };
 
 } // namespace quorvex

@@ -424,7 +424,8 @@ void MpvMediaPlayer::reportLater(const QString& message) {
 }
 
 MpvMediaPlayer::Shown MpvMediaPlayer::shown() const {
-    return {playState(), currentPosition(), duration(), volume(), isMuted()};
+    constexpr double tenthsPerSecond = 10;
+    return {playState(), std::lround(currentPosition() * tenthsPerSecond), duration(), volume(), isMuted()};
 }
 
 void MpvMediaPlayer::notifyIfChanged() {

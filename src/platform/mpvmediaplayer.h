@@ -53,7 +53,7 @@ private:
     // What stateChanged tells about; a change of any of it is signalled once.
     struct Shown {
         int playState = undefined;
-        double position = 0.0;
+        long tenthsOfASecond = 0; // the position: finer steps wake nobody
         double duration = 0.0;
         int volume = 100;
         bool muted = false;

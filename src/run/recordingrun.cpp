@@ -7,6 +7,8 @@
 #include "run/runhost.h"
 #include "tracks/audiocheck.h"
 
+#include <utility>
+
 namespace quorvex {
 
 namespace {
@@ -135,10 +137,16 @@ bool RecordingRun::waitForPlayer(int state) {
 
 void RecordingRun::showProgressUntilTheEnd() {
     // Anything but "playing" ends the track: the file's end, a stop or a pause from outside the run.
+    // The text changes once a second; the Status line is told only then.
+    QString shown;
     while (player.playState() == MediaPlayer::playing) {
         host.pumpEvents();
-        host.setStatusLine(formatSeconds(player.currentPosition()) + QStringLiteral(" / ") +
-                           formatSeconds(player.duration()));
+        QString progress = formatSeconds(player.currentPosition()) + QStringLiteral(" / ") +
+                           formatSeconds(player.duration());
+        if (progress != shown) {
+            shown = std::move(progress);
+            host.setStatusLine(shown);
+        }
     }
 }
 

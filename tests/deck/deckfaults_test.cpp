@@ -23,22 +23,8 @@ TEST_F(DeckFaultsTest, SilentDeckAnswersNothing) {
     EXPECT_EQ(deck->disc().tracks, 1);
 }
 
-TEST_F(DeckFaultsTest, AnswersOnlyTheChosenCommands) {
-    start({}, Faults{.answerOnly = std::set<Answer>{Answer::stop, Answer::discInformation}});
-    EXPECT_TRUE(ask(0x02, 0x21, 1, 150ms).isEmpty()) << "record goes unanswered";
-    EXPECT_EQ(ask(0x02, 0x02, 7, 1s), stopAck);
-    EXPECT_EQ(ask(0x20, 0x44, 13, 1s), discAnswer(1, 0, 0));
-}
-
-TEST_F(DeckFaultsTest, LateAnswerComesOnlyAfterItsDelay) {
-    start({}, Faults{.lateBy = 200ms});
-    QElapsedTimer clock;
-    clock.start();
-    program->write(commandBytes(0x02, 0x21));
-    EXPECT_TRUE(program->read(1, 120ms).isEmpty()) << "nothing before the delay";
-    EXPECT_EQ(program->read(7, 1s), recordAck);
-    EXPECT_GE(clock.elapsed(), 200);
-}
+// Answering only some commands and answering late are proven through the program: a lost record
+// acknowledgement, and Record pressed while a late disc answer is awaited.
 
 TEST_F(DeckFaultsTest, SplitAnswerArrivesInPiecesThatMakeTheWholeAnswer) {
     start({}, Faults{.splitInto = 3, .splitGap = 60ms});

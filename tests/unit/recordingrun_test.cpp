@@ -151,6 +151,17 @@ TEST_F(RecordingRunTest, PausedFromOutsideEndsTheTrackAndTheNextFollows) {
     EXPECT_EQ(fakes.player->stops, 3);
 }
 
+TEST_F(RecordingRunTest, ALateFailureOfAnotherFileCostsNoEntryItsTrack) {
+    for (int tick = 21; tick < 80; ++tick) {
+        fakes.pump->during[tick] = [this] {
+            emit fakes.player->failed("/music/previewed.mp3", "Cannot play");
+        };
+    }
+    click("btnRecordList");
+    EXPECT_EQ(sent().size(), 13U) << "three tracks, each titled";
+    EXPECT_TRUE(fakes.dialogs->shown.empty());
+}
+
 TEST_F(RecordingRunTest, EntriesRemovedDuringTheRunEndItQuietlyWhereTheListEnds) {
     fakes.pump->during = {{22, [this] { delete control<QListWidget>("ListOfMusic")->takeItem(2); }}};
     click("btnRecordList");

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <span>
 
@@ -141,7 +143,7 @@ TEST(DeviceSerialPort, DevicesThatCannotBeOpenedComeBackAsErrorsNamingThem) {
     }
 }
 
-TEST(DeviceSerialPort, Opens9600Baud8N1AndPassesEveryByteUntouched) {
+TEST(DeviceSerialPort, Opens9600Baud8N1PassesEveryByteUntouchedAndReportsAHangUpOnce) {
     PseudoTerminal recorder;
     ASSERT_TRUE(recorder.isValid());
     // Start from other settings, so the port has to set each one itself.
@@ -176,6 +178,18 @@ TEST(DeviceSerialPort, Opens9600Baud8N1AndPassesEveryByteUntouched) {
     for (int i = 0; i < 256; ++i) {
         EXPECT_EQ(static_cast<std::uint8_t>(arrived[i]), i);
     }
+
+    // Writes into a pulled cable fail; the failure is reported once. (The window's end-to-end test meets
+    // the hang-up through the port's own error signal, before any write can fail.)
+    const QSignalSpy failures(&port, &SerialPort::failed);
+    recorder.hangUp();
+    const std::array<std::uint8_t, 7> frame{0x81, 0x07, 0x05, 0x47, 0x02, 0x01, 0xFF};
+    for (int i = 0; i < 5; ++i) {
+        port.write(frame);
+        QTest::qWait(20);
+    }
+    ASSERT_EQ(failures.count(), 1);
+    EXPECT_TRUE(failures.at(0).at(0).toString().startsWith(recorder.devicePath()));
 }
 
 TEST(QtEventPump, BlocksUntilAnEventHasBeenHandled) {

@@ -3,7 +3,7 @@
 
 quorvex_build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev qt6-qpa-plugins
                         libmpv-dev fonts-dejavu-core)
-quorvex_test_packages=(libgtest-dev clang-format pulseaudio pulseaudio-utils ffmpeg desktop-file-utils)
+quorvex_test_packages=(libgtest-dev clang-format clang-tidy cloc pulseaudio pulseaudio-utils ffmpeg desktop-file-utils)
 quorvex_fuzz_packages=(clang libclang-rt-dev)
 
 ensure_packages() {

@@ -72,12 +72,6 @@ TEST(DeckOptions, EveryOptionIsRead) {
     EXPECT_EQ(options.linkPath, QStringLiteral("/tmp/recorder"));
 }
 
-TEST(DeckOptions, AnswerStopAlone) {
-    const DeckOptionsResult result = parse({"--answer", "stop"});
-    ASSERT_TRUE(result.options.has_value());
-    EXPECT_EQ(result.options->faults.answerOnly, std::set<Answer>{Answer::stop});
-}
-
 TEST(DeckOptions, WrongValuesAreRefusedWithAReason) {
     const QStringList wrong[] = {
         {"--tracks", "many"},    {"--tracks", "-1"},          {"--seconds", "60"},

@@ -22,17 +22,6 @@ protected:
     QTemporaryDir directory;
 };
 
-TEST_F(DeviceLinkTest, PointsAtTheDeviceWhileItLives) {
-    const fs::path link = inside("recorder");
-    {
-        const DeviceLink made(text(link), QStringLiteral("/dev/pts/77"));
-        ASSERT_TRUE(made.isValid()) << made.error().toStdString();
-        ASSERT_TRUE(fs::is_symlink(link));
-        EXPECT_EQ(fs::read_symlink(link), fs::path("/dev/pts/77"));
-    }
-    EXPECT_FALSE(fs::is_symlink(fs::symlink_status(link)));
-}
-
 TEST_F(DeviceLinkTest, ReplacesALinkLeftBehind) {
     const fs::path link = inside("recorder");
     fs::create_symlink("/dev/pts/3", link);

@@ -1,6 +1,9 @@
 #include "deck/discdrive.h"
 
+#include <array>
 #include <gtest/gtest.h>
+#include <span>
+#include <vector>
 
 namespace quorvex::deck {
 namespace {
@@ -8,67 +11,50 @@ namespace {
 using namespace std::chrono_literals;
 const DiscDrive::Clock::time_point start{};
 
-TEST(DiscDrive, KeepsTheDiscItStartsWith) {
-    const DiscDrive drive(
-        Disc{.tracks = 4, .minutes = 20, .seconds = 30, .name = QStringLiteral("Old"), .titles = {}});
-    EXPECT_EQ(drive.disc().tracks, 4);
-    EXPECT_EQ(drive.disc().minutes, 20);
-    EXPECT_EQ(drive.disc().seconds, 30);
-    EXPECT_EQ(drive.disc().name, QStringLiteral("Old"));
-    EXPECT_FALSE(drive.isRecording());
-}
-
-TEST(DiscDrive, EachRecordStopCycleIsOneTrackWithItsTime) {
-    DiscDrive drive;
-    drive.record(start);
-    EXPECT_TRUE(drive.isRecording());
-    EXPECT_EQ(drive.disc().tracks, 0) << "a track counts once it is stopped";
-    drive.stop(start + 3s);
-    EXPECT_FALSE(drive.isRecording());
-    EXPECT_EQ(drive.disc().tracks, 1);
-    EXPECT_EQ(drive.disc().seconds, 3);
-
-    drive.record(start + 10s);
-    drive.stop(start + 14s);
-    EXPECT_EQ(drive.disc().tracks, 2);
-    EXPECT_EQ(drive.disc().minutes, 0);
-    EXPECT_EQ(drive.disc().seconds, 7);
-}
-
-TEST(DiscDrive, TimeIsRoundedToWholeSeconds) {
-    DiscDrive drive;
-    drive.record(start);
-    drive.stop(start + 2499ms);
-    EXPECT_EQ(drive.disc().seconds, 2);
-    drive.record(start + 10s);
-    drive.stop(start + 10s + 2500ms);
-    EXPECT_EQ(drive.disc().seconds, 5);
-    drive.record(start + 20s);
-    drive.stop(start + 20s + 400ms);
-    EXPECT_EQ(drive.disc().tracks, 3) << "even a short recording is a track";
-    EXPECT_EQ(drive.disc().seconds, 5);
-}
-
-TEST(DiscDrive, SecondsCarryIntoMinutes) {
-    DiscDrive drive(Disc{.tracks = 9, .minutes = 59, .seconds = 58, .name = {}, .titles = {}});
-    drive.record(start);
-    drive.stop(start + 65s);
-    EXPECT_EQ(drive.disc().tracks, 10);
-    EXPECT_EQ(drive.disc().minutes, 61);
-    EXPECT_EQ(drive.disc().seconds, 3);
-}
-
-TEST(DiscDrive, StopWithoutRecordingAndRecordWhileRecordingChangeNothing) {
-    DiscDrive drive;
-    drive.stop(start + 1s);
-    EXPECT_EQ(drive.disc().tracks, 0);
-
-    drive.record(start);
-    drive.record(start + 5s); // the clock runs on from the first record
-    drive.stop(start + 8s);
-    drive.stop(start + 9s); // nothing is recording any more
-    EXPECT_EQ(drive.disc().tracks, 1);
-    EXPECT_EQ(drive.disc().seconds, 8);
+TEST(DiscDrive, EachRecordStopCycleIsOneTrackWithItsTimeInWholeSeconds) {
+    struct Step {
+        bool record; // else stop
+        DiscDrive::Clock::duration at;
+    };
+    constexpr bool record = true;
+    constexpr bool stop = false;
+    const struct {
+        const char* what;
+        Disc disc;
+        std::vector<Step> steps;
+        std::array<int, 3> tracksMinutesSeconds;
+    } cases[] = {
+        {"two", {}, {{record, 0s}, {stop, 3s}, {record, 10s}, {stop, 14s}}, {2, 0, 7}},
+        {"rounded; a short one is a track",
+         {},
+         {{record, 0s}, {stop, 2499ms}, {record, 10s}, {stop, 12500ms}, {record, 20s}, {stop, 20400ms}},
+         {3, 0, 5}},
+        {"carried",
+         Disc{.tracks = 9, .minutes = 59, .seconds = 58, .name = {}, .titles = {}},
+         {{record, 0s}, {stop, 65s}},
+         {10, 61, 3}},
+        {"stop while idle, record while recording: nothing",
+         {},
+         {{stop, 1s}, {record, 0s}, {record, 5s}, {stop, 8s}, {stop, 9s}},
+         {1, 0, 8}},
+    };
+    for (const auto& row : std::span(cases)) {
+        SCOPED_TRACE(row.what);
+        DiscDrive drive(row.disc);
+        for (const Step& step : row.steps) {
+            const int tracksBefore = drive.disc().tracks;
+            if (step.record) {
+                drive.record(start + step.at);
+                EXPECT_TRUE(drive.isRecording());
+                EXPECT_EQ(drive.disc().tracks, tracksBefore) << "a track counts once it is stopped";
+            } else {
+                drive.stop(start + step.at);
+                EXPECT_FALSE(drive.isRecording());
+            }
+        }
+        const Disc& disc = drive.disc();
+        EXPECT_EQ((std::array{disc.tracks, disc.minutes, disc.seconds}), row.tracksMinutesSeconds);
+    }
 }
 
 TEST(DiscDrive, TitlesAreKeptByTrackAndTrackZeroNamesTheDisc) {

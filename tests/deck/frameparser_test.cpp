@@ -82,26 +82,19 @@ TEST(FrameParser, CommandOutsideTheTableIsStillAFrame) {
     EXPECT_EQ(items[0].meaning, (Meaning{Command{0x7E, 0x81}}));
 }
 
-TEST(FrameParser, TitleFrameGivesTrackAndText) {
-    FrameParser parser;
-    const QByteArray frame = titleBytes(3, "Summer Holiday");
-    ASSERT_EQ(frame.size(), 23);
-    const std::vector<Received> items = parser.feed(frame);
-    ASSERT_EQ(items.size(), 1U);
-    EXPECT_EQ(items[0].bytes, frame);
-    EXPECT_EQ(items[0].meaning, (Meaning{Title{3, QStringLiteral("Summer Holiday")}}));
-}
-
 TEST(FrameParser, TitleTextEndsAtTheFirstNulAndIsWindows1252) {
     FrameParser parser;
     const QByteArray cafe = titleBytes(0, "Caf\xE9 \x80 5");
     const QByteArray afterNul = titleBytes(200, QByteArrayView("Ab\0junk", 7));
     const QByteArray empty = titleBytes(12, "");
-    const std::vector<Received> items = parser.feed(cafe + afterNul + empty);
-    ASSERT_EQ(items.size(), 3U);
+    const QByteArray full = titleBytes(3, "Summer Holiday"); // 14 characters, no NUL
+    const std::vector<Received> items = parser.feed(cafe + afterNul + empty + full);
+    ASSERT_EQ(items.size(), 4U);
     EXPECT_EQ(items[0].meaning, (Meaning{Title{0, QStringLiteral(u"Café € 5")}}));
     EXPECT_EQ(items[1].meaning, (Meaning{Title{200, QStringLiteral("Ab")}}));
     EXPECT_EQ(items[2].meaning, (Meaning{Title{12, QString()}}));
+    EXPECT_EQ(items[3].meaning, (Meaning{Title{3, QStringLiteral("Summer Holiday")}}));
+    EXPECT_EQ(items[3].bytes, full);
 }
 
 TEST(FrameParser, GarbageBeforeAndBetweenFramesIsNoise) {
@@ -184,15 +177,6 @@ TEST(FrameParser, AnswerFramesAndUnknownLengthsAreNoise) {
     ASSERT_EQ(items.size(), 1U);
     EXPECT_EQ(items[0].meaning, Meaning{Noise{}});
     EXPECT_EQ(items[0].bytes, answer + unknownLength);
-}
-
-TEST(FrameParser, LoneEndByteIsNoise) {
-    FrameParser parser;
-    const std::vector<Received> items = parser.feed(bytes({0xFF}));
-    ASSERT_EQ(items.size(), 1U);
-    EXPECT_EQ(items[0].bytes, bytes({0xFF}));
-    EXPECT_EQ(items[0].meaning, Meaning{Noise{}});
-    EXPECT_EQ(parser.pendingSize(), 0);
 }
 
 TEST(FrameParser, LoneStartByteWaitsThenTurnsToNoise) {

@@ -79,6 +79,19 @@ TEST_F(SoundTest, WholeFileReachesTheSinkAtMinus6DbWhileThePlayerSaysPlaying) {
     EXPECT_LE(soundEnd, *leftPlaying + recordingLatency) << log.describe().toStdString();
 }
 
+TEST_F(SoundTest, StopSilencesTheSink) {
+    const auto player = makePlayer();
+    const StateLog log(*player);
+    player->open(fixture("sine.wav"));
+    ASSERT_TRUE(waitForState(*player, MediaPlayer::playing, startOfSound)) << log.describe().toStdString();
+    EXPECT_GT(record(300ms).peak, 0) << "the file is sounding before the stop";
+
+    player->stop();
+    EXPECT_EQ(player->playState(), MediaPlayer::stopped);
+    runFor(300ms); // what the sink had buffered plays out
+    EXPECT_EQ(record(500ms).peak, 0) << "silence, a second before the 3 s file would have ended";
+}
+
 TEST_F(SoundTest, VolumeSliderAndMuteActOnTopOfTheProgramLevel) {
     const auto player = makePlayer();
     MediaPlayerBar bar(*player);

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
-#include <limits>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
@@ -64,8 +63,13 @@ QByteArray PseudoTerminal::read(qsizetype count, std::chrono::milliseconds withi
     return received;
 }
 
-QByteArray PseudoTerminal::drain(std::chrono::milliseconds within) {
-    return read(std::numeric_limits<qsizetype>::max(), within);
+std::optional<termios> PseudoTerminal::lineSettings() const {
+    termios settings{};
+    return master >= 0 && tcgetattr(master, &settings) == 0 ? std::optional(settings) : std::nullopt;
+}
+
+bool PseudoTerminal::setLineSettings(const termios& settings) {
+    return master >= 0 && tcsetattr(master, TCSANOW, &settings) == 0;
 }
 
 bool PseudoTerminal::write(const QByteArray& bytes) {

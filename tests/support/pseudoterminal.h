@@ -1,8 +1,10 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <QByteArray>
 #include <QString>
+#include <termios.h>
 
 namespace quorvex::testing {
 
@@ -22,10 +24,11 @@ public:
 
     // Reads until `count` bytes have arrived or the time is up; returns what arrived.
     QByteArray read(qsizetype count, std::chrono::milliseconds within);
-    // Bytes that arrive within the time, however many.
-    QByteArray drain(std::chrono::milliseconds within);
     // Sends bytes to the program, all in one write. Returns false if they could not all be written.
     bool write(const QByteArray& bytes);
+    // The line's settings (speed, character size, parity, stop bits), which the two ends share.
+    [[nodiscard]] std::optional<termios> lineSettings() const;
+    bool setLineSettings(const termios& settings);
     // Unplugs the cable: the program's end of the line goes dead.
     void hangUp();
 

@@ -62,51 +62,6 @@ TEST_F(ShutDownTest, ClosingTheWindowClosesThePortSavesTheSettingsAndEnds) {
         << "the remembered directory is replaced by the start directory";
 }
 
-TEST_F(ShutDownTest, APortThatFailedToOpenIsRememberedAllTheSame) {
-    fakes.serial->unopenable = {3};
-    window->selectPort(3);
-    window->close();
-    EXPECT_NE(std::find(fakes.journal.begin(), fakes.journal.end(), "save Commport/COM=3"),
-              fakes.journal.end());
-    EXPECT_EQ(fakes.journal.back(), "exit");
-
-    FakePlatform next;
-    next.settings->values = fakes.settings->values;
-    next.serial->unopenable = {3};
-    frmQuorvex started(next.take());
-    next.pump->tick = [&started] { started.Timer1_Timer(); };
-    started.Form_Load();
-    const Journal tried{"setPortNumber 3", "save Commport/COM=3", "open 3"};
-    EXPECT_EQ(Journal(next.journal.begin(), next.journal.begin() + 3), tried)
-        << "the next start tries it again";
-    EXPECT_EQ(next.dialogs->shown.size(), 1U);
-}
-
-TEST_F(ShutDownTest, ClosingDuringARunStopsTheRecorderFirst) {
-    window->selectPort(1);
-    fakes.serial->respond = [](const QByteArray& frame) {
-        return frame.mid(4, 2) == QByteArray::fromHex("0221") ? QByteArray::fromHex("81070548 0221 FF")
-                                                              : QByteArray();
-    };
-    fakes.serial->frames.clear();
-    const QTemporaryDir folder;
-    QFile wav(folder.filePath("a.wav"));
-    ASSERT_TRUE(wav.open(QIODevice::WriteOnly));
-    wav.write(QByteArray("RIFF\x10\0\0\0WAVEfmt ", 16) + QByteArray(64, '\0'));
-    wav.close();
-    fakes.player->fileLength = 10; // still playing when the window is closed at Tick 30
-    fakes.pump->during = {{30, [this] { window->close(); }}};
-    control<QListWidget>("ListOfMusic")->addItem(wav.fileName());
-
-    click("btnRecordList");
-
-    const auto exited = std::find(fakes.journal.begin(), fakes.journal.end(), "exit");
-    ASSERT_NE(exited, fakes.journal.end());
-    ASSERT_GE(fakes.serial->frames.size(), 4U);
-    EXPECT_EQ(fakes.serial->frames.back(), QByteArray::fromHex("81070547 0202 FF"))
-        << "the stop command is the last frame, sent before the port closed";
-}
-
 // The real way out: the journal and the last frame sent go to stderr for the parent to read, then the
 // process ends at once.
 class JournalThenExit final : public ProgramExit {
@@ -176,34 +131,6 @@ TEST(ShutDownDeathTest, ClosingDuringAWaitEndsTheProgramAndNothingResumes) {
     for (const auto& row : cases) {
         SCOPED_TRACE(row.wait);
         EXPECT_EXIT(closeDuring(row.closeAt, row.run), ::testing::ExitedWithCode(0), row.journal);
-    }
-}
-
-TEST_F(ShutDownTest, WhatShutDownSavedComesBackAtTheNextStart) {
-    const struct {
-        const char* useId3; // nullptr: never saved
-        Qt::CheckState shown;
-    } cases[] = {{nullptr, Qt::Checked},
-                 {"0", Qt::Unchecked},
-                 {"1", Qt::Checked},
-                 {"2", Qt::Checked},
-                 {"banana", Qt::Checked}};
-    for (const auto& row : cases) {
-        SCOPED_TRACE(row.useId3 == nullptr ? "first start" : row.useId3);
-        FakePlatform next;
-        if (row.useId3 != nullptr) {
-            next.settings->values[QStringLiteral("General/Use ID3")] = QString::fromLatin1(row.useId3);
-        }
-        // A drive and a directory that are gone: passed over, and the browser starts as always.
-        next.settings->values[QStringLiteral("General/Disk")] = QStringLiteral("Q");
-        next.settings->values[QStringLiteral("General/Dir")] = QStringLiteral("/no/such/folder");
-        frmQuorvex started(next.take());
-        next.pump->tick = [&started] { started.Timer1_Timer(); };
-
-        started.Form_Load();
-
-        EXPECT_EQ(started.findChild<QCheckBox*>("tickUseID3")->checkState(), row.shown);
-        EXPECT_EQ(started.findChild<DirListBox*>("DirList")->path(), QDir::currentPath());
     }
 }
 

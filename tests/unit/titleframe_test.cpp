@@ -1,4 +1,3 @@
-#include "link/discinfo.h"
 #include "link/titleframe.h"
 #include "platform/bytes.h"
 #include "platform/codepage.h"
@@ -58,13 +57,6 @@ TEST(CodePage, EveryCharacterIsOneByte) {
     EXPECT_EQ(toCodePage(QString(QChar(0x1A))), QByteArray("\x1A")) << "a real SUB character is kept";
     EXPECT_EQ(toCodePage(QString::fromUtf8("Ω→")), QByteArray("??"));
     EXPECT_EQ(toCodePage(QString(QChar(0xD800))), QByteArray("?")) << "a lone surrogate";
-}
-
-TEST(DiscInfoText, TracksThenMinutesAndSecondsWithTwoDigits) {
-    EXPECT_EQ(discInfoText(12, 45, 7), "12 Tracks 45m 07s");
-    EXPECT_EQ(discInfoText(0, 0, 0), "0 Tracks 00m 00s");
-    EXPECT_EQ(discInfoText(255, 123, 59), "255 Tracks 123m 59s");
-    EXPECT_EQ(discInfoText(1, 9, 10), "1 Tracks 09m 10s");
 }
 
 } // namespace

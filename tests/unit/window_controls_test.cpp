@@ -116,18 +116,6 @@ TEST_F(WindowTest, TabOrderRunsFromPlayToCheckDisc) {
     EXPECT_EQ(order, expected);
 }
 
-TEST_F(WindowTest, PlayHasTheFocusWhenShownAndSpaceSendsPlay) {
-    window->selectPort(1); // as start-up does: a click would move the focus to the option button
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    ASSERT_EQ(QApplication::focusWidget(), control("btnPlay"));
-
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-
-    ASSERT_EQ(fakes.serial->frames.size(), 1U);
-    EXPECT_EQ(fakes.serial->frames[0], QByteArray("\x81\x07\x05\x47\x02\x01\xFF", 7));
-}
-
 TEST_F(WindowTest, EnterAndEscapePressNoButton) {
     click("optCom1");
     window->show();

@@ -1,6 +1,7 @@
 #include "deck/deckoptions.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace quorvex::deck {
 namespace {
@@ -17,55 +18,29 @@ DeckOptionsResult parse(QStringList arguments) {
     return readDeckOptions(parser);
 }
 
-TEST(DeckOptions, NoOptionsIsAnEmptyDiscWithoutFaults) {
-    const DeckOptionsResult result = parse({});
-    ASSERT_TRUE(result.options.has_value()) << result.error.toStdString();
-    const DeckOptions& options = *result.options;
-    EXPECT_EQ(options.disc.tracks, 0);
-    EXPECT_FALSE(options.faults.silent);
-    EXPECT_FALSE(options.faults.answerOnly.has_value());
-    EXPECT_EQ(options.faults.lateBy, 0ms);
-    EXPECT_EQ(options.faults.splitInto, 1);
-    EXPECT_EQ(options.faults.splitGap, 30ms);
-    EXPECT_TRUE(options.faults.noiseBefore.isEmpty());
-    EXPECT_FALSE(options.faults.closeAfterFrames.has_value());
-    EXPECT_TRUE(options.linkPath.isEmpty());
-}
+TEST(DeckOptions, NoOptionsIsAnEmptyDiscWithoutFaultsAndEveryOptionIsRead) {
+    const DeckOptionsResult none = parse({});
+    ASSERT_TRUE(none.options.has_value()) << none.error.toStdString();
+    EXPECT_EQ(none.options->disc.tracks, 0);
+    const Faults& noFaults = none.options->faults;
+    EXPECT_FALSE(noFaults.silent || noFaults.answerOnly || noFaults.closeAfterFrames);
+    EXPECT_EQ(std::tuple(noFaults.lateBy, noFaults.splitInto, noFaults.splitGap), std::tuple(0ms, 1, 30ms));
+    EXPECT_TRUE(noFaults.noiseBefore.isEmpty() && none.options->linkPath.isEmpty());
 
-TEST(DeckOptions, EveryOptionIsRead) {
-    const DeckOptionsResult result = parse({"--tracks",
-                                            "7",
-                                            "--minutes",
-                                            "31",
-                                            "--seconds",
-                                            "59",
-                                            "--silent",
-                                            "--answer",
-                                            "record,disc",
-                                            "--late",
-                                            "250",
-                                            "--split",
-                                            "3",
-                                            "--split-gap",
-                                            "15",
-                                            "--noise",
-                                            "00 ff:81",
-                                            "--close-after",
-                                            "4",
-                                            "--link",
-                                            "/tmp/recorder",
-                                            "--noise-after",
-                                            "81050547FF"});
+    const DeckOptionsResult result =
+        parse(QStringLiteral(
+                  "--tracks 7 --minutes 31 --seconds 59 --silent --answer record,disc --late 250 --split 3 "
+                  "--split-gap 15 --noise 00:ff:81 --close-after 4 --link /tmp/recorder --noise-after "
+                  "81050547FF")
+                  .split(' '));
     ASSERT_TRUE(result.options.has_value()) << result.error.toStdString();
     const DeckOptions& options = *result.options;
-    EXPECT_EQ(options.disc.tracks, 7);
-    EXPECT_EQ(options.disc.minutes, 31);
-    EXPECT_EQ(options.disc.seconds, 59);
+    EXPECT_EQ(std::tuple(options.disc.tracks, options.disc.minutes, options.disc.seconds),
+              std::tuple(7, 31, 59));
     EXPECT_TRUE(options.faults.silent);
     EXPECT_EQ(options.faults.answerOnly, (std::set<Answer>{Answer::record, Answer::discInformation}));
-    EXPECT_EQ(options.faults.lateBy, 250ms);
-    EXPECT_EQ(options.faults.splitInto, 3);
-    EXPECT_EQ(options.faults.splitGap, 15ms);
+    EXPECT_EQ(std::tuple(options.faults.lateBy, options.faults.splitInto, options.faults.splitGap),
+              std::tuple(250ms, 3, 15ms));
     EXPECT_EQ(options.faults.noiseBefore, QByteArray::fromHex("00FF81"));
     EXPECT_EQ(options.faults.noiseAfter, QByteArray::fromHex("81050547FF"));
     EXPECT_EQ(options.faults.closeAfterFrames, 4);

@@ -57,17 +57,5 @@ TEST(DiscDrive, EachRecordStopCycleIsOneTrackWithItsTimeInWholeSeconds) {
     }
 }
 
-TEST(DiscDrive, TitlesAreKeptByTrackAndTrackZeroNamesTheDisc) {
-    DiscDrive drive;
-    drive.setTitle(3, QStringLiteral("Summer Holiday"));
-    drive.setTitle(0, QStringLiteral("Mix"));
-    drive.setTitle(3, QStringLiteral("Winter"));
-    EXPECT_EQ(drive.disc().name, QStringLiteral("Mix"));
-    ASSERT_EQ(drive.disc().titles.size(), 2U);
-    EXPECT_EQ(drive.disc().titles.at(3), QStringLiteral("Winter"))
-        << "a later title replaces the earlier one";
-    EXPECT_EQ(drive.disc().titles.at(0), QStringLiteral("Mix"));
-}
-
 } // namespace
 } // namespace quorvex::deck

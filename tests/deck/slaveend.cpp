@@ -6,7 +6,6 @@
 #include <poll.h>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <termios.h>
 #include <unistd.h>
 
@@ -57,23 +56,21 @@ void SlaveEnd::write(QByteArrayView bytes) {
 
 QByteArray SlaveEnd::read(qsizetype count, std::chrono::milliseconds within) {
     QByteArray received;
-    for (const Arrival& arrival : readArrivals(count, within)) {
-        received.append(arrival.bytes);
+    for (const QByteArray& arrival : readArrivals(count, within)) {
+        received.append(arrival);
     }
     return received;
 }
 
-std::vector<SlaveEnd::Arrival> SlaveEnd::readArrivals(qsizetype count, std::chrono::milliseconds within) {
-    std::vector<Arrival> arrivals;
+std::vector<QByteArray> SlaveEnd::readArrivals(qsizetype count, std::chrono::milliseconds within) {
+    std::vector<QByteArray> arrivals;
     qsizetype total = 0;
-    QElapsedTimer clock;
-    clock.start();
     const QDeadlineTimer deadline(within);
     while (fd.isValid() && total < count && !deadline.hasExpired()) {
         std::array<char, 256> buffer{};
         const ssize_t got = ::read(fd.get(), buffer.data(), buffer.size());
         if (got > 0) {
-            arrivals.push_back({QByteArray(buffer.data(), got), std::chrono::milliseconds{clock.elapsed()}});
+            arrivals.emplace_back(buffer.data(), got);
             total += got;
             continue;
         }

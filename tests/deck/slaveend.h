@@ -17,11 +17,6 @@ void pumpEvents(std::chrono::milliseconds during);
 // keeps Qt's event loop running, because the deck under test lives in the same thread.
 class SlaveEnd {
 public:
-    struct Arrival {
-        QByteArray bytes;
-        std::chrono::milliseconds after; // since the read began
-    };
-
     explicit SlaveEnd(const QString& devicePath);
 
     [[nodiscard]] bool isOpen() const { return fd.isValid(); }
@@ -30,8 +25,8 @@ public:
 
     // Until `count` bytes have arrived or the time is up.
     [[nodiscard]] QByteArray read(qsizetype count, std::chrono::milliseconds within);
-    // The same, keeping each read's bytes apart, with the time it arrived.
-    [[nodiscard]] std::vector<Arrival> readArrivals(qsizetype count, std::chrono::milliseconds within);
+    // The same, keeping each read's bytes apart.
+    [[nodiscard]] std::vector<QByteArray> readArrivals(qsizetype count, std::chrono::milliseconds within);
     // True once the line has gone dead under us (the master hung up).
     [[nodiscard]] bool waitForHangUp(std::chrono::milliseconds within);
 

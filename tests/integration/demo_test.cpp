@@ -5,7 +5,6 @@
 #include "platform/inisettingsstore.h"
 #include "support/pseudoterminal.h"
 
-#include <array>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
@@ -41,18 +40,6 @@ TEST(DemoRecorder, OnlyTheVirtualDeckOptionStartsIt) {
     }
 }
 
-// Everything the recorder printed so far.
-QString printed(std::FILE* log) {
-    std::fflush(log);
-    std::rewind(log);
-    QByteArray all;
-    std::array<char, 4096> chunk{};
-    while (const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), log)) {
-        all.append(chunk.data(), static_cast<qsizetype>(got));
-    }
-    return QString::fromUtf8(all);
-}
-
 TEST(DemoRecorder, EveryComButtonLeadsToItAndNothingOfItIsSaved) {
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> log(std::tmpfile(), &std::fclose);
     ASSERT_NE(log, nullptr);
@@ -68,7 +55,10 @@ TEST(DemoRecorder, EveryComButtonLeadsToItAndNothingOfItIsSaved) {
     }
     QTest::qWait(300); // the last frame crosses the pseudo-terminal
 
-    const QString lines = printed(log.get());
+    std::fflush(log.get());
+    QFile printed;
+    ASSERT_TRUE(printed.open(fileno(log.get()), QIODevice::ReadOnly) && printed.seek(0));
+    const QString lines = QString::fromUtf8(printed.readAll());
     EXPECT_TRUE(lines.contains(QStringLiteral("every Com button leads to ") + demo.devicePath()))
         << lines.toStdString();
     EXPECT_TRUE(lines.contains(QStringLiteral("81 07 05 47 01 02 FF  on"))) << lines.toStdString();

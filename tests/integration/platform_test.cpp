@@ -20,27 +20,14 @@ using namespace std::chrono_literals;
 
 const QString commport = QStringLiteral("Commport");
 
-// Warnings the code under test printed, while it lives.
-class WarningLog {
-public:
-    WarningLog() : previous(qInstallMessageHandler(&WarningLog::note)) { messages().clear(); }
-    WarningLog(const WarningLog&) = delete;
-    WarningLog& operator=(const WarningLog&) = delete;
-    WarningLog(WarningLog&&) = delete;
-    WarningLog& operator=(WarningLog&&) = delete;
-    ~WarningLog() { qInstallMessageHandler(previous); }
-
-    [[nodiscard]] static QStringList& messages() {
-        static QStringList all;
-        return all;
-    }
-
-private:
-    static void note(QtMsgType /*type*/, const QMessageLogContext& /*context*/, const QString& message) {
-        messages().append(message);
-    }
-    QtMessageHandler previous;
-};
+// Warnings the code under test printed while noteWarning was the message handler.
+QStringList& warnings() {
+    static QStringList all;
+    return all;
+}
+void noteWarning(QtMsgType /*type*/, const QMessageLogContext& /*context*/, const QString& message) {
+    warnings().append(message);
+}
 
 TEST(IniSettingsStore, BrokenFilesGiveDefaultsAreReportedNamingTheFileAndNothingIsLost) {
     ASSERT_TRUE(obeyFilePermissions());
@@ -82,13 +69,15 @@ TEST(IniSettingsStore, BrokenFilesGiveDefaultsAreReportedNamingTheFileAndNothing
                 file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup);
             }
         }
-        const WarningLog warnings;
+        warnings().clear();
+        const QtMessageHandler previous = qInstallMessageHandler(&noteWarning);
         IniSettingsStore store(row.file);
         EXPECT_EQ(store.read(commport, QStringLiteral("COM"), QStringLiteral("1")), row.comRead);
         store.save(commport, QStringLiteral("COM"), QStringLiteral("2"));
         store.save(QStringLiteral("General"), QStringLiteral("Dir"), QStringLiteral("/music"));
+        qInstallMessageHandler(previous);
 
-        const QStringList& said = WarningLog::messages();
+        const QStringList& said = warnings();
         ASSERT_EQ(said.size(), 1) << said.join('\n').toStdString();
         EXPECT_TRUE(said.front().contains(row.file)) << said.front().toStdString();
         EXPECT_TRUE(said.front().contains(row.warning)) << said.front().toStdString();

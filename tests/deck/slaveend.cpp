@@ -22,15 +22,6 @@ short waitBriefly(int fd) {
 
 } // namespace
 
-void pumpEvents(std::chrono::milliseconds during) {
-    const QDeadlineTimer deadline(during);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents();
-        ::usleep(1000);
-    }
-    QCoreApplication::processEvents();
-}
-
 SlaveEnd::SlaveEnd(const QString& devicePath)
     : fd(::open(devicePath.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {
     termios settings{};

@@ -10,9 +10,6 @@
 
 namespace quorvex::deck::testing {
 
-// Lets Qt's event loop run for a while, so the deck in this process can read and answer.
-void pumpEvents(std::chrono::milliseconds during);
-
 // The program's end of the cable: the slave device, opened raw as a serial port would be. Every wait
 // keeps Qt's event loop running, because the deck under test lives in the same thread.
 class SlaveEnd {

@@ -1,8 +1,8 @@
 #include "deck/transmitter.h"
 #include "framebytes.h"
-#include "slaveend.h"
 
 #include <gtest/gtest.h>
+#include <QTest>
 
 namespace quorvex::deck {
 namespace {
@@ -27,7 +27,7 @@ TEST(Transmitter, ClearForgetsWhatIsNotWrittenYet) {
     ASSERT_EQ(writes.size(), 1U);
     transmitter.clear();
     EXPECT_TRUE(transmitter.isIdle());
-    testing::pumpEvents(60ms);
+    QTest::qWait(60);
     EXPECT_EQ(writes.size(), 1U);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTest>
 
 namespace quorvex::deck {
 namespace {
@@ -58,7 +59,7 @@ TEST_F(VirtualDeckTest, FramesTricklingInAmongGarbageAreLoggedWithTimeBytesAndMe
                               commandBytes(0x20, 0x44);
     for (const char byte : stream) {
         program->write(QByteArrayView(&byte, 1));
-        testing::pumpEvents(1ms);
+        QTest::qWait(1); // the deck in this process reads and answers
     }
     EXPECT_EQ(program->read(20, 1s), recordAck + discAnswer(0, 0, 0));
 

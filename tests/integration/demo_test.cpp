@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <QAbstractButton>
+#include <QDeadlineTimer>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
@@ -85,17 +85,6 @@ protected:
         ASSERT_TRUE(program.waitForStarted());
     }
 
-    // Standard output until `wanted` shows up or the time is up.
-    QString outputUntil(const QString& wanted, std::chrono::milliseconds within) {
-        QElapsedTimer clock;
-        clock.start();
-        while (!output.contains(wanted) && clock.elapsed() < within.count()) {
-            program.waitForReadyRead(100);
-            output += QString::fromUtf8(program.readAllStandardOutput());
-        }
-        return output;
-    }
-
     void TearDown() override {
         program.kill();
         program.waitForFinished();
@@ -103,7 +92,6 @@ protected:
 
     QTemporaryDir configHome;
     QProcess program;
-    QString output;
 };
 
 TEST_F(ProgramTest, WithoutItTheProgramUsesTheRememberedDevice) {
@@ -132,7 +120,12 @@ TEST_F(ProgramTest, BrokenSettingsAreReportedAndTheProgramStartsWithItsDefaults)
     file.close();
 
     start({QStringLiteral("--virtual-deck")});
-    const QString lines = outputUntil(QStringLiteral("disc information request"), 10s);
+    QString lines;
+    const QDeadlineTimer deadline(10s);
+    while (!lines.contains(QStringLiteral("disc information request")) && !deadline.hasExpired()) {
+        program.waitForReadyRead(100);
+        lines += QString::fromUtf8(program.readAllStandardOutput());
+    }
     // The virtual recorder is switched on, then asked for its disc.
     const qsizetype on = lines.indexOf(QStringLiteral("81 07 05 47 01 02 FF  on"));
     EXPECT_GE(on, 0) << lines.toStdString();

@@ -48,7 +48,7 @@ TEST(DeckOptions, NoOptionsIsAnEmptyDiscWithoutFaultsAndEveryOptionIsRead) {
 }
 
 TEST(DeckOptions, WrongValuesAreRefusedWithAReason) {
-    const QStringList wrong[] = {
+    const QList<QStringList> wrong{
         {"--tracks", "many"},    {"--tracks", "-1"},          {"--seconds", "60"},
         {"--split", "0"},        {"--late", "1.5"},           {"--noise", "0F0"},
         {"--noise-after", "zz"}, {"--answer", "record,play"}, {"--close-after", "0"},

@@ -1,35 +1,36 @@
 #pragma once
 
 #include "deck/virtualdeck.h"
-#include "framebytes.h"
-#include "slaveend.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <memory>
+#include <QSerialPort>
+#include <QTest>
 
 namespace quorvex::deck::testing {
 
-// A deck on a fresh pseudo-terminal, with the test holding the program's end of the cable.
-class DeckFixture : public ::testing::Test {
-protected:
-    void start(Disc disc = {}, Faults faults = {}) {
-        deck = std::make_unique<VirtualDeck>(std::move(disc), std::move(faults));
-        ASSERT_TRUE(deck->isOpen());
-        ASSERT_TRUE(deck->devicePath().startsWith(QStringLiteral("/dev/pts/")))
-            << deck->devicePath().toStdString();
-        program = std::make_unique<SlaveEnd>(deck->devicePath());
-        ASSERT_TRUE(program->isOpen());
+// Bytes written down as numbers: bytes({0x81, 0x07, ...}).
+inline QByteArray bytes(std::initializer_list<int> values) {
+    QByteArray result;
+    for (const int value : values) {
+        result.append(static_cast<char>(value));
     }
+    return result;
+}
 
-    // Sends a command frame and waits for an answer of `expected` bytes (or the time to run out).
-    QByteArray ask(int category, int code, qsizetype expected, std::chrono::milliseconds within) {
-        program->write(commandBytes(category, code));
-        return program->read(expected, within);
-    }
+// A command frame as the program sends it, built here by hand from its layout.
+inline QByteArray commandBytes(int category, int code) {
+    return bytes({0x81, 0x07, 0x05, 0x47, category, code, 0xFF});
+}
 
-    std::unique_ptr<VirtualDeck> deck;
-    std::unique_ptr<SlaveEnd> program;
-};
+// A title frame: `text` is Windows-1252 bytes, padded with NUL to 14.
+inline QByteArray titleBytes(int track, QByteArrayView text) {
+    const qsizetype kept = std::min<qsizetype>(text.size(), 14);
+    return bytes({0x81, 0x17, 0x07, 0xB0, 0x9A, track, 0x00, 0x00}) + text.first(kept).toByteArray() +
+           QByteArray(14 - kept, '\0') + bytes({0xFF});
+}
 
 inline const QByteArray recordAck = bytes({0x81, 0x07, 0x05, 0x48, 0x02, 0x21, 0xFF});
 inline const QByteArray stopAck = bytes({0x81, 0x07, 0x05, 0x48, 0x02, 0x02, 0xFF});
@@ -37,5 +38,35 @@ inline const QByteArray stopAck = bytes({0x81, 0x07, 0x05, 0x48, 0x02, 0x02, 0xF
 inline QByteArray discAnswer(int tracks, int minutes, int seconds) {
     return bytes({0x81, 0x0D, 0x05, 0x48, 0x20, 0x60, 0x01, 0x00, tracks, minutes, seconds, 0x00, 0xFF});
 }
+
+// Waits until `count` bytes have arrived at the program's end or the time is up, and takes what came.
+// The wait keeps Qt's event loop running, because a deck in this process answers on it.
+inline QByteArray readFrom(QSerialPort& port, qsizetype count, std::chrono::milliseconds within) {
+    // Too few bytes in time is no failure here: the caller compares what came.
+    static_cast<void>(QTest::qWaitFor([&port, count] { return port.bytesAvailable() >= count; },
+                                      static_cast<int>(within.count())));
+    return port.readAll();
+}
+
+// A deck on a fresh pseudo-terminal, with the test holding the program's end of the cable: a real
+// serial port on the deck's device.
+class DeckFixture : public ::testing::Test {
+protected:
+    void start(Disc disc = {}, Faults faults = {}) {
+        deck = std::make_unique<VirtualDeck>(std::move(disc), std::move(faults));
+        ASSERT_TRUE(deck->devicePath().startsWith(QStringLiteral("/dev/pts/")))
+            << deck->devicePath().toStdString();
+        program.setPortName(deck->devicePath());
+        ASSERT_TRUE(program.open(QIODevice::ReadWrite)) << program.errorString().toStdString();
+    }
+
+    QByteArray ask(const QByteArray& frame, qsizetype expected, std::chrono::milliseconds within) {
+        program.write(frame);
+        return readFrom(program, expected, within);
+    }
+
+    std::unique_ptr<VirtualDeck> deck;
+    QSerialPort program;
+};
 
 } // namespace quorvex::deck::testing

@@ -1,13 +1,20 @@
-#include "deck/frameformat.h"
+// The deck's parts without a line: the frame parser, the answers and log lines it writes, the disc drive's
+// counting and the transmitter's pieces.
+#include "deck/answers.h"
+#include "deck/discdrive.h"
 #include "deck/frameparser.h"
-#include "framebytes.h"
+#include "deck/logline.h"
+#include "deck/transmitter.h"
+#include "deckfixture.h"
 
-#include <gtest/gtest.h>
-#include <string_view>
+#include <array>
+#include <span>
+#include <vector>
 
 namespace quorvex::deck {
 namespace {
 
+using namespace std::chrono_literals;
 using testing::bytes;
 using testing::commandBytes;
 using testing::titleBytes;
@@ -21,7 +28,7 @@ struct Totals {
 };
 
 // Feeds the stream in two reads, cut after `cut` bytes.
-Totals feed(QByteArrayView stream, qsizetype cut = 0) {
+Totals feed(QByteArrayView stream, qsizetype cut) {
     FrameParser parser;
     Totals totals;
     for (const QByteArrayView read : {stream.first(cut), stream.sliced(cut)}) {
@@ -37,110 +44,126 @@ Totals feed(QByteArrayView stream, qsizetype cut = 0) {
     return totals;
 }
 
-struct CommandCase {
-    std::string_view name;
-    Command command;
-    int category;
-    int code;
-};
-
-constexpr CommandCase commandTable[] = {
-    {"on", commands::on, 0x01, 0x02},
-    {"off", commands::off, 0x01, 0x03},
-    {"play", commands::play, 0x02, 0x01},
-    {"stop", commands::stop, 0x02, 0x02},
-    {"back", commands::back, 0x02, 0x15},
-    {"forward", commands::forward, 0x02, 0x16},
-    {"record", commands::record, 0x02, 0x21},
-    {"disc information", commands::discInformation, 0x20, 0x44},
-    {"outside the table", Command{0x7E, 0x81}, 0x7E, 0x81},
-};
-
-TEST(FrameParser, EveryCommandFrameIsOneCommand) {
-    for (const CommandCase& row : commandTable) {
-        const QByteArray frame = commandBytes(row.category, row.code);
-        EXPECT_EQ(feed(frame), (Totals{{frame}, {row.command}, {}})) << row.name;
-    }
-}
-
-TEST(FrameParser, TitleTextEndsAtTheFirstNulAndIsWindows1252) {
-    const QByteArray full = titleBytes(3, "Summer Holiday"); // 14 characters, no NUL
-    const Totals totals = feed(titleBytes(0, "Caf\xE9 \x80 5") +
-                               titleBytes(200, QByteArrayView("Ab\0junk", 7)) + titleBytes(12, "") + full);
-    const std::vector<Meaning> expected{Title{0, QStringLiteral(u"Café € 5")},
-                                        Title{200, QStringLiteral("Ab")}, Title{12, QString()},
-                                        Title{3, QStringLiteral("Summer Holiday")}};
-    EXPECT_EQ(totals.meanings, expected);
-    ASSERT_EQ(totals.frames.size(), 4U);
-    EXPECT_EQ(totals.frames[3], full);
-}
-
-TEST(FrameParser, WhatIsNoFrameIsNoise) {
-    const QByteArray before = bytes({0x12, 0x34, 0xFF});
-    const QByteArray between = bytes({0x00, 0x81, 0x99, 0x81, 0x07, 0x05});
-    const QByteArray answer = bytes({0x81, 0x07, 0x05, 0x48, 0x02, 0x21, 0xFF});
-    const QByteArray unknownLength = bytes({0x81, 0x09, 0x05, 0x47, 0x02, 0x21, 0x00, 0x00, 0xFF});
-    // A title cut short inside its text must not swallow the frames behind it.
-    const QByteArray cutTitle = titleBytes(2, "Some Long Name").first(12);
+// Every stream gives the same frames, meanings and noise however its bytes are cut into two reads. Each
+// command's meaning is checked as the deck logs it (virtualdeck_test).
+TEST(FrameParser, StreamsCutAnywhereGiveTheirFramesMeaningsAndNoise) {
     const QByteArray record = commandBytes(2, 0x21);
     const QByteArray stop = commandBytes(2, 2);
-    const struct {
-        const char* what;
-        QByteArray stream;
-        qsizetype cut;
-        Totals expected;
-    } cases[] = {
-        {"garbage before and between", before + record + between + stop, 0,
-         Totals{{record, stop}, {commands::record, commands::stop}, before + between}},
-        {"an answer and an unknown length", answer + unknownLength, 0,
-         Totals{{}, {}, answer + unknownLength}},
-        {"start byte inside a title", cutTitle + record + stop, 0,
-         Totals{{record, stop}, {commands::record, commands::stop}, cutTitle}},
-        {"a lone start byte, then a byte that starts nothing", bytes({0x81, 0x42}), 1,
-         Totals{{}, {}, bytes({0x81, 0x42})}},
+    const QByteArray outside = commandBytes(0x7E, 0x81);
+    // Title text ends at the first NUL and is Windows-1252.
+    const std::array titles{titleBytes(0, "Caf\xE9 \x80 5"), titleBytes(200, QByteArrayView("Ab\0junk", 7)),
+                            titleBytes(12, ""), titleBytes(3, "Summer Holiday")};
+    const QByteArray before = bytes({0x12, 0x34, 0xFF});
+    const QByteArray between = bytes({0x00, 0x81, 0x99, 0x81, 0x07, 0x05});
+    const QByteArray answerAndUnknownLength = bytes(
+        {0x81, 0x07, 0x05, 0x48, 0x02, 0x21, 0xFF, 0x81, 0x09, 0x05, 0x47, 0x02, 0x21, 0x00, 0x00, 0xFF});
+    // A title cut short inside its text must not swallow the frames behind it.
+    const QByteArray cutTitle = titleBytes(2, "Some Long Name").first(12);
+    const std::vector<Meaning> recordStop{commands::record, commands::stop};
+    std::vector<std::pair<QByteArray, Totals>> cases{
+        {titles[0] + titles[1] + titles[2] + titles[3] + outside,
+         Totals{{titles[0], titles[1], titles[2], titles[3], outside},
+                {Title{0, QStringLiteral(u"Café € 5")}, Title{200, QStringLiteral("Ab")},
+                 Title{12, QString()}, Title{3, QStringLiteral("Summer Holiday")}, Command{0x7E, 0x81}},
+                {}}},
+        // garbage before and between, a start byte left over for the next read
+        {before + record + between + stop + bytes({0x81}),
+         Totals{{record, stop}, recordStop, before + between}},
+        {answerAndUnknownLength, Totals{{}, {}, answerAndUnknownLength}},
+        {cutTitle + record + stop, Totals{{record, stop}, recordStop, cutTitle}},
+        {bytes({0x81, 0x42}), Totals{{}, {}, bytes({0x81, 0x42})}},
     };
-    for (const auto& row : cases) {
-        EXPECT_EQ(feed(row.stream, row.cut), row.expected) << row.what;
-    }
-}
-
-TEST(FrameParser, FramesSplitAtEveryPositionComeOutTheSame) {
-    const QByteArray stream = bytes({0x00, 0x81}) + commandBytes(2, 0x21) + titleBytes(1, "Intro") +
-                              bytes({0xFF}) + commandBytes(0x20, 0x44) + titleBytes(0, "Mix \xE9t\xE9") +
-                              commandBytes(2, 2) + bytes({0x81});
-    const Totals whole = feed(stream);
-    ASSERT_EQ(whole.frames.size(), 5U);
-    for (qsizetype cut = 1; cut < stream.size(); ++cut) {
-        EXPECT_EQ(feed(stream, cut), whole) << "cut at " << cut;
-    }
-}
-
-TEST(FrameParser, TruncatedFrameFollowedByAGoodOneGivesTheGoodOne) {
-    const QByteArray good = commandBytes(2, 0x21);
-    for (const QByteArray& cutShort : {commandBytes(2, 2), titleBytes(4, "Lost Track")}) {
+    // Frames cut short, then a good one; the fixed bytes of each layout given a wrong value, in turn.
+    for (const QByteArray& cutShort : {stop, titleBytes(4, "Lost Track")}) {
         for (qsizetype kept = 1; kept < cutShort.size(); ++kept) {
-            EXPECT_EQ(feed(cutShort.first(kept) + good, kept),
-                      (Totals{{good}, {commands::record}, cutShort.first(kept)}))
-                << "cut after " << kept << " of " << cutShort.size();
+            cases.emplace_back(cutShort.first(kept) + record,
+                               Totals{{record}, {commands::record}, cutShort.first(kept)});
         }
     }
-}
-
-TEST(FrameParser, WrongEndByteOrWrongFixedByteIsNoise) {
-    const QByteArray good = commandBytes(2, 2);
-    // Fixed positions of each layout, in turn, given a wrong value.
     const std::pair<QByteArray, std::vector<qsizetype>> layouts[] = {
-        {commandBytes(2, 0x21), {2, 3, 6}},
+        {record, {2, 3, 6}},
         {titleBytes(5, "Name"), {2, 3, 4, 6, 7, 22}},
     };
-    for (const auto& [frame, fixed] : layouts) {
+    for (const auto& [frame, fixed] : std::span(layouts)) {
         for (const qsizetype at : fixed) {
             QByteArray wrong = frame;
             wrong[at] = static_cast<char>(static_cast<std::uint8_t>(wrong[at]) ^ 0x01);
-            EXPECT_EQ(feed(wrong + good), (Totals{{good}, {commands::stop}, wrong}))
-                << "byte " << at << " of a " << frame.size();
+            cases.emplace_back(wrong + stop, Totals{{stop}, {commands::stop}, wrong});
         }
     }
+    for (const auto& [stream, expected] : cases) {
+        for (qsizetype cut = 0; cut <= stream.size(); ++cut) {
+            EXPECT_EQ(feed(stream, cut), expected) << stream.toHex(' ').toStdString() << ", cut at " << cut;
+        }
+    }
+}
+
+TEST(Answers, DiscInformationValuesAreHeldToOneByteAndLongNoiseLogsCut) {
+    const Disc big{.tracks = 300, .minutes = 256, .seconds = -4, .name = {}, .titles = {}};
+    EXPECT_EQ(discInformationAnswer(big), testing::discAnswer(0xFF, 0xFF, 0x00));
+    // A short noise line is checked as the deck logs it (virtualdeck_test); a long one is cut.
+    const QString line = logLine(QTime(12, 3, 4, 56), Received{QByteArray(1000, '\x55'), Noise{}});
+    EXPECT_TRUE(line.contains(QStringLiteral("(1000 bytes)"))) << line.toStdString();
+    EXPECT_TRUE(line.endsWith(QStringLiteral("  noise")));
+    EXPECT_LT(line.size(), 120);
+}
+
+TEST(DiscDrive, EachRecordStopCycleIsOneTrackWithItsTimeInWholeSeconds) {
+    const DiscDrive::Clock::time_point start{};
+    constexpr bool record = true;
+    constexpr bool stop = false;
+    const struct {
+        const char* what;
+        Disc disc;
+        std::vector<std::pair<bool, DiscDrive::Clock::duration>> steps; // record (else stop), at
+        std::array<int, 3> tracksMinutesSeconds;
+    } cases[] = {
+        {"two", {}, {{record, 0s}, {stop, 3s}, {record, 10s}, {stop, 14s}}, {2, 0, 7}},
+        {"rounded; a short one is a track",
+         {},
+         {{record, 0s}, {stop, 2499ms}, {record, 10s}, {stop, 12500ms}, {record, 20s}, {stop, 20400ms}},
+         {3, 0, 5}},
+        {"carried",
+         Disc{.tracks = 9, .minutes = 59, .seconds = 58, .name = {}, .titles = {}},
+         {{record, 0s}, {stop, 65s}},
+         {10, 61, 3}},
+        {"stop while idle, record while recording: nothing",
+         {},
+         {{stop, 1s}, {record, 0s}, {record, 5s}, {stop, 8s}, {stop, 9s}},
+         {1, 0, 8}},
+    };
+    for (const auto& row : std::span(cases)) {
+        SCOPED_TRACE(row.what);
+        DiscDrive drive(row.disc);
+        for (const auto& [isRecord, at] : row.steps) {
+            const int tracksBefore = drive.disc().tracks;
+            if (isRecord) {
+                drive.record(start + at);
+                EXPECT_EQ(drive.disc().tracks, tracksBefore) << "a track counts once it is stopped";
+            } else {
+                drive.stop(start + at);
+            }
+            EXPECT_EQ(drive.isRecording(), isRecord);
+        }
+        const Disc& disc = drive.disc();
+        EXPECT_EQ((std::array{disc.tracks, disc.minutes, disc.seconds}), row.tracksMinutesSeconds);
+    }
+}
+
+// Answers in pieces, queued behind one another, are checked through the deck (virtualdeck_test).
+TEST(Transmitter, PiecesAreNearlyEqualLongerFirstAndClearForgetsWhatIsNotWrittenYet) {
+    const QByteArray answer = testing::recordAck;
+    EXPECT_EQ(piecesOf(answer, 0), std::vector<QByteArray>{answer}) << "at least one piece";
+    EXPECT_EQ(piecesOf(answer, 50).size(), 7U) << "never more pieces than bytes";
+
+    std::vector<QByteArray> writes;
+    Transmitter transmitter([&writes](QByteArrayView written) { writes.push_back(written.toByteArray()); });
+    transmitter.send(answer, Faults{.splitInto = 2, .splitGap = 20ms});
+    ASSERT_EQ(writes.size(), 1U);
+    transmitter.clear();
+    EXPECT_TRUE(transmitter.isIdle());
+    QTest::qWait(60);
+    EXPECT_EQ(writes.size(), 1U);
 }
 
 } // namespace

@@ -1,11 +1,12 @@
-#include "framebytes.h"
-#include "slaveend.h"
+// quorvex-deck itself, run as the person trying Quorvex would run it: its options, its device link, its
+// signals and its refusals.
+#include "deckfixture.h"
 
 #include <csignal>
 #include <filesystem>
-#include <gtest/gtest.h>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace quorvex::deck {
@@ -14,84 +15,111 @@ namespace {
 using namespace std::chrono_literals;
 using testing::bytes;
 using testing::commandBytes;
+using testing::discAnswer;
+using testing::readFrom;
+namespace fs = std::filesystem;
 
-// quorvex-deck itself, run as the person trying Quorvex would run it.
-class DeckProgramTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(directory.isValid()); }
+// Starts the program and returns the device it names on its first line.
+QString launch(QProcess& deck, const QStringList& arguments) {
+    deck.start(QStringLiteral(QUORVEX_DECK_PROGRAM), arguments);
+    const QString first =
+        deck.waitForReadyRead(3000) ? QString::fromLocal8Bit(deck.readLine()).trimmed() : QString();
+    return first.startsWith(QStringLiteral("quorvex-deck: connect to /dev/pts/")) ? first.section(' ', 3)
+                                                                                  : QString();
+}
 
-    // Starts the program and returns the device it names on its first line.
-    QString launch(const QStringList& arguments) {
-        deck.start(QStringLiteral(QUORVEX_DECK_PROGRAM), arguments);
-        if (!deck.waitForStarted(3000) || !deck.waitForReadyRead(3000)) {
-            return {};
-        }
-        const QString first = QString::fromLocal8Bit(deck.readLine()).trimmed();
-        const auto match =
-            QRegularExpression(QStringLiteral("^quorvex-deck: connect to (/dev/pts/\\d+)$")).match(first);
-        return match.hasMatch() ? match.captured(1) : QString();
-    }
+bool endsCleanly(QProcess& deck) {
+    return deck.waitForFinished(3000) && deck.exitStatus() == QProcess::NormalExit && deck.exitCode() == 0;
+}
 
-    // Output lines until one contains `text` or the time is up.
-    QString lineContaining(const QString& text) {
-        while (deck.canReadLine() || deck.waitForReadyRead(2000)) {
-            QString line = QString::fromLocal8Bit(deck.readLine()).trimmed();
-            if (line.contains(text)) {
-                return line;
-            }
-        }
-        return {};
-    }
-
-    QTemporaryDir directory;
-    QProcess deck;
-};
-
-TEST_F(DeckProgramTest, AnswersOnItsDeviceLogsAndEndsCleanlyOnSigterm) {
+TEST(DeckProgram, OptionsShapeTheAnswersOnTheLinkedDeviceAndSigtermEndsIt) {
+    const QTemporaryDir directory;
     const QString link = directory.filePath(QStringLiteral("recorder"));
-    const QString device = launch({"--tracks", "7", "--minutes", "30", "--seconds", "15", "--link", link});
+    fs::create_symlink("/dev/pts/9999", link.toStdString()); // left behind by a run that was killed
+    QProcess deck;
+    const QString device =
+        launch(deck, {"--tracks",      "7",         "--minutes", "31",    "--seconds",     "59",
+                      "--answer",      "stop,disc", "--late",    "100",   "--split",       "3",
+                      "--split-gap",   "15",        "--noise",   "00 ff", "--noise-after", "81050547FF",
+                      "--close-after", "3",         "--link",    link});
     ASSERT_FALSE(device.isEmpty()) << deck.readAllStandardError().toStdString();
-    EXPECT_EQ(std::filesystem::read_symlink(link.toStdString()), std::filesystem::path(device.toStdString()));
-
-    testing::SlaveEnd program(link);
-    ASSERT_TRUE(program.isOpen());
-    program.write(commandBytes(0x20, 0x44));
-    EXPECT_EQ(program.read(13, 2s),
-              bytes({0x81, 0x0D, 0x05, 0x48, 0x20, 0x60, 0x01, 0x00, 7, 30, 15, 0x00, 0xFF}));
-    EXPECT_TRUE(lineContaining(QStringLiteral("81 07 05 47 20 44 FF  disc information request")).size() > 0);
-
-    deck.terminate();
-    ASSERT_TRUE(deck.waitForFinished(3000));
-    EXPECT_EQ(deck.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(deck.exitCode(), 0);
-    EXPECT_FALSE(std::filesystem::is_symlink(std::filesystem::symlink_status(link.toStdString())))
-        << "the link goes with the program";
-}
-
-TEST_F(DeckProgramTest, FaultOptionsReachTheDeckAndSigintEndsIt) {
-    const QString device = launch({"--noise", "00 FF", "--answer", "stop", "--close-after", "3"});
-    ASSERT_FALSE(device.isEmpty()) << deck.readAllStandardError().toStdString();
-    testing::SlaveEnd program(device);
+    EXPECT_EQ(fs::read_symlink(link.toStdString()), fs::path(device.toStdString()));
+    QSerialPort program(link);
+    ASSERT_TRUE(program.open(QIODevice::ReadWrite));
     program.write(commandBytes(0x02, 0x21));
-    EXPECT_TRUE(program.read(1, 150ms).isEmpty()) << "record is not answered";
+    EXPECT_TRUE(readFrom(program, 1, 150ms).isEmpty()) << "record is not answered";
+    QElapsedTimer clock;
+    clock.start();
+    program.write(commandBytes(0x20, 0x44));
+    EXPECT_EQ(readFrom(program, 20, 2s),
+              bytes({0x00, 0xFF}) + discAnswer(7, 31, 59) + QByteArray::fromHex("81050547FF"));
+    EXPECT_GE(clock.elapsed(), 100 + 2 * 15) << "late, then two gaps";
     program.write(commandBytes(0x02, 0x02));
-    EXPECT_EQ(program.read(9, 2s), bytes({0x00, 0xFF, 0x81, 0x07, 0x05, 0x48, 0x02, 0x02, 0xFF}));
-    program.write(commandBytes(0x01, 0x03));
-    EXPECT_TRUE(program.waitForHangUp(2s));
-    EXPECT_FALSE(lineContaining(QStringLiteral("line closed")).isEmpty());
+    EXPECT_TRUE(QTest::qWaitFor([&program] { return program.error() != QSerialPort::NoError; }, 2000))
+        << "the third frame pulls the cable";
+    QByteArray output = deck.readAllStandardOutput();
+    while (!output.contains("line closed") && deck.waitForReadyRead(2000)) {
+        output += deck.readAllStandardOutput();
+    }
+    EXPECT_TRUE(output.contains("81 07 05 47 20 44 FF  disc information request\n")) << output.toStdString();
 
-    ASSERT_EQ(::kill(static_cast<pid_t>(deck.processId()), SIGINT), 0);
-    ASSERT_TRUE(deck.waitForFinished(3000));
-    EXPECT_EQ(deck.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(deck.exitCode(), 0);
+    fs::remove(link.toStdString());
+    fs::create_symlink("/dev/pts/9998", link.toStdString()); // a second deck took the path over
+    deck.terminate();
+    EXPECT_TRUE(endsCleanly(deck));
+    EXPECT_EQ(fs::read_symlink(link.toStdString()), fs::path("/dev/pts/9998")) << "a foreign link stays";
 }
 
-TEST_F(DeckProgramTest, AWrongOptionIsRefusedWithItsReason) {
-    deck.start(QStringLiteral(QUORVEX_DECK_PROGRAM), {"--split", "none"});
-    ASSERT_TRUE(deck.waitForFinished(3000));
-    EXPECT_NE(deck.exitCode(), 0);
-    EXPECT_TRUE(QString::fromLocal8Bit(deck.readAllStandardError()).contains(QStringLiteral("--split")));
-    EXPECT_TRUE(deck.readAllStandardOutput().isEmpty()) << "no device offered";
+TEST(DeckProgram, PlainAndSilentDecksEndOnSigintAndWrongOptionsAreRefusedWithTheirReason) {
+    const QTemporaryDir directory;
+    const QString link = directory.filePath(QStringLiteral("recorder"));
+    for (const QStringList& silence : {QStringList(), QStringList{"--silent"}}) {
+        QProcess deck;
+        ASSERT_FALSE(launch(deck, QStringList{"--link", link} + silence).isEmpty());
+        QSerialPort program(link);
+        ASSERT_TRUE(program.open(QIODevice::ReadWrite));
+        program.write(commandBytes(0x20, 0x44));
+        ASSERT_TRUE(QTest::qWaitFor([&program] { return program.bytesAvailable() > 0; }, 150) ==
+                    silence.isEmpty());
+        EXPECT_EQ(program.readAll(), silence.isEmpty() ? discAnswer(0, 0, 0) : QByteArray())
+            << "whole, at once";
+        ASSERT_EQ(::kill(static_cast<pid_t>(deck.processId()), SIGINT), 0);
+        EXPECT_TRUE(endsCleanly(deck));
+        EXPECT_TRUE(deck.readAllStandardOutput().contains("disc information request"))
+            << "heard all the same";
+        EXPECT_FALSE(fs::is_symlink(fs::symlink_status(link.toStdString())))
+            << "the link goes with the program";
+    }
+
+    const QString settings = directory.filePath(QStringLiteral("settings.ini"));
+    QFile file(settings);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("[Commport]\n") == 11);
+    file.close();
+    const QList<QStringList> wrong{
+        {"--tracks", "many"},
+        {"--tracks", "-1"},
+        {"--seconds", "60"},
+        {"--split", "0"},
+        {"--late", "1.5"},
+        {"--noise", "0F0"},
+        {"--noise", "0x81"},
+        {"--noise", ""},
+        {"--noise-after", "zz"},
+        {"--answer", "record,play"},
+        {"--close-after", "0"},
+        {"--link", settings},
+        {"--link", directory.filePath(QStringLiteral("missing/recorder"))},
+    };
+    for (const QStringList& arguments : wrong) {
+        QProcess deck;
+        deck.start(QStringLiteral(QUORVEX_DECK_PROGRAM), arguments);
+        ASSERT_TRUE(deck.waitForFinished(3000));
+        EXPECT_NE(deck.exitCode(), 0) << arguments.join(' ').toStdString();
+        const QString reason = QString::fromLocal8Bit(deck.readAllStandardError());
+        EXPECT_TRUE(reason.contains(arguments[0].mid(2))) << reason.toStdString();
+        EXPECT_TRUE(deck.readAllStandardOutput().isEmpty()) << "no device offered";
+    }
+    EXPECT_EQ(fs::file_size(settings.toStdString()), 11U) << "an ordinary file is left alone";
 }
 
 } // namespace

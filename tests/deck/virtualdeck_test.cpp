@@ -1,15 +1,19 @@
+// The deck for real through a pseudo-terminal: its answers, its log, its disc and every fault.
 #include "deckfixture.h"
 
+#include <numeric>
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QTest>
 
 namespace quorvex::deck {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::bytes;
 using testing::commandBytes;
 using testing::discAnswer;
+using testing::readFrom;
 using testing::recordAck;
 using testing::stopAck;
 using testing::titleBytes;
@@ -17,68 +21,112 @@ using testing::titleBytes;
 class VirtualDeckTest : public testing::DeckFixture {};
 
 // Record and stop are acknowledged, the disc-information request answered; nothing else gets an answer.
-// Each record-stop cycle adds a track (its times are DiscDrive's), and titles are kept by track.
-TEST_F(VirtualDeckTest, AnswersByteExactAndKeepsTheDiscFromTheFramesItReceives) {
+// Every frame is logged with its meaning, each record-stop cycle adds a track (its times are DiscDrive's),
+// and titles are kept by track.
+TEST_F(VirtualDeckTest, AnswersByteExactLogsEachFrameAndKeepsTheDisc) {
     start(Disc{.tracks = 5, .minutes = 21, .seconds = 42, .name = {}, .titles = {}});
     const struct {
         QByteArray frame;
         QByteArray answer;
+        QString meaning;
     } exchanges[] = {
-        {commandBytes(0x20, 0x44), discAnswer(5, 21, 42)},
-        {commandBytes(0x02, 0x21), recordAck},
-        {commandBytes(0x02, 0x02), stopAck},
-        {commandBytes(0x01, 0x02), {}},
-        {commandBytes(0x01, 0x03), {}},
-        {commandBytes(0x02, 0x01), {}},
-        {commandBytes(0x02, 0x15), {}},
-        {commandBytes(0x02, 0x16), {}},
-        {titleBytes(6, "Summer"), {}},
-        {titleBytes(6, "Summer Holiday"), {}},
-        {titleBytes(0, "Road \x96 Trip"), {}},
-        {commandBytes(0x20, 0x44), discAnswer(6, 21, 42)},
+        {commandBytes(0x20, 0x44), discAnswer(5, 21, 42), "disc information request"},
+        {commandBytes(0x02, 0x21), recordAck, "record"},
+        {commandBytes(0x02, 0x02), stopAck, "stop"},
+        {commandBytes(0x01, 0x02), {}, "on"},
+        {commandBytes(0x01, 0x03), {}, "off"},
+        {commandBytes(0x02, 0x01), {}, "play"},
+        {commandBytes(0x02, 0x15), {}, "back"},
+        {commandBytes(0x02, 0x16), {}, "forward"},
+        {commandBytes(0x02, 0x17), {}, "unknown command 02 17"},
+        {titleBytes(6, "Summer"), {}, "title track 6 \"Summer\""},
+        {titleBytes(6, "Summer Holiday"), {}, "title track 6 \"Summer Holiday\""},
+        {titleBytes(0, "Road \x96 Trip"), {}, QStringLiteral(u"title track 0 \"Road – Trip\" (disc name)")},
+        {commandBytes(0x20, 0x44), discAnswer(6, 21, 42), "disc information request"},
     };
     for (const auto& row : exchanges) {
-        program->write(row.frame);
         EXPECT_EQ(
-            program->read(row.answer.isEmpty() ? 1 : row.answer.size(), row.answer.isEmpty() ? 60ms : 1s),
+            ask(row.frame, row.answer.isEmpty() ? 1 : row.answer.size(), row.answer.isEmpty() ? 60ms : 1s),
             row.answer)
-            << row.frame.toHex(' ').toStdString();
+            << row.meaning.toStdString();
+        EXPECT_TRUE(deck->log().back().endsWith("FF  " + row.meaning)) << deck->log().back().toStdString();
     }
-    EXPECT_EQ(deck->log().size(), 12);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral(R"(^\d\d:\d\d:\d\d\.\d\d\d  81 07 05 47 20 44 FF  disc)"))
+                    .match(deck->log().front())
+                    .hasMatch())
+        << deck->log().front().toStdString();
+    EXPECT_EQ(deck->log().size(), 13);
     ASSERT_EQ(deck->disc().titles.size(), 2U);
     EXPECT_EQ(deck->disc().titles.at(6), QStringLiteral("Summer Holiday")) << "a later title replaces one";
     EXPECT_EQ(deck->disc().titles.at(0), QStringLiteral(u"Road – Trip"));
     EXPECT_EQ(deck->disc().name, QStringLiteral(u"Road – Trip")) << "track 0 names the disc";
 }
 
-TEST_F(VirtualDeckTest, FramesTricklingInAmongGarbageAreLoggedWithTimeBytesAndMeaning) {
+TEST_F(VirtualDeckTest, FramesTricklingInAmongGarbageAreAnsweredAndTheGarbageLoggedAsNoise) {
     start();
     QSignalSpy lines(deck.get(), &VirtualDeck::frameReceived);
-    const QByteArray stream = testing::bytes({0x55, 0x81, 0x42}) + commandBytes(0x02, 0x21) +
-                              testing::bytes({0xFF, 0xFF}) + titleBytes(3, "Summer Holiday") +
-                              commandBytes(0x20, 0x44);
+    const QByteArray stream = bytes({0x55, 0x81, 0x42}) + commandBytes(0x02, 0x21) + bytes({0xFF, 0xFF}) +
+                              titleBytes(3, "Summer Holiday") + commandBytes(0x20, 0x44);
     for (const char byte : stream) {
-        program->write(QByteArrayView(&byte, 1));
+        program.write(&byte, 1);
         QTest::qWait(1); // the deck in this process reads and answers
     }
-    EXPECT_EQ(program->read(20, 1s), recordAck + discAnswer(0, 0, 0));
-
+    EXPECT_EQ(readFrom(program, 20, 1s), recordAck + discAnswer(0, 0, 0));
     const QStringList log = deck->log();
-    const QStringList frames = log.filter(QRegularExpression(QStringLiteral(R"((?<!  noise)$)")));
-    ASSERT_EQ(frames.size(), 3) << log.join('\n').toStdString();
-    const QRegularExpression record(
-        QStringLiteral(R"(^\d\d:\d\d:\d\d\.\d\d\d  81 07 05 47 02 21 FF  record$)"));
-    EXPECT_TRUE(record.match(frames[0]).hasMatch()) << frames[0].toStdString();
-    EXPECT_TRUE(frames[1].endsWith(QStringLiteral("61 79 FF  title track 3 \"Summer Holiday\"")))
-        << frames[1].toStdString();
-    EXPECT_TRUE(frames[2].endsWith(QStringLiteral("20 44 FF  disc information request")));
-    EXPECT_EQ(log.filter(QRegularExpression(QStringLiteral("  (55 )?(81 )?42  noise$"))).size(), 1)
+    EXPECT_EQ(log.filter(QRegularExpression(QStringLiteral("(?<!  noise)$"))).size(), 3)
         << log.join('\n').toStdString();
+    EXPECT_EQ(log.filter(QRegularExpression(QStringLiteral("  (55 )?(81 )?42  noise$"))).size(), 1);
     EXPECT_GE(log.filter(QStringLiteral("  noise")).size(), 2);
-
     ASSERT_EQ(lines.size(), log.size());
     EXPECT_EQ(lines[0][0].toString(), log[0]);
     EXPECT_EQ(lines.back()[0].toString(), log.back());
+}
+
+TEST_F(VirtualDeckTest, SilenceHearsEveryFrameAndFaultsChangeWhileRunningUpToAHangUp) {
+    start({}, Faults{.silent = true, .noiseBefore = bytes({0x00})});
+    QSignalSpy closed(deck.get(), &VirtualDeck::openChanged);
+    EXPECT_TRUE(ask(commandBytes(0x02, 0x21) + commandBytes(0x02, 0x02) + commandBytes(0x20, 0x44), 1, 200ms)
+                    .isEmpty());
+    EXPECT_EQ(deck->log().size(), 3) << "it still hears every frame";
+    EXPECT_EQ(deck->disc().tracks, 1);
+
+    deck->setFaults(Faults{.closeAfterFrames = 3});
+    EXPECT_EQ(ask(commandBytes(0x02, 0x02), 7, 1s), stopAck) << "no longer silent";
+    EXPECT_TRUE(ask(commandBytes(0x01, 0x02), 1, 80ms).isEmpty());
+    EXPECT_TRUE(deck->isOpen()) << "frames count from the change";
+    program.write(commandBytes(0x02, 0x21));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return program.error() != QSerialPort::NoError; }, 1000))
+        << "the program's end goes dead";
+    EXPECT_TRUE(program.readAll().isEmpty()) << "the last frame's answer never leaves";
+    EXPECT_FALSE(deck->isOpen());
+    ASSERT_EQ(closed.size(), 1);
+    EXPECT_FALSE(closed[0][0].toBool());
+    EXPECT_EQ(deck->log().size(), 6);
+}
+
+// Answering only some commands and answering late are proven through the program: a lost record
+// acknowledgement, and Record pressed while a late disc answer is awaited. Pulling the cable on demand
+// too: the device vanishing mid-run.
+TEST_F(VirtualDeckTest, AnswersComeInPiecesWithNoiseAroundEachAndNeverInterleave) {
+    const QByteArray noise = bytes({0x00, 0x81, 0x07, 0xFF});
+    const QByteArray status = bytes({0x81, 0x05, 0x05, 0x47, 0xFF});
+    start({}, Faults{.splitInto = 3, .splitGap = 40ms, .noiseBefore = noise, .noiseAfter = status});
+    QElapsedTimer clock;
+    clock.start();
+    program.write(commandBytes(0x20, 0x44) + commandBytes(0x02, 0x21) + commandBytes(0x01, 0x02));
+    std::vector<QByteArray> arrivals;
+    while (QTest::qWaitFor([this] { return program.bytesAvailable() > 0; }, 300)) {
+        arrivals.push_back(program.readAll());
+    }
+    const QByteArray answer = discAnswer(0, 0, 0);
+    EXPECT_EQ(std::accumulate(arrivals.begin(), arrivals.end(), QByteArray()),
+              noise + answer + status + noise + recordAck + status)
+        << "no answer to on, so no noise either";
+    ASSERT_GE(arrivals.size(), 2U);
+    EXPECT_EQ(arrivals.front(), noise + answer.first(5)) << "13 bytes in three: 5, 4, 4";
+    EXPECT_EQ(arrivals.back(), recordAck.sliced(5) + status);
+    EXPECT_GE(clock.elapsed(), 4 * 40 + 300 - 5)
+        << "the second answer starts with the first one's last piece";
 }
 
 } // namespace

@@ -23,20 +23,17 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST(DemoRecorder, OnlyTheVirtualDeckOptionStartsIt) {
-    const struct {
-        QStringList arguments;
-        bool wanted = false;
-    } cases[] = {
-        {{"quorvex"}, false},
-        {{}, false},
-        {{"quorvex", "--virtual-deck"}, true},
-        {{"quorvex", "-platform", "offscreen", "--virtual-deck"}, true},
-        {{"--virtual-deck"}, false}, // the program's own name
-        {{"quorvex", "--virtual-deck=yes"}, false},
-        {{"quorvex", "--Virtual-Deck"}, false},
-    };
-    for (const auto& row : cases) {
-        EXPECT_EQ(wantsVirtualDeck(row.arguments), row.wanted) << row.arguments.join(' ').toStdString();
+    for (const QStringList& wanted : QList<QStringList>{
+             {"quorvex", "--virtual-deck"}, {"quorvex", "-platform", "offscreen", "--virtual-deck"}}) {
+        EXPECT_TRUE(wantsVirtualDeck(wanted)) << wanted.join(' ').toStdString();
+    }
+    // The first argument is the program's own name.
+    for (const QStringList& other : QList<QStringList>{{"quorvex"},
+                                                       {},
+                                                       {"--virtual-deck"},
+                                                       {"quorvex", "--virtual-deck=yes"},
+                                                       {"quorvex", "--Virtual-Deck"}}) {
+        EXPECT_FALSE(wantsVirtualDeck(other)) << other.join(' ').toStdString();
     }
 }
 
@@ -72,54 +69,40 @@ TEST(DemoRecorder, EveryComButtonLeadsToItAndNothingOfItIsSaved) {
     EXPECT_TRUE(stored.contains("COM=1")) << "port choices are remembered as always";
 }
 
-// The installed program, started as a user would start it.
-class ProgramTest : public ::testing::Test {
-protected:
-    void start(const QStringList& arguments) {
-        ASSERT_TRUE(configHome.isValid());
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome.path());
-        program.setProcessEnvironment(environment);
-        program.start(QStringLiteral(QUORVEX_PROGRAM), arguments);
-        ASSERT_TRUE(program.waitForStarted());
-    }
-
-    void TearDown() override {
-        program.kill();
-        program.waitForFinished();
-    }
-
-    QTemporaryDir configHome;
-    QProcess program;
-};
-
-TEST_F(ProgramTest, WithoutItTheProgramUsesTheRememberedDevice) {
-    PseudoTerminal recorder;
-    ASSERT_TRUE(recorder.isValid());
-    ASSERT_TRUE(configHome.isValid());
+// The installed program, started as a user would start it, with `settings` as its settings file.
+void start(QProcess& program, const QTemporaryDir& configHome, const QByteArray& settings,
+           const QStringList& arguments) {
     QFile ini(QDir(configHome.path()).filePath(QStringLiteral("MP3Quorvex.ini")));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[Commport]\nCOM=2\nDevice2=" + recorder.devicePath().toUtf8() + "\n");
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly) && ini.write(settings) == settings.size());
     ini.close();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome.path());
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(QUORVEX_PROGRAM), arguments);
+    ASSERT_TRUE(program.waitForStarted());
+}
 
-    start({QStringLiteral("--some-option-it-does-not-read")});
+TEST(Program, WithoutTheOptionItUsesTheRememberedDevice) {
+    PseudoTerminal recorder;
+    const QTemporaryDir configHome;
+    QProcess program;
+    start(program, configHome, "[Commport]\nCOM=2\nDevice2=" + recorder.line.slavePath().toUtf8() + "\n",
+          {QStringLiteral("--some-option-it-does-not-read")});
     const QByteArray expected = QByteArray::fromHex("81070547 0102 FF 81070547 2044 FF");
     EXPECT_EQ(recorder.read(expected.size(), 10s).toHex(' '), expected.toHex(' '));
     EXPECT_EQ(program.state(), QProcess::Running);
+    program.kill();
+    program.waitForFinished();
 }
 
-// The settings store's own tests go through every way a settings file can be broken; here the program
-// itself meets one and starts all the same.
-TEST_F(ProgramTest, BrokenSettingsAreReportedAndTheProgramStartsWithItsDefaults) {
+// A settings file that is not INI at all: the program says so naming it, puts it aside as it was, and
+// starts with its defaults, which it saves to a fresh file. The store's own test meets unwritable files.
+TEST(Program, BrokenSettingsAreReportedAndTheProgramStartsWithItsDefaults) {
     const QByteArray notIni = QByteArray("\x89PNG\r\n\x1a\n\0\0[General\n==\n", 20) + QByteArray(200, '\xFE');
-    const QString ini = QDir(configHome.path()).filePath(QStringLiteral("MP3Quorvex.ini"));
-    QFile file(ini);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(notIni);
-    file.close();
-
-    start({QStringLiteral("--virtual-deck")});
+    const QTemporaryDir configHome;
+    QProcess program;
+    start(program, configHome, notIni, {QStringLiteral("--virtual-deck")});
     QString lines;
     const QDeadlineTimer deadline(10s);
     while (!lines.contains(QStringLiteral("disc information request")) && !deadline.hasExpired()) {
@@ -134,9 +117,11 @@ TEST_F(ProgramTest, BrokenSettingsAreReportedAndTheProgramStartsWithItsDefaults)
     const QString errors = QString::fromUtf8(program.readAllStandardError());
     EXPECT_TRUE(errors.contains(QStringLiteral("is not a settings file it can read")))
         << errors.toStdString();
-    QFile aside(ini + QStringLiteral(".unreadable"));
+    QFile aside(QDir(configHome.path()).filePath(QStringLiteral("MP3Quorvex.ini.unreadable")));
     ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
     EXPECT_EQ(aside.readAll(), notIni);
+    program.kill();
+    program.waitForFinished();
 }
 
 } // namespace

@@ -1,40 +1,35 @@
 #pragma once
 
+#include "deck/pseudoterminalmaster.h"
+
 #include <chrono>
-#include <optional>
 #include <QByteArray>
-#include <QString>
-#include <termios.h>
+#include <QTest>
+#include <utility>
 
 namespace quorvex::testing {
 
-// The far end of a serial line: a pseudo-terminal whose device path the program opens as its Com port,
-// while the test reads what arrives on the master side.
+// The far end of a serial line: a bare pseudo-terminal whose device the program opens as its Com port,
+// keeping every byte that arrives from it. Reading runs Qt's event loop, so a window in this process goes on.
 class PseudoTerminal {
 public:
-    PseudoTerminal();
-    PseudoTerminal(const PseudoTerminal&) = delete;
-    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
-    PseudoTerminal(PseudoTerminal&&) = delete;
-    PseudoTerminal& operator=(PseudoTerminal&&) = delete;
-    ~PseudoTerminal();
+    PseudoTerminal() {
+        QObject::connect(&line, &deck::PseudoTerminalMaster::bytesReceived, &line,
+                         [this](const QByteArray& bytes) { arrived += bytes; });
+    }
 
-    [[nodiscard]] bool isValid() const { return master >= 0; }
-    [[nodiscard]] QString devicePath() const { return path; }
+    // Waits until `count` bytes have arrived or the time is up, and takes what arrived.
+    QByteArray read(qsizetype count, std::chrono::milliseconds within) {
+        // Too few bytes in time is no failure here: the caller compares what came.
+        static_cast<void>(QTest::qWaitFor([this, count] { return arrived.size() >= count; },
+                                          static_cast<int>(within.count())));
+        return std::exchange(arrived, {});
+    }
 
-    // Reads until `count` bytes have arrived or the time is up; returns what arrived.
-    QByteArray read(qsizetype count, std::chrono::milliseconds within);
-    // Sends bytes to the program, all in one write. Returns false if they could not all be written.
-    bool write(const QByteArray& bytes);
-    // The line's settings (speed, character size, parity, stop bits), which the two ends share.
-    [[nodiscard]] std::optional<termios> lineSettings() const;
-    bool setLineSettings(const termios& settings);
-    // Unplugs the cable: the program's end of the line goes dead.
-    void hangUp();
+    deck::PseudoTerminalMaster line; // write() sends to the program, close() pulls the cable
 
 private:
-    int master = -1;
-    QString path;
+    QByteArray arrived;
 };
 
 } // namespace quorvex::testing

@@ -115,11 +115,16 @@ TEST(Program, BrokenSettingsAreReportedAndTheProgramStartsWithItsDefaults) {
     EXPECT_GT(lines.indexOf(QStringLiteral("81 07 05 47 20 44 FF  disc information request")), on)
         << lines.toStdString();
     const QString errors = QString::fromUtf8(program.readAllStandardError());
-    EXPECT_TRUE(errors.contains(QStringLiteral("is not a settings file it can read")))
+    const QString ini = QDir(configHome.path()).filePath(QStringLiteral("MP3Quorvex.ini"));
+    EXPECT_TRUE(
+        errors.contains(ini + " is not a settings file it can read; it was moved to " + ini + ".unreadable"))
         << errors.toStdString();
-    QFile aside(QDir(configHome.path()).filePath(QStringLiteral("MP3Quorvex.ini.unreadable")));
+    QFile aside(ini + QStringLiteral(".unreadable"));
     ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
     EXPECT_EQ(aside.readAll(), notIni);
+    QFile fresh(ini);
+    ASSERT_TRUE(fresh.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(fresh.readAll().contains("COM=1")) << "the defaults go to a fresh file";
     program.kill();
     program.waitForFinished();
 }

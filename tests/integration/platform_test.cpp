@@ -4,6 +4,7 @@
 #include "platform/inisettingsstore.h"
 #include "platform/qteventpump.h"
 #include "support/fileaccess.h"
+#include "support/printers.h"
 #include "support/pseudoterminal.h"
 
 #include <fcntl.h>

@@ -62,6 +62,7 @@ TEST(DeckProgram, OptionsShapeTheAnswersOnTheLinkedDeviceAndSigtermEndsIt) {
         output += deck.readAllStandardOutput();
     }
     EXPECT_TRUE(output.contains("81 07 05 47 20 44 FF  disc information request\n")) << output.toStdString();
+    EXPECT_TRUE(output.contains("quorvex-deck: line closed\n")) << output.toStdString();
 
     fs::remove(link.toStdString());
     fs::create_symlink("/dev/pts/9998", link.toStdString()); // a second deck took the path over

@@ -28,7 +28,7 @@ public:
         clock.start();
         connect(&player, &MediaPlayer::stateChanged, this, [this, &player] {
             if (const int state = player.playState(); state != states.back().second) {
-                states.push_back({now(), state});
+                states.emplace_back(now(), state);
             }
         });
         connect(&player, &MediaPlayer::failed, this,

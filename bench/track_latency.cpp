@@ -9,7 +9,6 @@
 #include "app/frmquorvex.h"
 #include "app/systemplatform.h"
 #include "deck/virtualdeck.h"
-#include "pcm.h"
 #include "platform/inisettingsstore.h"
 #include "sinkrecorder.h"
 
@@ -87,7 +86,7 @@ int main(int argc, char* argv[]) {
 
     quorvex::test::SinkRecorder sink(clock);
     if (!sink.start()) {
-        std::fprintf(stderr, "parec did not record: %s\n", qPrintable(sink.errors()));
+        std::fprintf(stderr, "parec did not record: %s\n", sink.errors().c_str());
         return EXIT_FAILURE;
     }
     QTest::mouseClick(window.findChild<QAbstractButton*>(QStringLiteral("btnRecordList")), Qt::LeftButton);
@@ -95,10 +94,7 @@ int main(int argc, char* argv[]) {
     sink.stop();
 
     const std::vector<quorvex::test::SoundSpan> spans = quorvex::test::soundSpans(sink.pcm(), gapFrames);
-    const double recordingStart = sink.startSeconds().value_or(0);
-    const auto seconds = [recordingStart](qsizetype frame) {
-        return recordingStart + static_cast<double>(frame) / quorvex::test::SinkRecorder::rate;
-    };
+    const auto seconds = [&sink](qsizetype frame) { return sink.secondsAt(frame); };
     if (spans.size() != trackCount || records.size() != trackCount || stops.size() != trackCount) {
         std::fprintf(stderr, "expected %d tracks, found %zu sounds, %zu records, %zu stops\n", trackCount,
                      spans.size(), records.size(), stops.size());

@@ -1,9 +1,14 @@
 #pragma once
 
+#include <algorithm>
+#include <cstdlib>
 #include <optional>
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QtEndian>
+#include <string>
+#include <vector>
 
 namespace quorvex::test {
 
@@ -13,33 +18,93 @@ namespace quorvex::test {
 class SinkRecorder final {
 public:
     static constexpr int rate = 44100;
-    static constexpr int channels = 2;
+    static constexpr qsizetype bytesPerFrame = 4;
 
-    // `clock` is the clock the recording's start is measured on (the StateLog's, to compare the two).
-    explicit SinkRecorder(const QElapsedTimer& clock);
-    ~SinkRecorder();
-    SinkRecorder(const SinkRecorder&) = delete;
-    SinkRecorder& operator=(const SinkRecorder&) = delete;
-    SinkRecorder(SinkRecorder&&) = delete;
-    SinkRecorder& operator=(SinkRecorder&&) = delete;
+    // `clock` is the clock the recording's start is measured on (to compare it with other events).
+    explicit SinkRecorder(const QElapsedTimer& clock) : clock(clock) {
+        QObject::connect(&parec, &QProcess::readyReadStandardOutput, [this] { take(); });
+    }
 
-    // Starts parec and returns once the first sound data has come, or false if it did not.
-    bool start();
-    // Stops parec; the recording so far stays in pcm().
-    void stop();
+    // Starts parec and returns once the first sound data has come, or false (with parec's complaint in
+    // errors()) if it did not. Each arrival is taken in as it comes, also the one this wait sees.
+    bool start() {
+        const QString monitor = qEnvironmentVariable("QUORVEX_TEST_SINK") + QStringLiteral(".monitor");
+        parec.start(QStringLiteral("parec"),
+                    {QStringLiteral("--device=") + monitor, QStringLiteral("--raw"),
+                     QStringLiteral("--format=s16le"), QStringLiteral("--rate=%1").arg(rate),
+                     QStringLiteral("--channels=2"), QStringLiteral("--latency-msec=10")});
+        return parec.waitForStarted(5000) && parec.waitForReadyRead(5000) && !recorded.isEmpty();
+    }
+
+    // Stops parec (as its destruction does); the recording so far stays in pcm().
+    void stop() {
+        parec.terminate();
+        if (!parec.waitForFinished(5000)) {
+            parec.kill();
+            parec.waitForFinished(5000);
+        }
+        take();
+    }
+
     [[nodiscard]] const QByteArray& pcm() const { return recorded; }
-    // On the given clock, in seconds: when the recording's first frame went through the sink, at most parec's
-    // latency (10 ms) late: the earliest of every arrival less the length of all the data until then.
-    [[nodiscard]] std::optional<double> startSeconds() const { return started; }
-    [[nodiscard]] QString errors();
+    // On the given clock, in seconds: when a frame of the recording went through the sink, at most parec's
+    // latency (10 ms) late.
+    [[nodiscard]] double secondsAt(qsizetype frame) const {
+        return started.value_or(0.0) + static_cast<double>(frame) / rate;
+    }
+    [[nodiscard]] std::string errors() { return parec.readAllStandardError().trimmed().toStdString(); }
 
 private:
-    void take();
+    void take() {
+        const QByteArray data = parec.readAllStandardOutput();
+        if (data.isEmpty()) {
+            return;
+        }
+        recorded.append(data);
+        // Data never comes before the sink rendered it, so each arrival, less the length of all the data
+        // until then, bounds the recording's start from above; the earliest bound is the one a late wakeup
+        // of this process did not spoil.
+        const double now = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+        const double bound = now - static_cast<double>(recorded.size()) / bytesPerFrame / rate;
+        started = std::min(started.value_or(bound), bound);
+    }
 
     const QElapsedTimer& clock;
     QProcess parec;
     QByteArray recorded;
     std::optional<double> started;
 };
+
+// A stretch of sound between silences: its first and last frame that are not silence.
+struct SoundSpan {
+    qsizetype firstFrame = 0;
+    qsizetype lastFrame = 0;
+};
+
+// The stretches of sound in a recording, split wherever at least `gapFrames` frames of exact silence (what a
+// null sink renders while nothing plays) stand between them.
+inline std::vector<SoundSpan> soundSpans(const QByteArray& pcm, qsizetype gapFrames) {
+    constexpr qsizetype size = SinkRecorder::bytesPerFrame;
+    std::vector<SoundSpan> spans;
+    for (qsizetype frame = 0; frame < pcm.size() / size; ++frame) {
+        if (QByteArrayView(pcm).sliced(frame * size, size) == QByteArrayView("\0\0\0\0", size)) {
+            continue;
+        }
+        if (spans.empty() || frame - spans.back().lastFrame > gapFrames) {
+            spans.push_back({frame, frame});
+        }
+        spans.back().lastFrame = frame;
+    }
+    return spans;
+}
+
+// The largest sample magnitude in 16-bit little-endian sound.
+inline int peak(QByteArrayView pcm) {
+    int loudest = 0;
+    for (qsizetype offset = 0; offset + 2 <= pcm.size(); offset += 2) {
+        loudest = std::max(loudest, std::abs(int{qFromLittleEndian<qint16>(pcm.sliced(offset).data())}));
+    }
+    return loudest;
+}
 
 } // namespace quorvex::test

@@ -2,11 +2,6 @@
 
 namespace quorvex::testing {
 
-void FakeSerialPort::setPortNumber(int n) {
-    journal.push_back("setPortNumber " + std::to_string(n));
-    number = n;
-}
-
 std::optional<QString> FakeSerialPort::open() {
     journal.push_back("open " + std::to_string(number));
     if (unopenable.contains(number)) {
@@ -14,46 +9,6 @@ std::optional<QString> FakeSerialPort::open() {
     }
     opened = true;
     return std::nullopt;
-}
-
-void FakeSerialPort::close() {
-    journal.emplace_back("close");
-    opened = false;
-}
-
-void FakeSerialPort::write(std::span<const std::uint8_t> frame) {
-    frames.push_back(toByteArray(frame));
-    if (respond) {
-        received += respond(frames.back());
-    }
-}
-
-QByteArray FakeSerialPort::readAll() {
-    QByteArray all;
-    all.swap(received);
-    return all;
-}
-
-void FakeMediaPlayer::open(const QString& path) {
-    load(path, false);
-}
-
-void FakeMediaPlayer::prepare(const QString& path) {
-    load(path, true);
-}
-
-void FakeMediaPlayer::load(const QString& path, bool hold) {
-    opened.append(path);
-    position = 0;
-    length = fileLength;
-    holding = hold;
-    if (unplayable.contains(path)) {
-        setState(stopped);
-        emit failed(
-            path, QStringLiteral("Cannot play \"%1\": it is not a sound file that can be decoded").arg(path));
-        return;
-    }
-    setState(transitioning);
 }
 
 void FakeMediaPlayer::advance() {
@@ -65,16 +20,6 @@ void FakeMediaPlayer::advance() {
             setState(mediaEnded);
         }
     }
-}
-
-void FakeMediaPlayer::stop() {
-    ++stops;
-    setState(stopped);
-}
-
-void FakeMediaPlayer::setState(int newState) {
-    state = newState;
-    emit stateChanged();
 }
 
 void FakeEventPump::pumpEvents() {
@@ -93,47 +38,22 @@ void FakeEventPump::pumpEvents() {
     }
 }
 
-QString FakeSettingsStore::read(const QString& section, const QString& key,
-                                const QString& defaultValue) const {
-    const auto found = values.find(section + '/' + key);
-    return found == values.end() ? defaultValue : found->second;
+// The test keeps a plain pointer to each fake that the platform owns.
+template <typename Fake, typename Interface, typename... Arguments>
+Fake* keep(std::unique_ptr<Interface>& slot, Arguments&... arguments) {
+    auto fake = std::make_unique<Fake>(arguments...);
+    Fake* kept = fake.get();
+    slot = std::move(fake);
+    return kept;
 }
 
-void FakeSettingsStore::save(const QString& section, const QString& key, const QString& value) {
-    journal.push_back("save " + (section + '/' + key + '=' + value).toStdString());
-    values[section + '/' + key] = value;
-}
-
-QMessageBox::StandardButton FakeDialogs::show(const Message& message) {
-    shown.push_back(message);
-    return QMessageBox::Ok;
-}
-
-FakePlatform::FakePlatform() {
-    auto fakeSettings = std::make_unique<FakeSettingsStore>(journal);
-    auto fakeSerial = std::make_unique<FakeSerialPort>(journal);
-    auto fakeDialogs = std::make_unique<FakeDialogs>();
-    auto fakePump = std::make_unique<FakeEventPump>();
-    auto fakePlayer = std::make_unique<FakeMediaPlayer>();
-    player = fakePlayer.get();
-    auto fakeExit = std::make_unique<FakeProgramExit>(journal);
-    exit = fakeExit.get();
-    settings = fakeSettings.get();
-    serial = fakeSerial.get();
-    dialogs = fakeDialogs.get();
-    pump = fakePump.get();
+FakePlatform::FakePlatform()
+    : settings(keep<FakeSettingsStore>(platform.settings, journal)),
+      serial(keep<FakeSerialPort>(platform.serial, journal)), dialogs(keep<FakeDialogs>(platform.dialogs)),
+      pump(keep<FakeEventPump>(platform.pump)), player(keep<FakeMediaPlayer>(platform.player)) {
+    keep<FakeProgramExit>(platform.exit, journal);
     pump->port = serial;
     pump->player = player;
-    platform = {.settings = std::move(fakeSettings),
-                .serial = std::move(fakeSerial),
-                .dialogs = std::move(fakeDialogs),
-                .pump = std::move(fakePump),
-                .player = std::move(fakePlayer),
-                .exit = std::move(fakeExit)};
-}
-
-Platform FakePlatform::take() {
-    return std::move(platform);
 }
 
 } // namespace quorvex::testing

@@ -31,7 +31,14 @@ public:
     }
     [[nodiscard]] int portNumber() const override { return number; }
     [[nodiscard]] QString deviceName(int n) const override { return QStringLiteral("/dev/fake%1").arg(n); }
-    std::optional<QString> open() override;
+    std::optional<QString> open() override {
+        journal.push_back("open " + std::to_string(number));
+        if (unopenable.contains(number)) {
+            return QStringLiteral("%1: No such file or directory").arg(deviceName(number));
+        }
+        opened = true;
+        return std::nullopt;
+    }
     void close() override {
         journal.emplace_back("close");
         opened = false;
@@ -116,7 +123,16 @@ public:
     }
     // One Tick: a loading file starts (a prepared one gets ready), a playing one moves on 0.1 s and ends at
     // its length.
-    void advance();
+    void advance() {
+        if (state == transitioning) {
+            setState(holding ? ready : playing);
+        } else if (state == playing) {
+            position += 0.1;
+            if (position >= length - 1e-9) {
+                setState(mediaEnded);
+            }
+        }
+    }
 
     double fileLength = 0.5;
     QStringList opened;
@@ -153,7 +169,21 @@ private:
 // the port; after it, whatever the user is scripted to do at n runs inside that same pass (and may wait).
 class FakeEventPump final : public EventPump {
 public:
-    void pumpEvents() override;
+    void pumpEvents() override {
+        ++ticks;
+        if (const auto bytes = arrivals.find(ticks); bytes != arrivals.end() && port != nullptr) {
+            port->received += bytes->second;
+        }
+        if (tick) {
+            tick();
+        }
+        if (player != nullptr) {
+            player->advance();
+        }
+        if (const auto action = during.find(ticks); action != during.end()) {
+            action->second();
+        }
+    }
 
     std::function<void()> tick;                  // what one Tick does
     std::map<int, QByteArray> arrivals;          // Tick number (from 1) -> bytes received before it
@@ -163,9 +193,26 @@ public:
     int ticks = 0;
 };
 
+// The test keeps a plain pointer to each fake that the platform owns.
+template <typename Fake, typename Interface, typename... Arguments>
+Fake* keep(std::unique_ptr<Interface>& slot, Arguments&... arguments) {
+    auto fake = std::make_unique<Fake>(arguments...);
+    Fake* kept = fake.get();
+    slot = std::move(fake);
+    return kept;
+}
+
 // A Platform made of fakes, with the fakes still reachable by the test after the window took the set.
 struct FakePlatform {
-    FakePlatform();
+    FakePlatform()
+        : settings(keep<FakeSettingsStore>(platform.settings, journal)),
+          serial(keep<FakeSerialPort>(platform.serial, journal)),
+          dialogs(keep<FakeDialogs>(platform.dialogs)), pump(keep<FakeEventPump>(platform.pump)),
+          player(keep<FakeMediaPlayer>(platform.player)) {
+        keep<FakeProgramExit>(platform.exit, journal);
+        pump->port = serial;
+        pump->player = player;
+    }
     Platform take() { return std::move(platform); }
 
     Platform platform;

@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <vector>
 
 namespace quorvex::testing {
 namespace {
@@ -99,12 +100,13 @@ private:
 
 TEST(ShutDownDeathTest, ClosingDuringAWaitEndsTheProgramAndNothingResumes) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const struct {
+    struct WaitCase {
         const char* wait;
         int closeAt;
         std::function<void(frmQuorvex&, FakePlatform&)> run;
         const char* lastFrame;
-    } cases[] = {
+    };
+    const std::vector<WaitCase> cases{
         {"disc information", 5, [](frmQuorvex& window, FakePlatform&) { window.lblTrackInfo_Click(); },
          "81 07 05 47 20 44 ff"},
         {"a track of a recording run", 30,

@@ -4,6 +4,7 @@
 #include "platform/codepage.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace quorvex {
 namespace {
@@ -17,11 +18,12 @@ TEST(CommandFrame, PairBytesCoverTheWholeByteRange) {
 }
 
 TEST(TitleFrame, NamesBecomeTheFourteenByteFieldOfA23ByteFrame) {
-    const struct {
+    struct TitleCase {
         QString name;
         std::int16_t track;
         const char* hex;
-    } cases[] = {
+    };
+    const std::vector<TitleCase> cases{
         {"Mix", 0, "81 17 07 B0 9A 00 00 00 4D 69 78 00 00 00 00 00 00 00 00 00 00 00 FF"},
         {"  My Mix  ", 0, "81 17 07 B0 9A 00 00 00 4D 79 20 4D 69 78 00 00 00 00 00 00 00 00 FF"},
         {"Summer Holiday Mix 2003", 0,

@@ -28,10 +28,6 @@ TEST_F(WindowTest, AtCreationCaptionsAreExactNothingIsChosenAndEverythingIsEnabl
                     {"tickUseID3", "Use ID3 tags to name MP3 tracks"},
                     {"btnCheckTracks", "Check disc"},
                     {"Frame1", "Com Port"},
-                    {"optCom1", "Com1"},
-                    {"optCom2", "Com2"},
-                    {"optCom3", "Com3"},
-                    {"optCom4", "Com4"},
                     {"chkInsertPauses", "Insert pauses"},
                     {"Label4", "Title"},
                     {"Label6", "Artist"},
@@ -59,6 +55,7 @@ TEST_F(WindowTest, AtCreationCaptionsAreExactNothingIsChosenAndEverythingIsEnabl
 
     for (int port = 1; port <= 4; ++port) {
         const QByteArray name = "optCom" + QByteArray::number(port);
+        EXPECT_EQ(control<QRadioButton>(name.constData())->text(), QStringLiteral("Com%1").arg(port));
         EXPECT_FALSE(control<QRadioButton>(name.constData())->isChecked()) << name.constData();
         EXPECT_EQ(control(name.constData())->toolTip(), QStringLiteral("/dev/fake%1").arg(port));
     }

@@ -3,7 +3,6 @@
 
 #include <QCheckBox>
 #include <QFile>
-#include <QLabel>
 #include <QListWidget>
 #include <QTemporaryDir>
 
@@ -79,11 +78,9 @@ TEST_F(RecordingRunTest, PauseModeSendsNoCommandButTitlesAndPausesAfterEveryTrac
 
     EXPECT_EQ(sent(), (std::vector<std::string>{"title 1", "title 2", "title 3"}))
         << "the request is a command too; the disc count stays what the window held (0)";
-    EXPECT_EQ(control<QLabel>("statusLine")->text(), "Pausing...");
     // 2 s after the request, then per track: 1 Tick to start, 5 Ticks of sound, 40 Ticks of pause.
     EXPECT_EQ(fakes.pump->ticks, 20 + 3 * (1 + 5 + 40));
-    ASSERT_EQ(fakes.dialogs->shown.size(), 1U) << "the pause-mode notice, once, at the end";
-    EXPECT_TRUE(fakes.dialogs->shown[0].text.startsWith("Checking this box disables"));
+    EXPECT_EQ(fakes.dialogs->shown.size(), 1U) << "the pause-mode notice, once, at the end";
 
     control<QListWidget>("ListOfMusic")->clear();
     click("btnRecordList");

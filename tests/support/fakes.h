@@ -1,12 +1,7 @@
 #pragma once
 
 #include "platform/bytes.h"
-#include "platform/dialogs.h"
-#include "platform/eventpump.h"
-#include "platform/mediaplayer.h"
-#include "platform/platform.h"
-#include "platform/serialport.h"
-#include "platform/settingsstore.h"
+#include "platform/platform.h" // every outside thing the fakes stand in for
 #include "support/printers.h"
 
 #include <functional>
@@ -21,31 +16,47 @@ namespace quorvex::testing {
 // What the fakes did, in order, so tests can check the sequence of port and settings operations.
 using Journal = std::vector<std::string>;
 
+inline QByteArray hex(const char* bytes) {
+    return QByteArray::fromHex(bytes);
+}
+
 class FakeSerialPort final : public SerialPort {
     Q_OBJECT
 public:
     explicit FakeSerialPort(Journal& journal) : journal(journal) {}
 
-    void setPortNumber(int n) override;
+    void setPortNumber(int n) override {
+        journal.push_back("setPortNumber " + std::to_string(n));
+        number = n;
+    }
     [[nodiscard]] int portNumber() const override { return number; }
     [[nodiscard]] QString deviceName(int n) const override { return QStringLiteral("/dev/fake%1").arg(n); }
-    std::optional<QString> open() override;
-    void close() override;
+    std::optional<QString> open() override {
+        journal.push_back("open " + std::to_string(number));
+        if (unopenable.contains(number)) {
+            return QStringLiteral("%1: No such file or directory").arg(deviceName(number));
+        }
+        opened = true;
+        return std::nullopt;
+    }
+    void close() override {
+        journal.emplace_back("close");
+        opened = false;
+    }
     [[nodiscard]] bool isOpen() const override { return opened; }
-    void write(std::span<const std::uint8_t> frame) override;
+    // The recorder answers each frame as soon as it is written.
+    void write(std::span<const std::uint8_t> frame) override {
+        frames.push_back(toByteArray(frame));
+        received += respond ? respond(frames.back()) : QByteArray();
+    }
     // A closed port receives nothing.
     [[nodiscard]] qint64 bytesWaiting() const override { return opened ? received.size() : 0; }
-    QByteArray readAll() override;
+    QByteArray readAll() override { return std::exchange(received, {}); }
 
-    // The recorder's side: what it answers to each frame written (nothing when unset).
-    std::function<QByteArray(const QByteArray& frame)> respond;
-
-    // The line breaks the way an unplugged adapter does.
-    void breakLine(const QString& reason) { emit failed(reason); }
-
-    std::set<int> unopenable;       // port numbers whose open fails
-    std::vector<QByteArray> frames; // one entry per write
-    QByteArray received;            // bytes the recorder has sent
+    std::function<QByteArray(const QByteArray& frame)> respond; // the recorder's answer to a frame
+    std::set<int> unopenable;                                   // port numbers whose open fails
+    std::vector<QByteArray> frames;                             // one entry per write
+    QByteArray received;                                        // bytes the recorder has sent
 
 private:
     Journal& journal;
@@ -58,8 +69,13 @@ public:
     explicit FakeSettingsStore(Journal& journal) : journal(journal) {}
 
     [[nodiscard]] QString read(const QString& section, const QString& key,
-                               const QString& defaultValue) const override;
-    void save(const QString& section, const QString& key, const QString& value) override;
+                               const QString& defaultValue) const override {
+        return values.contains(section + '/' + key) ? values.at(section + '/' + key) : defaultValue;
+    }
+    void save(const QString& section, const QString& key, const QString& value) override {
+        journal.push_back("save " + (section + '/' + key + '=' + value).toStdString());
+        values[section + '/' + key] = value;
+    }
 
     std::map<QString, QString> values; // "section/key" -> text
 
@@ -69,21 +85,27 @@ private:
 
 class FakeDialogs final : public Dialogs {
 public:
-    QMessageBox::StandardButton show(const Message& message) override;
+    QMessageBox::StandardButton show(const Message& message) override {
+        shown.push_back(message);
+        return QMessageBox::Ok;
+    }
 
     std::vector<Message> shown;
 };
 
-// A player that plays nothing: it notes what was opened and reports whatever state the test sets.
+// A player that plays nothing: it notes what was opened and moves on one Tick of virtual time at a time.
 class FakeMediaPlayer final : public MediaPlayer {
     Q_OBJECT
 public:
-    void open(const QString& path) override;
-    void prepare(const QString& path) override;
+    void open(const QString& path) override { load(path, false); }
+    void prepare(const QString& path) override { load(path, true); }
     [[nodiscard]] int playState() const override { return state; }
     [[nodiscard]] double currentPosition() const override { return position; }
     [[nodiscard]] double duration() const override { return length; }
-    void stop() override;
+    void stop() override {
+        ++stops;
+        setState(stopped);
+    }
     void play() override {
         holding = false;
         setState(playing);
@@ -95,24 +117,39 @@ public:
     void setMuted(bool mute) override { muted = mute; }
     [[nodiscard]] bool isMuted() const override { return muted; }
 
-    void setState(int newState);
-    void fail(const QString& message) { emit failed(opened.value(opened.size() - 1), message); }
-    // One Tick of virtual time: a loading file starts (a prepared one gets ready), a playing one moves on
-    // 0.1 s and ends at its length.
-    void advance();
+    void setState(int newState) {
+        state = newState;
+        emit stateChanged();
+    }
+    // One Tick: a loading file starts (a prepared one gets ready), a playing one moves on 0.1 s and ends at
+    // its length.
+    void advance() {
+        if (state == transitioning) {
+            setState(holding ? ready : playing);
+        } else if (state == playing) {
+            position += 0.1;
+            if (position >= length - 1e-9) {
+                setState(mediaEnded);
+            }
+        }
+    }
 
-    std::set<QString> unplayable; // paths whose open fails
     double fileLength = 0.5;
-
     QStringList opened;
     int stops = 0;
+
+private:
+    void load(const QString& path, bool hold) {
+        opened.append(path);
+        position = 0;
+        length = fileLength;
+        holding = hold;
+        setState(transitioning);
+    }
+
     int state = undefined;
     double position = 0;
     double length = 0;
-
-private:
-    void load(const QString& path, bool hold);
-
     bool holding = false;
     int level = 100;
     bool muted = false;
@@ -132,7 +169,21 @@ private:
 // the port; after it, whatever the user is scripted to do at n runs inside that same pass (and may wait).
 class FakeEventPump final : public EventPump {
 public:
-    void pumpEvents() override;
+    void pumpEvents() override {
+        ++ticks;
+        if (const auto bytes = arrivals.find(ticks); bytes != arrivals.end() && port != nullptr) {
+            port->received += bytes->second;
+        }
+        if (tick) {
+            tick();
+        }
+        if (player != nullptr) {
+            player->advance();
+        }
+        if (const auto action = during.find(ticks); action != during.end()) {
+            action->second();
+        }
+    }
 
     std::function<void()> tick;                  // what one Tick does
     std::map<int, QByteArray> arrivals;          // Tick number (from 1) -> bytes received before it
@@ -142,21 +193,35 @@ public:
     int ticks = 0;
 };
 
+// The test keeps a plain pointer to each fake that the platform owns.
+template <typename Fake, typename Interface, typename... Arguments>
+Fake* keep(std::unique_ptr<Interface>& slot, Arguments&... arguments) {
+    auto fake = std::make_unique<Fake>(arguments...);
+    Fake* kept = fake.get();
+    slot = std::move(fake);
+    return kept;
+}
+
 // A Platform made of fakes, with the fakes still reachable by the test after the window took the set.
 struct FakePlatform {
-    FakePlatform();
-    Platform take();
+    FakePlatform()
+        : settings(keep<FakeSettingsStore>(platform.settings, journal)),
+          serial(keep<FakeSerialPort>(platform.serial, journal)),
+          dialogs(keep<FakeDialogs>(platform.dialogs)), pump(keep<FakeEventPump>(platform.pump)),
+          player(keep<FakeMediaPlayer>(platform.player)) {
+        keep<FakeProgramExit>(platform.exit, journal);
+        pump->port = serial;
+        pump->player = player;
+    }
+    Platform take() { return std::move(platform); }
 
-    Journal journal;
-    FakeSettingsStore* settings = nullptr;
-    FakeSerialPort* serial = nullptr;
-    FakeDialogs* dialogs = nullptr;
-    FakeEventPump* pump = nullptr;
-    FakeMediaPlayer* player = nullptr;
-    FakeProgramExit* exit = nullptr;
-
-private:
     Platform platform;
+    Journal journal;
+    FakeSettingsStore* settings;
+    FakeSerialPort* serial;
+    FakeDialogs* dialogs;
+    FakeEventPump* pump;
+    FakeMediaPlayer* player;
 };
 
 } // namespace quorvex::testing

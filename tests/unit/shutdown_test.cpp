@@ -1,40 +1,63 @@
+#include "app/systemplatform.h"
 #include "platform/programexit.h"
 #include "tracks/dirlistbox.h"
 #include "unit/windowfixture.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
+#include <QRadioButton>
 #include <QTemporaryDir>
+#include <vector>
 
 namespace quorvex::testing {
 namespace {
 
-class ShutDownTest : public WindowTest {
-protected:
-    ShutDownTest() {
-        fakes.pump->tick = [this] { window->Timer1_Timer(); };
-    }
+TEST(StartFailure, APlayerThatCannotBeHadIsSaidInABoxAndNothingStarts) {
+    FakeDialogs dialogs;
+    const std::optional<Platform> none = makePlatformOrSayWhy(
+        []() -> Platform { throw MediaPlayerUnavailable("mpv_initialize: unsupported"); }, dialogs);
+    EXPECT_FALSE(none.has_value());
+    ASSERT_EQ(dialogs.shown.size(), 1U);
+    EXPECT_EQ(dialogs.shown[0].text, "The media player could not be started (mpv_initialize: unsupported).");
+    EXPECT_EQ(dialogs.shown[0].title, "Quorvex");
 
-    [[nodiscard]] Journal afterPortChoice() const {
-        const auto open = std::find_if(fakes.journal.begin(), fakes.journal.end(),
-                                       [](const std::string& entry) { return entry.starts_with("open"); });
-        return {open + 1, fakes.journal.end()};
-    }
-};
+    FakePlatform fakes;
+    EXPECT_TRUE(makePlatformOrSayWhy([&fakes] { return fakes.take(); }, dialogs).has_value());
+    EXPECT_EQ(dialogs.shown.size(), 1U) << "no box when the player is there";
+}
 
-TEST_F(ShutDownTest, ClosingTheWindowClosesThePortSavesTheSettingsAndEnds) {
+TEST_F(WindowTest, StartUpSwitchesOnAndAsksForTheDiscClosingSavesTheSettingsForTheNextStart) {
+    // A drive and a directory that are gone: passed over, and the browser starts as always.
+    fakes.settings->values = {{"General/Disk", "Q"}, {"General/Dir", "/no/such/folder"}};
+    window->Form_Load();
+
+    EXPECT_EQ(fakes.journal, (Journal{"setPortNumber 1", "save Commport/COM=1", "open 1"})) << "first start";
+    EXPECT_TRUE(control<QRadioButton>("optCom1")->isChecked());
+    EXPECT_EQ(fakes.serial->frames,
+              (std::vector<QByteArray>{hex("81070547 0102FF"), hex("81070547 2044FF")}));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Quorvex recorder    V0.3.0"));
+    EXPECT_EQ(fakes.pump->ticks, 2 + 40) << "200 ms before switching on, 40 Ticks for the silent disc";
+    EXPECT_EQ(control<QLabel>("lblTrackInfo")->text(), "0 Tracks 00m 00s");
+    EXPECT_EQ(control<DirListBox>("DirList")->path(), QDir::currentPath())
+        << "the browser starts where the program was started";
+    EXPECT_EQ(control<QCheckBox>("tickUseID3")->checkState(), Qt::Checked)
+        << "ID3 tags are used until the user says otherwise";
+
     const QTemporaryDir music;
     window->selectPort(2);
     control<QCheckBox>("tickUseID3")->setChecked(false);
     control<DirListBox>("DirList")->setPath(music.path());
+    fakes.serial->frames.clear();
+    fakes.journal.clear();
     fakes.pump->ticks = 0;
 
+    window->close();
     window->close();
 
     const Journal expected{"close",
@@ -43,13 +66,9 @@ TEST_F(ShutDownTest, ClosingTheWindowClosesThePortSavesTheSettingsAndEnds) {
                            "save General/Disk=" + QDir::rootPath().toStdString(),
                            "save General/Dir=" + QDir::cleanPath(music.path()).toStdString(),
                            "exit"};
-    EXPECT_EQ(afterPortChoice(), expected);
+    EXPECT_EQ(fakes.journal, expected) << "a second close does nothing";
     EXPECT_EQ(fakes.pump->ticks, 2) << "200 ms before the port closes";
     EXPECT_TRUE(fakes.serial->frames.empty()) << "shut-down sends the recorder nothing";
-
-    window->close();
-    EXPECT_EQ(std::count(fakes.journal.begin(), fakes.journal.end(), "exit"), 1)
-        << "a second close does nothing";
 
     FakePlatform next;
     next.settings->values = fakes.settings->values;
@@ -66,55 +85,34 @@ TEST_F(ShutDownTest, ClosingTheWindowClosesThePortSavesTheSettingsAndEnds) {
 // process ends at once.
 class JournalThenExit final : public ProgramExit {
 public:
-    JournalThenExit(const Journal& journal, const FakeSerialPort& serial)
-        : journal(journal), serial(serial) {}
+    explicit JournalThenExit(const FakePlatform& fakes) : fakes(fakes) {}
     [[noreturn]] void exitNow() override {
-        for (const std::string& entry : journal) {
+        for (const std::string& entry : fakes.journal) {
             std::fprintf(stderr, "%s\n", entry.c_str());
         }
-        if (!serial.frames.empty()) {
-            std::fprintf(stderr, "last frame %s\n", serial.frames.back().toHex(' ').constData());
-        }
+        std::fprintf(stderr, "last frame %s\n", fakes.serial->frames.back().toHex(' ').constData());
         ProcessExit().exitNow();
     }
 
 private:
-    const Journal& journal;
-    const FakeSerialPort& serial;
+    const FakePlatform& fakes;
 };
-
-// Runs `wait` in a window whose user closes it at Tick `closeAt`, with the program's own exit. Returns only
-// if the wait came back after the window was closed, and then with exit code 3.
-void closeDuring(int closeAt, const std::function<void(frmQuorvex&, FakePlatform&)>& wait) {
-    FakePlatform fakes;
-    Platform platform = fakes.take();
-    platform.exit = std::make_unique<JournalThenExit>(fakes.journal, *fakes.serial);
-    frmQuorvex window(std::move(platform));
-    fakes.pump->tick = [&window] { window.Timer1_Timer(); };
-    window.selectPort(1);
-    fakes.pump->during = {{closeAt, [&window] { window.close(); }}};
-    wait(window, fakes);
-    std::fputs("the wait resumed after the window was closed\n", stderr);
-    std::_Exit(3);
-}
 
 TEST(ShutDownDeathTest, ClosingDuringAWaitEndsTheProgramAndNothingResumes) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const struct {
+    struct WaitCase {
         const char* wait;
         int closeAt;
         std::function<void(frmQuorvex&, FakePlatform&)> run;
-        const char* journal; // what the process wrote before it ended
-    } cases[] = {
+        const char* lastFrame;
+    };
+    const std::vector<WaitCase> cases{
         {"disc information", 5, [](frmQuorvex& window, FakePlatform&) { window.lblTrackInfo_Click(); },
-         "open 1\nclose\nsave Commport/COM=1\nsave General/Use ID3=0\nsave General/Disk=/\n"
-         "save General/Dir=\nlast frame 81 07 05 47 20 44 ff"},
+         "81 07 05 47 20 44 ff"},
         {"a track of a recording run", 30,
          [](frmQuorvex& window, FakePlatform& fakes) {
              fakes.serial->respond = [](const QByteArray& frame) {
-                 return frame.mid(4, 2) == QByteArray::fromHex("0221")
-                            ? QByteArray::fromHex("81070548 0221 FF")
-                            : QByteArray();
+                 return frame.mid(4, 2) == hex("0221") ? hex("81070548 0221 FF") : QByteArray();
              };
              fakes.player->fileLength = 10;
              const QTemporaryDir folder;
@@ -125,12 +123,28 @@ TEST(ShutDownDeathTest, ClosingDuringAWaitEndsTheProgramAndNothingResumes) {
              window.findChild<QListWidget*>("ListOfMusic")->addItem(wav.fileName());
              window.btnRecordList_Click();
          },
-         "open 1\nclose\nsave Commport/COM=1\nsave General/Use ID3=0\nsave General/Disk=/\n"
-         "save General/Dir=\nlast frame 81 07 05 47 02 02 ff"},
+         "81 07 05 47 02 02 ff"},
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.wait);
-        EXPECT_EXIT(closeDuring(row.closeAt, row.run), ::testing::ExitedWithCode(0), row.journal);
+        // The user closes the window at Tick `closeAt`; the program's own exit must end the process there.
+        const auto closeDuring = [&row] {
+            FakePlatform fakes;
+            Platform platform = fakes.take();
+            platform.exit = std::make_unique<JournalThenExit>(fakes);
+            frmQuorvex window(std::move(platform));
+            fakes.pump->tick = [&window] { window.Timer1_Timer(); };
+            window.selectPort(1);
+            fakes.pump->during = {{row.closeAt, [&window] { window.close(); }}};
+            row.run(window, fakes);
+            std::fputs("the wait resumed after the window was closed\n", stderr);
+            std::_Exit(3);
+        };
+        EXPECT_EXIT(
+            closeDuring(), ::testing::ExitedWithCode(0),
+            std::string("open 1\nclose\nsave Commport/COM=1\nsave General/Use ID3=0\nsave General/Disk=/\n"
+                        "save General/Dir=\nlast frame ") +
+                row.lastFrame);
     }
 }
 

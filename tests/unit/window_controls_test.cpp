@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <vector>
@@ -14,66 +13,51 @@
 namespace quorvex::testing {
 namespace {
 
-const char* const pauseNotice =
-    "Checking this box disables all Control-A1 features and allows use of other MD recorders, please "
-    "un-check it if you wish to be able to use track naming features.";
-
-QString captionOf(const QWidget* widget) {
-    if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
-        return button->text();
-    }
-    if (const auto* label = qobject_cast<const QLabel*>(widget)) {
-        return label->text();
-    }
-    if (const auto* frame = qobject_cast<const QGroupBox*>(widget)) {
-        return frame->title();
-    }
-    return QStringLiteral("<no caption>");
-}
-
-TEST_F(WindowTest, CaptionsAreExact) {
+TEST_F(WindowTest, AtCreationCaptionsAreExactNothingIsChosenAndEverythingIsEnabled) {
     const struct {
         const char* control;
         const char* caption;
-    } captions[] = {
-        {"Label1", "Quorvex controls"},
-        {"btnOn", "On"},
-        {"btnOff", "Off"},
-        {"btnStop", "Stop"},
-        {"btnBack", "Back"},
-        {"btnPlay", "Play"},
-        {"btnForward", "Forward"},
-        {"Label3", "MP3/WAV to Quorvex"},
-        {"tickUseID3", "Use ID3 tags to name MP3 tracks"},
-        {"btnCheckTracks", "Check disc"},
-        {"Frame1", "Com Port"},
-        {"optCom1", "Com1"},
-        {"optCom2", "Com2"},
-        {"optCom3", "Com3"},
-        {"optCom4", "Com4"},
-        {"chkInsertPauses", "Insert pauses"},
-        {"Label4", "Title"},
-        {"Label6", "Artist"},
-        {"Label7", "Album"},
-        {"btnRecordList", "Record"},
-        {"btnRemove", "Remove"},
-        {"Label5", "Disc Name"},
-    };
+    } captions[] = {{"Label1", "Quorvex controls"},
+                    {"btnOn", "On"},
+                    {"btnOff", "Off"},
+                    {"btnStop", "Stop"},
+                    {"btnBack", "Back"},
+                    {"btnPlay", "Play"},
+                    {"btnForward", "Forward"},
+                    {"Label3", "MP3/WAV to Quorvex"},
+                    {"tickUseID3", "Use ID3 tags to name MP3 tracks"},
+                    {"btnCheckTracks", "Check disc"},
+                    {"Frame1", "Com Port"},
+                    {"chkInsertPauses", "Insert pauses"},
+                    {"Label4", "Title"},
+                    {"Label6", "Artist"},
+                    {"Label7", "Album"},
+                    {"btnRecordList", "Record"},
+                    {"btnRemove", "Remove"},
+                    {"Label5", "Disc Name"}};
     for (const auto& row : captions) {
-        EXPECT_EQ(captionOf(control(row.control)), QString::fromLatin1(row.caption)) << row.control;
+        const QWidget* widget = control(row.control);
+        const auto* button = qobject_cast<const QAbstractButton*>(widget);
+        const auto* label = qobject_cast<const QLabel*>(widget);
+        const auto* frame = qobject_cast<const QGroupBox*>(widget);
+        EXPECT_EQ(button != nullptr  ? button->text()
+                  : label != nullptr ? label->text()
+                                     : frame->title(),
+                  QString::fromLatin1(row.caption))
+            << row.control;
     }
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Quorvex recorder"));
     EXPECT_FALSE(window->windowIcon().isNull());
     EXPECT_EQ(QImage(QStringLiteral(":/quorvex/quorvex.png")).size(), QSize(32, 32));
-
     const QString contact = control<QLabel>("Label2")->text();
     EXPECT_FALSE(contact.isEmpty());
     EXPECT_LE(contact.count(QLatin1Char('\n')), 1) << "the contact line has room for two lines";
-}
 
-TEST_F(WindowTest, StateAtCreationBeforeStartUp) {
-    for (const char* option : {"optCom1", "optCom2", "optCom3", "optCom4"}) {
-        EXPECT_FALSE(control<QRadioButton>(option)->isChecked()) << option;
+    for (int port = 1; port <= 4; ++port) {
+        const QByteArray name = "optCom" + QByteArray::number(port);
+        EXPECT_EQ(control<QRadioButton>(name.constData())->text(), QStringLiteral("Com%1").arg(port));
+        EXPECT_FALSE(control<QRadioButton>(name.constData())->isChecked()) << name.constData();
+        EXPECT_EQ(control(name.constData())->toolTip(), QStringLiteral("/dev/fake%1").arg(port));
     }
     EXPECT_EQ(control<QCheckBox>("tickUseID3")->checkState(), Qt::Unchecked);
     EXPECT_EQ(control<QCheckBox>("chkInsertPauses")->checkState(), Qt::Unchecked);
@@ -116,47 +100,30 @@ TEST_F(WindowTest, TabOrderRunsFromPlayToCheckDisc) {
     EXPECT_EQ(order, expected);
 }
 
-TEST_F(WindowTest, EnterAndEscapePressNoButton) {
-    click("optCom1");
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    control("txtTitle")->setFocus();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    EXPECT_TRUE(fakes.serial->frames.empty());
-    EXPECT_TRUE(window->isVisible());
-}
-
 TEST_F(WindowTest, PauseNoticeOnTickingNeverOnClearing) {
     auto* pauses = control<QCheckBox>("chkInsertPauses");
-    const struct {
-        bool tick;
-        std::size_t noticesAfter;
-    } steps[] = {{true, 1}, {false, 1}, {true, 2}, {false, 2}};
-    for (const auto& step : steps) {
-        if (step.tick) {
-            QTest::mouseClick(pauses, Qt::LeftButton);
-        } else {
-            pauses->setChecked(false); // a change made by the program raises the same event
-        }
-        EXPECT_EQ(fakes.dialogs->shown.size(), step.noticesAfter);
+    for (const std::size_t notices : {1U, 2U}) {
+        QTest::mouseClick(pauses, Qt::LeftButton);
+        EXPECT_EQ(fakes.dialogs->shown.size(), notices);
+        pauses->setChecked(false); // a change made by the program raises the same event
+        EXPECT_EQ(fakes.dialogs->shown.size(), notices);
     }
     for (const Message& notice : fakes.dialogs->shown) {
-        EXPECT_EQ(notice.text, QString::fromLatin1(pauseNotice));
+        EXPECT_EQ(notice.text,
+                  "Checking this box disables all Control-A1 features and allows use of other MD "
+                  "recorders, please un-check it if you wish to be able to use track naming features.");
         EXPECT_EQ(notice.title, QStringLiteral("Quorvex"));
         EXPECT_EQ(notice.icon, QMessageBox::NoIcon);
         EXPECT_EQ(notice.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     }
 }
 
-TEST_F(WindowTest, FixedLayoutInsideTheClientAreaWithoutOverlaps) {
+TEST_F(WindowTest, FixedLayoutWithoutOverlapsAndEnterOrEscapePressNoButton) {
     EXPECT_EQ(window->size(), QSize(653, 380));
     EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "the window cannot be resized";
-
-    const QWidget* client = window->centralWidget();
     const QRect area(0, 0, 653, 355);
     std::vector<const QWidget*> placed;
-    for (const QObject* child : client->children()) {
+    for (const QObject* child : window->centralWidget()->children()) {
         const auto* widget = qobject_cast<const QWidget*>(child);
         if (widget == nullptr || widget->objectName() == "Shape1") {
             continue;
@@ -180,19 +147,18 @@ TEST_F(WindowTest, FixedLayoutInsideTheClientAreaWithoutOverlaps) {
     EXPECT_EQ(control("FileList")->geometry(), QRect(248, 88, 401, 149));
     EXPECT_EQ(control("ListOfMusic")->geometry(), QRect(8, 240, 401, 82));
 
+    click("optCom1");
     window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    const QStatusBar* bar = window->statusBar();
-    EXPECT_EQ(bar->geometry(), QRect(0, 355, 653, 25));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_EQ(window->statusBar()->geometry(), QRect(0, 355, 653, 25));
     EXPECT_EQ(control("clockPanel")->width(), 96) << "1440 twips";
     EXPECT_LT(control("clockPanel")->x(), control("statusLine")->x()) << "the clock is the first panel";
-}
 
-TEST_F(WindowTest, OptionButtonsNameTheirDevices) {
-    for (int port = 1; port <= 4; ++port) {
-        const QByteArray name = "optCom" + QByteArray::number(port);
-        EXPECT_EQ(control(name.constData())->toolTip(), QStringLiteral("/dev/fake%1").arg(port));
-    }
+    control("txtTitle")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_TRUE(fakes.serial->frames.empty());
+    EXPECT_TRUE(window->isVisible());
 }
 
 } // namespace

@@ -93,6 +93,12 @@ public:
     std::vector<Message> shown;
 };
 
+// The program's plain box: this text under the program's name, one OK button and no icon.
+inline bool isPlainBox(const Message& message, const QString& text) {
+    return message.text == text && message.title == "Quorvex" && message.buttons == QMessageBox::Ok &&
+           message.icon == QMessageBox::NoIcon;
+}
+
 // A player that plays nothing: it notes what was opened and moves on one Tick of virtual time at a time.
 class FakeMediaPlayer final : public MediaPlayer {
     Q_OBJECT

@@ -3,6 +3,7 @@
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace quorvex::testing {
 namespace {
@@ -72,13 +73,7 @@ TEST_F(WaitTest, RecognisesTheAwaitedPairOnlyAtAnEndByte) {
         {"distance 0 names no slot", 0, 0, 0, {{1, QByteArray(25, '\xFF')}}, false, 40},
         {"distance 21 names no slot", 0, 0, 21, {{1, QByteArray(25, '\xFF')}}, false, 40},
         // Tracks 2 and minutes 2 followed by seconds 255 inside a disc reply look like a stop ack.
-        {"a data byte 0xFF is tested like an end byte",
-         2,
-         2,
-         2,
-         {{1, disc.first(8) + hex("0202FF00FF")}},
-         true,
-         1},
+        {"a data byte 0xFF is tested as an end", 2, 2, 2, {{1, disc.first(8) + hex("0202FF00FF")}}, true, 1},
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.what);
@@ -116,20 +111,16 @@ TEST_F(WaitTest, TicksBetweenWaitsTestTheLastExpectationButTheNextWaitSeesOnlyNe
 }
 
 TEST_F(WaitTest, PauseModeSucceedsAtOnceAndChangesNothing) {
-    watcher.expectFirst = 32;
-    watcher.expectSecond = 96;
-    watcher.expectDistance = 8;
-    watcher.tickCountdown = 7;
+    auto awaited =
+        std::tie(watcher.tickCountdown, watcher.expectFirst, watcher.expectSecond, watcher.expectDistance);
+    awaited = std::tuple(7, 32, 96, 8);
     port.received = hex("0221FF");
 
     EXPECT_TRUE(wait(2, 33, 2, true));
 
     EXPECT_EQ(pump.ticks, 0);
     EXPECT_FALSE(watcher.replyMatched);
-    EXPECT_EQ(watcher.expectFirst, 32);
-    EXPECT_EQ(watcher.expectSecond, 96);
-    EXPECT_EQ(watcher.expectDistance, 8);
-    EXPECT_EQ(watcher.tickCountdown, 7);
+    EXPECT_EQ(awaited, std::tuple(7, 32, 96, 8));
 }
 
 TEST_F(WaitTest, InnerWaitsEndOrTakeOverTheOuterOne) {

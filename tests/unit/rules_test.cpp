@@ -1,0 +1,231 @@
+// The program's rules as plain functions, one table each: frames, titles, tags, remembered settings, times.
+#include "app/clockpanel.h"
+#include "app/portsetting.h"
+#include "link/commandframe.h"
+#include "link/titleframe.h"
+#include "platform/bytes.h"
+#include "platform/codepage.h"
+#include "run/formatseconds.h"
+#include "support/printers.h"
+#include "tracks/dirlistbox.h"
+#include "tracks/id3tag.h"
+#include "tracks/titlerules.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QTemporaryDir>
+#include <vector>
+
+namespace quorvex {
+namespace {
+
+TEST(CommandFrame, PairBytesCoverTheWholeByteRange) {
+    // The pair travels as bytes 0..255; values above 127 must not be cut or sign-extended.
+    const CommandFrame frame = commandFrame(255, 128);
+    EXPECT_EQ(frame[4], 0xFF);
+    EXPECT_EQ(frame[5], 0x80);
+    EXPECT_EQ(frame[1], frame.size()) << "the second byte carries the frame's own length";
+}
+
+TEST(TitleFrame, NamesBecomeTheFourteenByteFieldOfA23ByteFrame) {
+    struct TitleCase {
+        QString name;
+        std::int16_t track;
+        const char* hex;
+    };
+    const std::vector<TitleCase> cases{
+        {"Mix", 0, "81 17 07 B0 9A 00 00 00 4D 69 78 00 00 00 00 00 00 00 00 00 00 00 FF"},
+        {"  My Mix  ", 0, "81 17 07 B0 9A 00 00 00 4D 79 20 4D 69 78 00 00 00 00 00 00 00 00 FF"},
+        {"Summer Holiday Mix 2003", 0,
+         "81 17 07 B0 9A 00 00 00 53 75 6D 6D 65 72 20 48 6F 6C 69 64 61 79 FF"},
+        {QString(100'000, QLatin1Char('x')), 1,
+         "81 17 07 B0 9A 01 00 00 78 78 78 78 78 78 78 78 78 78 78 78 78 78 FF"},
+        {"", 0, "81 17 07 B0 9A 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 FF"},
+        {"      ", 0, "81 17 07 B0 9A 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 FF"},
+        {"Mix", 3, "81 17 07 B0 9A 03 00 00 4D 69 78 00 00 00 00 00 00 00 00 00 00 00 FF"},
+        {"Mix", 255, "81 17 07 B0 9A FF 00 00 4D 69 78 00 00 00 00 00 00 00 00 00 00 00 FF"},
+        {"Mix", 256, "none"},
+        {"Mix", -1, "none"},
+        // Only spaces are trimmed; a tab stays part of the name.
+        {"\tA ", 1, "81 17 07 B0 9A 01 00 00 09 41 00 00 00 00 00 00 00 00 00 00 00 00 FF"},
+        // Windows-1252: é is E9, € is 80; a character it has no byte for becomes '?', one byte each.
+        {QString::fromUtf8("Café €5 日本"), 2,
+         "81 17 07 B0 9A 02 00 00 43 61 66 E9 20 80 35 20 3F 3F 00 00 00 00 FF"},
+        // A character outside the BMP is one character, so one '?', and the cut still falls after 14.
+        {QString::fromUtf8("😀abcdefghijklmnop"), 4,
+         "81 17 07 B0 9A 04 00 00 3F 61 62 63 64 65 66 67 68 69 6A 6B 6C 6D FF"},
+    };
+    for (const auto& row : cases) {
+        const std::optional<TitleFrame> frame = titleFrame(row.name, row.track);
+        EXPECT_EQ(frame ? toByteArray(*frame).toHex(' ').toUpper().toStdString() : "none", row.hex)
+            << row.name.left(20).toStdString() << " / " << row.track;
+    }
+}
+
+TEST(CodePage, EveryCharacterIsOneByte) {
+    EXPECT_EQ(toCodePage(QString::fromUtf8("ÄÖÜßäöü")), QByteArray::fromHex("C4D6DCDFE4F6FC"));
+    EXPECT_EQ(toCodePage(QString::fromUtf8("“Ÿ”…")), QByteArray::fromHex("939F9485"));
+    EXPECT_EQ(toCodePage(QString(QChar(0x1A))), QByteArray("\x1A")) << "a real SUB character is kept";
+    EXPECT_EQ(toCodePage(QString::fromUtf8("Ω→")), QByteArray("??"));
+    EXPECT_EQ(toCodePage(QString(QChar(0xD800))), QByteArray("?")) << "a lone surrogate";
+}
+
+TEST(TitleRules, TitleFromTheFileName) {
+    const struct {
+        const char* path;
+        const char* title;
+    } cases[] = {
+        {"/music/01_Some Song Title.mp3", "ome Song Title"},
+        {"/music/Intro.wav", "Intro"},
+        {"/My Music/A Very Long Song Name.wma", "Long Song Name"},
+        {"/Rips/Track 5.mp3", "Track 5"},
+        {"/x/01_Artist_Title.mp3", "Title"},
+        {"/x/Song_.mp3", ""},
+        {"/a.mp3", "a"},
+        {"b.wav", "b"},
+        {"C:\\music\\01_Some Song Title.mp3", "ome Song Title"},
+        {"C:\\Rips\\Track 5.mp3", "Track 5"},
+        {"/x/ spaced .mp3", " spaced "},
+        {"/x/Fourteen chars.wav", "Fourteen chars"},
+        {"/x/Fifteen chars!!.wav", "ifteen chars!!"},
+        {"/x/.mp3", ""},
+        {"mp3", ""},
+        {"", ""},
+    };
+    for (const auto& row : cases) {
+        EXPECT_EQ(titleFromFileName(QString::fromLatin1(row.path)), QString::fromLatin1(row.title))
+            << row.path;
+    }
+}
+
+TEST(TitleRules, Mp3InAnyLetterCaseAndEntriesWithExactlyOneSeparator) {
+    const struct {
+        const char* path;
+        bool mp3;
+    } cases[] = {{"/a/b.mp3", true},  {"/a/b.MP3", true},  {"/a/b.Mp3", true},  {"/a/b.mP3", true},
+                 {"xmp3", true},      {"/a/b.wav", false}, {"/a/b.wma", false}, {"/a/b.mp3 ", false},
+                 {"/a/b.mp4", false}, {"", false},         {"mp", false}};
+    for (const auto& row : cases) {
+        EXPECT_EQ(isMp3Path(QString::fromLatin1(row.path)), row.mp3) << row.path;
+    }
+    EXPECT_EQ(trackListEntry("/", "song.mp3"), "/song.mp3");
+    EXPECT_EQ(trackListEntry("/home/me/Music", "song.mp3"), "/home/me/Music/song.mp3");
+    EXPECT_EQ(trackListEntry("/media/usb/", "a b.wav"), "/media/usb/a b.wav");
+}
+
+// A 30-byte tag field: the text, then `fill` up to 30 bytes.
+QByteArray field(const QByteArray& text, char fill = '\0') {
+    return text + QByteArray(30 - text.size(), fill);
+}
+
+QByteArray tagBlock(const QByteArray& title, const char* identifier = "TAG") {
+    const QByteArray block = identifier + title + field("The Band") + field("Live");
+    return block + QByteArray(128 - block.size(), '\0'); // year, comment, genre
+}
+
+TEST(Id3Tag, TheLast128BytesGiveTitleArtistAndAlbumFieldsEndAtTheFirstNulAndLoseTrailingSpaces) {
+    const QTemporaryDir folder;
+    const QByteArray tag = tagBlock(field("Some Song Title", ' '));
+    struct FileCase {
+        QByteArray contents;
+        const char* title; // nullptr: no tag
+    };
+    const std::vector<FileCase> cases{
+        {QByteArray(5000, '\x55') + tag, "Some Song Title"},
+        {tag, "Some Song Title"}, // exactly 128 bytes: the tag starts at the first byte
+        {QByteArray(10, '\x01') + tag + QByteArray(3, '\x02') + tagBlock(field("Last")), "Last"},
+        {tagBlock(field("Hello", '\0')), "Hello"},
+        {tagBlock(field("Hello  ", '\0')), "Hello"},
+        {tagBlock(field("  Hello")), "  Hello"},
+        {tagBlock(field(QByteArray("Hi\0there", 8))), "Hi"},
+        {tagBlock(field("Caf\xE9 \x80")), "Café €"},
+        {tagBlock(QByteArray(30, 'x')), "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"},
+        {tagBlock(field("")), ""},
+        {QByteArray(), nullptr},
+        {tag.left(127), nullptr},
+        {tagBlock(field("x"), "tag"), nullptr},
+        {tagBlock(field("x"), "TaG"), nullptr},
+        {tag + "!", nullptr},
+        {QByteArray("this is not audio at all\n").repeated(20), nullptr},
+    };
+    for (const FileCase& row : cases) {
+        QFile file(folder.filePath("t.mp3"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(row.contents);
+        file.close();
+        const std::optional<Id3Tag> read = readId3v1(file.fileName());
+        SCOPED_TRACE(row.contents.right(128).toHex().toStdString());
+        ASSERT_EQ(read.has_value(), row.title != nullptr);
+        if (read) {
+            EXPECT_EQ(read->title, QString::fromUtf8(row.title));
+            EXPECT_EQ(read->artist, "The Band");
+            EXPECT_EQ(read->album, "Live");
+        }
+    }
+    EXPECT_FALSE(readId3v1(folder.filePath("missing.mp3")).has_value());
+    EXPECT_FALSE(readId3v1(folder.path()).has_value()) << "a directory";
+    EXPECT_FALSE(readId3v1(QString()).has_value());
+}
+
+TEST(PortSetting, RememberedTextBecomesAPortNumberOrCom1AndOnlyZeroClearsUseId3) {
+    const struct {
+        const char* stored;
+        int port;
+        bool useId3;
+    } cases[] = {
+        {"1", 1, true},   {"2", 2, true},   {"3", 3, true},     {"4", 4, true},
+        {" 3 ", 3, true}, {"0", 1, false},  {" 0", 1, false},   {"5", 1, true},
+        {"-2", 1, true},  {"-1", 1, true},  {"65538", 1, true}, {"40000", 1, true},
+        {"", 1, true},    {"abc", 1, true}, {"yes", 1, true},   {"2.5", 1, true},
+    };
+    for (const auto& row : cases) {
+        EXPECT_EQ(portNumberFromSetting(QString::fromLatin1(row.stored)), row.port) << row.stored;
+        EXPECT_EQ(useId3FromSetting(QString::fromLatin1(row.stored)) == Qt::Checked, row.useId3)
+            << row.stored;
+    }
+}
+
+TEST(DirectorySetting, DriveCPathsNameTheRootVolume) {
+    const QString start = QStringLiteral("/home/me/started-here");
+    const struct {
+        const char* stored;
+        QString path;
+    } cases[] = {{"C:\\", "/"},
+                 {"c:\\", "/"},
+                 {"c:", start},
+                 {"C:\\Music\\Rock", "/Music/Rock"},
+                 {"/media/usb/Music", "/media/usb/Music"},
+                 {"D:\\Music", "D:\\Music"},
+                 {"", ""}};
+    for (const auto& row : cases) {
+        EXPECT_EQ(directoryFromSetting(QString::fromLatin1(row.stored), start), row.path) << row.stored;
+    }
+}
+
+TEST(ClockPanel, ShowsHoursAndMinutesOfTheDay) {
+    EXPECT_EQ(clockText(QTime(0, 0, 59)), QStringLiteral("00:00"));
+    EXPECT_EQ(clockText(QTime(9, 5, 0)), QStringLiteral("09:05"));
+    EXPECT_EQ(clockText(QTime(23, 59, 59, 999)), QStringLiteral("23:59"));
+
+    const ClockPanel panel;
+    const QTime before = QTime::currentTime();
+    const QString shown = panel.text();
+    const QTime after = QTime::currentTime();
+    EXPECT_TRUE(shown == clockText(before) || shown == clockText(after)) << shown.toStdString();
+}
+
+TEST(FormatSeconds, TruncatedMinutesAndSecondsRoundedHalfToEven) {
+    const struct {
+        double seconds;
+        const char* text;
+    } cases[] = {{0, "00:00"},     {65, "01:05"},   {59.4, "00:59"}, {59.5, "00:00"},        {59.7, "00:00"},
+                 {119.7, "01:00"}, {60.5, "01:00"}, {61.5, "01:02"}, {58.5, "00:58"},        {3600, "60:00"},
+                 {6000, "100:00"}, {0.49, "00:00"}, {210, "03:30"},  {std::nan(""), "00:00"}};
+    for (const auto& row : cases) {
+        EXPECT_EQ(formatSeconds(row.seconds), QString::fromLatin1(row.text)) << row.seconds;
+    }
+}
+
+} // namespace
+} // namespace quorvex

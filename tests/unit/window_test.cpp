@@ -1,0 +1,723 @@
+#include "app/frmquorvex.h"
+#include "app/systemplatform.h"
+#include "link/titleframe.h"
+#include "platform/programexit.h"
+#include "run/formatseconds.h"
+#include "support/fakes.h"
+#include "tracks/dirlistbox.h"
+#include "tracks/drivelistbox.h"
+#include "tracks/filelistbox.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <gtest/gtest.h>
+#include <malloc.h>
+#include <memory>
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <vector>
+
+#if defined(__SANITIZE_ADDRESS__)
+// AddressSanitizer's count of live heap bytes (its header ships with clang, not with g++).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes(); // NOLINT(bugprone-reserved-identifier)
+#endif
+
+namespace quorvex::testing {
+namespace {
+
+// The real window on fake outside things, in virtual time: each pass of its waits is one Tick of its own
+// Timer1_Timer. Frames land in serial->frames, messages in dialogs->shown.
+class WindowTest : public ::testing::Test {
+protected:
+    WindowTest() : window(std::make_unique<frmQuorvex>(fakes.take())) {
+        fakes.pump->tick = [this] { window->Timer1_Timer(); };
+    }
+
+    template <typename Widget = QWidget> Widget* control(const char* name) const {
+        auto* found = window->findChild<Widget*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << "no control " << name;
+        return found;
+    }
+
+    void click(const char* name) const { QTest::mouseClick(control<QAbstractButton>(name), Qt::LeftButton); }
+
+    [[nodiscard]] QString text(const char* name) const { return control(name)->property("text").toString(); }
+
+    FakePlatform fakes;
+    std::unique_ptr<frmQuorvex> window;
+};
+
+// Writes a file and returns its path.
+QString writeFile(const QString& path, const QByteArray& contents) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(contents);
+    return path;
+}
+
+// What the fake player is given to play: a WAV header and a little silence.
+const QByteArray silentWav = QByteArray("RIFF\x24\0\0\0WAVEfmt ", 16) + QByteArray(64, '\0');
+
+const QByteArray discRequest = hex("81070547 2044 FF");
+const QByteArray recordFrame = hex("81070547 0221 FF");
+const QByteArray stopFrame = hex("81070547 0202 FF");
+const QByteArray playFrame = hex("81070547 0201 FF");
+
+TEST_F(WindowTest, AtCreationCaptionsAreExactNothingIsChosenAndEverythingIsEnabled) {
+    const struct {
+        const char* control;
+        const char* caption;
+    } captions[] = {{"Label1", "Quorvex controls"},
+                    {"btnOn", "On"},
+                    {"btnOff", "Off"},
+                    {"btnStop", "Stop"},
+                    {"btnBack", "Back"},
+                    {"btnPlay", "Play"},
+                    {"btnForward", "Forward"},
+                    {"Label3", "MP3/WAV to Quorvex"},
+                    {"tickUseID3", "Use ID3 tags to name MP3 tracks"},
+                    {"btnCheckTracks", "Check disc"},
+                    {"chkInsertPauses", "Insert pauses"},
+                    {"Label4", "Title"},
+                    {"Label6", "Artist"},
+                    {"Label7", "Album"},
+                    {"btnRecordList", "Record"},
+                    {"btnRemove", "Remove"},
+                    {"Label5", "Disc Name"}};
+    for (const auto& row : captions) {
+        EXPECT_EQ(text(row.control), QString::fromLatin1(row.caption)) << row.control;
+    }
+    EXPECT_EQ(control<QGroupBox>("Frame1")->title(), QStringLiteral("Com Port"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Quorvex recorder"));
+    EXPECT_FALSE(window->windowIcon().isNull());
+    EXPECT_EQ(QImage(QStringLiteral(":/quorvex/quorvex.png")).size(), QSize(32, 32));
+    const QString contact = text("Label2");
+    EXPECT_FALSE(contact.isEmpty());
+    EXPECT_LE(contact.count(QLatin1Char('\n')), 1) << "the contact line has room for two lines";
+
+    for (int port = 1; port <= 4; ++port) {
+        const QByteArray name = "optCom" + QByteArray::number(port);
+        EXPECT_EQ(control<QRadioButton>(name.constData())->text(), QStringLiteral("Com%1").arg(port));
+        EXPECT_FALSE(control<QRadioButton>(name.constData())->isChecked()) << name.constData();
+        EXPECT_EQ(control(name.constData())->toolTip(), QStringLiteral("/dev/fake%1").arg(port));
+    }
+    EXPECT_EQ(control<QCheckBox>("tickUseID3")->checkState(), Qt::Unchecked);
+    EXPECT_EQ(control<QCheckBox>("chkInsertPauses")->checkState(), Qt::Unchecked);
+    EXPECT_FALSE(window->pauseMode());
+    EXPECT_EQ(control<QListWidget>("ListOfMusic")->count(), 0);
+    for (const char* empty :
+         {"txtSongname", "txtArtist", "txtAlbum", "lblTrackInfo", "statusLine", "txtTitle"}) {
+        EXPECT_TRUE(text(empty).isEmpty()) << empty;
+    }
+    EXPECT_FALSE(fakes.serial->isOpen());
+    EXPECT_TRUE(fakes.journal.empty()) << "nothing touches the port or the settings before start-up";
+    // Every control is enabled (the player's bar manages its own buttons).
+    const QWidget* bar = control("MediaPlayer1");
+    for (const QWidget* widget : window->findChildren<QWidget*>()) {
+        if (!bar->isAncestorOf(widget)) {
+            EXPECT_TRUE(widget->isEnabled()) << widget->objectName().toStdString();
+        }
+    }
+
+    // Timer1 ticks every 100 ms from the window's creation, before start-up and unshown. Qt never fires a
+    // timer early, so five Ticks span at least four periods, and the shortest gap stays near one.
+    QElapsedTimer clock;
+    clock.start();
+    qint64 shortest = 1000;
+    for (int tick = 0; tick < 5; ++tick) {
+        const std::uint64_t next = window->replyWatcher().ticks + 1;
+        const qint64 start = clock.elapsed();
+        ASSERT_TRUE(QTest::qWaitFor([this, next] { return window->replyWatcher().ticks >= next; }, 1000));
+        shortest = std::min(shortest, clock.elapsed() - start);
+    }
+    EXPECT_GE(clock.elapsed(), 380);
+    EXPECT_LE(shortest, 150);
+}
+
+TEST_F(WindowTest, TabOrderRunsFromPlayToCheckDiscTheLayoutIsFixedAndEnterOrEscapePressNoButton) {
+    const std::vector<QString> expected{
+        "btnPlay",    "btnRecordList",   "MediaPlayer1",  "btnOff",   "btnStop",     "btnBack",
+        "btnForward", "DirList",         "DriveList",     "FileList", "ListOfMusic", "btnOn",
+        "tickUseID3", "btnRemove",       "txtTitle",      "optCom2",  "optCom1",     "optCom3",
+        "optCom4",    "chkInsertPauses", "btnCheckTracks"};
+    // The player's bar takes the focus with its own controls, one after the other: one stop in the order.
+    const QWidget* bar = control("MediaPlayer1");
+    std::vector<QString> order;
+    QWidget* widget = control("btnPlay");
+    do {
+        const QString name =
+            bar->isAncestorOf(widget) ? QStringLiteral("MediaPlayer1") : widget->objectName();
+        if ((widget->focusPolicy() & Qt::TabFocus) != 0 && name != "qt_scrollarea_viewport" &&
+            (order.empty() || order.back() != name)) {
+            order.push_back(name);
+        }
+        widget = widget->nextInFocusChain();
+    } while (widget != control("btnPlay") && order.size() <= expected.size());
+    EXPECT_EQ(order, expected);
+
+    EXPECT_EQ(window->size(), QSize(653, 380));
+    EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "the window cannot be resized";
+    const QRect area(0, 0, 653, 355);
+    std::vector<const QWidget*> placed;
+    for (const QObject* child : window->centralWidget()->children()) {
+        const auto* widget = qobject_cast<const QWidget*>(child);
+        if (widget == nullptr || widget->objectName() == "Shape1") {
+            continue;
+        }
+        EXPECT_TRUE(area.contains(widget->geometry())) << widget->objectName().toStdString();
+        for (const QWidget* other : placed) {
+            EXPECT_FALSE(widget->geometry().intersects(other->geometry()))
+                << widget->objectName().toStdString() << " overlaps " << other->objectName().toStdString();
+        }
+        placed.push_back(widget);
+    }
+    // The recorder controls all sit inside their outline.
+    const QRect box = control("Shape1")->geometry();
+    for (const char* name : {"Label1", "btnOn", "btnOff", "btnStop", "btnBack", "btnPlay", "btnForward"}) {
+        EXPECT_TRUE(box.contains(control(name)->geometry())) << name;
+    }
+    EXPECT_EQ(control("btnPlay")->size(), QSize(49, 25)) << "735 by 375 twips";
+    EXPECT_EQ(control("Label2")->size(), QSize(161, 33)) << "2415 by 495 twips";
+    EXPECT_EQ(control("lblTrackInfo")->geometry(), QRect(456, 8, 57, 41));
+    EXPECT_EQ(control("Frame1")->geometry(), QRect(520, 8, 121, 57));
+    EXPECT_EQ(control("FileList")->geometry(), QRect(248, 88, 401, 149));
+    EXPECT_EQ(control("ListOfMusic")->geometry(), QRect(8, 240, 401, 82));
+
+    click("optCom1");
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_EQ(window->statusBar()->geometry(), QRect(0, 355, 653, 25));
+    EXPECT_EQ(control("clockPanel")->width(), 96) << "1440 twips";
+    EXPECT_LT(control("clockPanel")->x(), control("statusLine")->x()) << "the clock is the first panel";
+
+    control("txtTitle")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_TRUE(fakes.serial->frames.empty());
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(WindowTest, ButtonsAreSilentOnAClosedUnopenableOrBrokenPortAndInPauseMode) {
+    // The recorder's buttons; their frames are checked byte for byte through the real port
+    // (serial_window_test).
+    const auto clickRecorderButtons = [this] {
+        for (const char* button : {"btnOn", "btnOff", "btnPlay", "btnStop", "btnBack", "btnForward"}) {
+            click(button);
+        }
+    };
+    clickRecorderButtons(); // never opened
+    EXPECT_TRUE(fakes.dialogs->shown.empty());
+
+    // Failed to open: only the open error is shown, and the buttons stay silent.
+    fakes.serial->unopenable = {3};
+    click("optCom3");
+    clickRecorderButtons();
+    ASSERT_EQ(fakes.dialogs->shown.size(), 1U);
+    EXPECT_TRUE(isPlainBox(fakes.dialogs->shown[0], "Error opening Com Port, please select another one"));
+    EXPECT_FALSE(fakes.serial->isOpen());
+    EXPECT_EQ(fakes.serial->portNumber(), 3);
+
+    click("optCom1");
+    click("chkInsertPauses");
+    ASSERT_TRUE(window->pauseMode());
+    clickRecorderButtons();
+    EXPECT_TRUE(fakes.serial->isOpen()) << "pause mode leaves the port open";
+    EXPECT_TRUE(fakes.serial->frames.empty());
+
+    click("chkInsertPauses"); // clearing the box says nothing, ticking it said:
+    EXPECT_TRUE(
+        isPlainBox(fakes.dialogs->shown.at(1),
+                   "Checking this box disables all Control-A1 features and allows use of other MD "
+                   "recorders, please un-check it if you wish to be able to use track naming features."));
+    click("btnStop");
+    EXPECT_EQ(fakes.serial->frames, std::vector<QByteArray>{hex("81070547 0202FF")});
+
+    // A line that breaks closes the port and warns once, from the event loop, never inside a send.
+    emit fakes.serial->failed(QStringLiteral("/dev/ttyUSB0: Input/output error"));
+    EXPECT_FALSE(fakes.serial->isOpen());
+    EXPECT_EQ(fakes.dialogs->shown.size(), 2U) << "the open error and the pause-mode notice";
+    QCoreApplication::processEvents();
+    ASSERT_EQ(fakes.dialogs->shown.size(), 3U);
+    EXPECT_TRUE(fakes.dialogs->shown[2].text.contains(QStringLiteral("/dev/ttyUSB0")));
+    EXPECT_EQ(fakes.dialogs->shown[2].icon, QMessageBox::Warning);
+    clickRecorderButtons();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(fakes.serial->frames.size(), 1U);
+    EXPECT_EQ(fakes.dialogs->shown.size(), 3U);
+}
+
+TEST_F(WindowTest, CheckDiscAndTheLabelShowSlots16To18AsSoonAsTheAnswerIsRecognised) {
+    window->selectPort(1);
+    fakes.pump->arrivals = {{3, hex("81 0D 05 48 20 60 AA BB 03 7B 3B CC FF")}};
+    click("btnCheckTracks");
+    EXPECT_EQ(fakes.serial->frames, std::vector<QByteArray>{discRequest});
+    EXPECT_EQ(text("lblTrackInfo"), "3 Tracks 123m 59s");
+    EXPECT_EQ(fakes.pump->ticks, 3);
+
+    fakes.pump->ticks = 0;
+    fakes.pump->arrivals = {{2, hex("20 60 01 00 05 10 20 00 FF")}};
+    QTest::mouseClick(control("lblTrackInfo"), Qt::LeftButton);
+    EXPECT_EQ(fakes.serial->frames.size(), 2U);
+    EXPECT_EQ(text("lblTrackInfo"), "5 Tracks 16m 32s");
+    EXPECT_EQ(fakes.pump->ticks, 2);
+
+    // A mismatching answer is not recognised, yet after 40 Ticks its bytes stand in slots 16 to 18.
+    fakes.pump->ticks = 0;
+    fakes.pump->arrivals = {{1, hex("20 61 01 00 09 08 07 00 FF")}};
+    window->refreshDiscInfo();
+    EXPECT_EQ(fakes.pump->ticks, 40);
+    EXPECT_EQ(text("lblTrackInfo"), "9 Tracks 08m 07s");
+    EXPECT_TRUE(fakes.dialogs->shown.empty());
+}
+
+TEST_F(WindowTest, AClosedPortStillWaitsAndPauseModeStillAsksButWaitsNotAndBothRewriteTheLabel) {
+    control<QLabel>("lblTrackInfo")->setText("stale");
+    fakes.pump->arrivals = {{1, hex("20 60 01 00 0C 2D 07 00 FF")}};
+    window->refreshDiscInfo();
+    EXPECT_TRUE(fakes.serial->frames.empty()) << "a closed port receives nothing";
+    EXPECT_EQ(fakes.pump->ticks, 40);
+    EXPECT_EQ(text("lblTrackInfo"), "0 Tracks 00m 00s");
+
+    window->selectPort(1);
+    control<QCheckBox>("chkInsertPauses")->setChecked(true);
+    control<QLabel>("lblTrackInfo")->setText("stale");
+    fakes.pump->ticks = 0;
+    window->refreshDiscInfo();
+    EXPECT_EQ(fakes.pump->ticks, 0);
+    EXPECT_EQ(fakes.serial->frames, std::vector<QByteArray>{discRequest}) << "the request ignores pause mode";
+    EXPECT_EQ(text("lblTrackInfo"), "0 Tracks 00m 00s");
+}
+
+TEST_F(WindowTest, TheDiscNameGoesOutPerKeystrokeAndInPauseModeButNotOnAClosedPort) {
+    window->selectPort(1);
+    QTest::keyClicks(control("txtTitle"), "Mix");
+    control<QLineEdit>("txtTitle")->clear();
+    std::vector<QByteArray> expected;
+    for (const char* name : {"M", "Mi", "Mix", ""}) {
+        expected.push_back(toByteArray(*titleFrame(QString::fromLatin1(name), 0)));
+    }
+    EXPECT_EQ(fakes.serial->frames, expected) << "one frame per keystroke, each with the whole name";
+
+    control<QCheckBox>("chkInsertPauses")->setChecked(true);
+    window->sendTitle("Track", 7);
+    EXPECT_EQ(fakes.serial->frames.size(), 5U);
+    fakes.serial->close();
+    window->sendTitle("Side A", 0);
+    control<QLineEdit>("txtTitle")->setText("B");
+    EXPECT_EQ(fakes.serial->frames.size(), 5U);
+}
+
+QByteArray taggedMp3(const QByteArray& title, const QByteArray& artist, const QByteArray& album) {
+    const auto field = [](const QByteArray& text) { return text + QByteArray(30 - text.size(), '\0'); };
+    const QByteArray tag = "TAG" + field(title) + field(artist) + field(album);
+    return QByteArray(400, '\x11') + tag + QByteArray(128 - tag.size(), '\0');
+}
+
+// The window's source browser on a real folder of files.
+class WindowTracksTest : public WindowTest {
+protected:
+    WindowTracksTest() {
+        for (const char* name : {"b song.mp3", "A.WAV", "c.Wma", "notes.txt", "d.mp3.bak", "e.Mp3"}) {
+            writeFile(entry(name), "not audio");
+        }
+        writeFile(entry("tagged.mp3"), taggedMp3("<b>Tag</b> Title", "Tag Artist", "Tag Album"));
+        writeFile(entry("01_Some Song Title.MP3"), taggedMp3("Some Song Title", "x", "y"));
+        EXPECT_TRUE(QDir(folder.path()).mkdir("Sub Folder"));
+        control<DirListBox>("DirList")->setPath(folder.path());
+        // Double-clicks land on items where the window draws them.
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    [[nodiscard]] QStringList shown(const char* list) const {
+        QStringList texts;
+        const auto* widget = control<QListWidget>(list);
+        for (int row = 0; row < widget->count(); ++row) {
+            texts.append(widget->item(row)->text());
+        }
+        return texts;
+    }
+
+    // A press first: the view treats a double-click as one only on the item the press went to.
+    void doubleClick(const char* list, const QString& item) const {
+        auto* widget = control<QListWidget>(list);
+        const QList<QListWidgetItem*> found = widget->findItems(item, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << item.toStdString();
+        const QPoint where = widget->visualItemRect(found.first()).center();
+        QTest::mouseClick(widget->viewport(), Qt::LeftButton, {}, where);
+        QTest::mouseDClick(widget->viewport(), Qt::LeftButton, {}, where);
+    }
+
+    [[nodiscard]] QString entry(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
+
+    QTemporaryDir folder;
+};
+
+TEST_F(WindowTracksTest, BrowserShowsOnlyMp3WavAndWmaAndFollowsDirectoriesAndDrives) {
+    EXPECT_EQ(shown("FileList"),
+              QStringList({"01_Some Song Title.MP3", "A.WAV", "b song.mp3", "c.Wma", "e.Mp3", "tagged.mp3"}));
+    EXPECT_EQ(control<FileListBox>("FileList")->path(), QDir::cleanPath(folder.path()));
+
+    auto* dirs = control<DirListBox>("DirList");
+    const QList<QListWidgetItem*> sub = dirs->findItems("Sub Folder", Qt::MatchEndsWith);
+    ASSERT_EQ(sub.size(), 1);
+    emit dirs->itemActivated(sub.first());
+    EXPECT_EQ(dirs->path(), QDir::cleanPath(entry("Sub Folder")));
+    EXPECT_TRUE(shown("FileList").isEmpty());
+    // A directory that is gone or was never there leaves everything as it was, without a message.
+    dirs->setPath(entry("no such folder"));
+    EXPECT_EQ(dirs->path(), QDir::cleanPath(entry("Sub Folder")));
+    EXPECT_TRUE(fakes.dialogs->shown.empty());
+
+    auto* drives = control<DriveListBox>("DriveList");
+    drives->setCurrentIndex(-1);
+    drives->setDrive("C");
+    EXPECT_EQ(drives->drive(), QDir::rootPath());
+    EXPECT_EQ(dirs->path(), QDir::rootPath());
+    EXPECT_EQ(control<FileListBox>("FileList")->path(), QDir::rootPath());
+}
+
+TEST_F(WindowTracksTest, DoubleClicksAppendInOrderWithDuplicatesAndRemoveTakesOnlyTheSelectedEntry) {
+    auto* tracks = control<QListWidget>("ListOfMusic");
+    control<QListWidget>("FileList")->setCurrentRow(-1);
+    window->FileList_DblClick();
+    window->ListOfMusic_DblClick();
+    EXPECT_EQ(tracks->count(), 0) << "no file chosen, nothing added";
+    EXPECT_TRUE(fakes.player->opened.isEmpty()) << "an empty list has nothing to preview";
+
+    for (const char* name : {"b song.mp3", "A.WAV", "b song.mp3", "c.Wma"}) {
+        doubleClick("FileList", name);
+    }
+    EXPECT_EQ(shown("ListOfMusic"),
+              QStringList({entry("b song.mp3"), entry("A.WAV"), entry("b song.mp3"), entry("c.Wma")}));
+    tracks->setCurrentRow(-1);
+    click("btnRemove");
+    EXPECT_EQ(tracks->count(), 4) << "nothing selected, nothing removed";
+    // Taking the focus makes the first entry current without selecting it.
+    tracks->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    click("btnRemove");
+    EXPECT_EQ(tracks->count(), 4) << "current but not selected, not removed";
+    tracks->setCurrentRow(1);
+    click("btnRemove");
+    EXPECT_EQ(shown("ListOfMusic"), QStringList({entry("b song.mp3"), entry("b song.mp3"), entry("c.Wma")}));
+}
+
+TEST_F(WindowTracksTest, PreviewShowsTheTagAsPlainTextWhateverTheId3BoxWhichOnlyChoosesTheTitle) {
+    control<QCheckBox>("tickUseID3")->setChecked(false);
+    doubleClick("FileList", "tagged.mp3");
+    doubleClick("FileList", "A.WAV");
+
+    doubleClick("ListOfMusic", entry("tagged.mp3"));
+    EXPECT_EQ(fakes.player->opened, QStringList({entry("tagged.mp3")}));
+    EXPECT_EQ(text("txtSongname"), "<b>Tag</b> Title");
+    EXPECT_EQ(text("txtArtist"), "Tag Artist");
+    EXPECT_EQ(text("txtAlbum"), "Tag Album");
+    // A tag, and the Status line that shows titles, are shown as written, never as markup.
+    for (const char* name : {"txtSongname", "txtArtist", "txtAlbum", "statusLine"}) {
+        EXPECT_EQ(control<QLabel>(name)->textFormat(), Qt::PlainText) << name;
+    }
+
+    // A file without a tag plays too and leaves the fields as they were.
+    doubleClick("ListOfMusic", entry("A.WAV"));
+    EXPECT_EQ(fakes.player->opened.size(), 2);
+    EXPECT_EQ(text("txtSongname"), "<b>Tag</b> Title");
+
+    // Track titles: from the file name while the box is clear, from the tag once it is ticked; an MP3
+    // without a tag then gets an empty title and leaves the tag fields as they were.
+    EXPECT_EQ(window->deriveTrackTitle(entry("01_Some Song Title.MP3")), "ome Song Title");
+    control<QCheckBox>("tickUseID3")->setChecked(true);
+    EXPECT_EQ(window->deriveTrackTitle(entry("01_Some Song Title.MP3")), "Some Song Title");
+    EXPECT_EQ(window->deriveTrackTitle(entry("b song.mp3")), "");
+    EXPECT_EQ(text("txtSongname"), "Some Song Title");
+}
+
+// The window's Record button in virtual time: a fake recorder with 5 tracks answers through the port and
+// acknowledges record and (unless told otherwise) stop; the fake player moves 0.1 s per Tick.
+class RecordingRunTest : public WindowTest {
+protected:
+    RecordingRunTest() {
+        fakes.serial->respond = [this](const QByteArray& frame) {
+            if (frame == discRequest) {
+                return hex("81 0D 05 48 20 60 01 00 05 0A 0B 00 FF");
+            }
+            return frame == recordFrame || (frame == stopFrame && acknowledgesStop)
+                       ? hex("81070548") + frame.mid(4)
+                       : QByteArray();
+        };
+        window->selectPort(1);
+        for (const char* name : {"a.wav", "b.wav", "c.wav"}) {
+            control<QListWidget>("ListOfMusic")->addItem(writeFile(folder.filePath(name), silentWav));
+        }
+    }
+
+    // Frames the recorder received, title frames shown as "title N".
+    [[nodiscard]] std::vector<std::string> sent() const {
+        std::vector<std::string> names;
+        for (const QByteArray& frame : fakes.serial->frames) {
+            names.push_back(frame == discRequest   ? "request"
+                            : frame == recordFrame ? "record"
+                            : frame == stopFrame   ? "stop"
+                            : frame == playFrame   ? "play"
+                            : frame.size() == 23
+                                ? "title " + std::to_string(static_cast<unsigned char>(frame[5]))
+                                : frame.toHex(' ').toStdString());
+        }
+        return names;
+    }
+
+    QTemporaryDir folder;
+    bool acknowledgesStop = true;
+};
+
+TEST_F(RecordingRunTest, PauseModeSendsNoCommandButTitlesAndPausesAfterEveryTrack) {
+    control<QCheckBox>("chkInsertPauses")->setChecked(true);
+    click("btnRecordList");
+
+    EXPECT_EQ(sent(), (std::vector<std::string>{"title 1", "title 2", "title 3"}))
+        << "the request is a command too; the disc count stays what the window held (0)";
+    // 2 s after the request, then per track: 1 Tick to start, 5 Ticks of sound, 40 Ticks of pause.
+    EXPECT_EQ(fakes.pump->ticks, 20 + 3 * (1 + 5 + 40));
+    EXPECT_EQ(fakes.dialogs->shown.size(), 2U) << "the notice on ticking, and once at the end";
+
+    // An empty list: only the request and 2 s of waiting, and in pause mode the notice at the end.
+    control<QListWidget>("ListOfMusic")->clear();
+    click("btnRecordList");
+    EXPECT_EQ(fakes.dialogs->shown.size(), 3U);
+    control<QCheckBox>("chkInsertPauses")->setChecked(false);
+    fakes.serial->frames.clear();
+    fakes.pump->ticks = 0;
+    click("btnRecordList");
+    EXPECT_EQ(sent(), std::vector<std::string>{"request"});
+    EXPECT_EQ(fakes.pump->ticks, 20);
+    EXPECT_EQ(fakes.dialogs->shown.size(), 3U);
+}
+
+TEST_F(RecordingRunTest, AMissingStopAcknowledgementOnlyCostsItsTimeOut) {
+    acknowledgesStop = false;
+    click("btnRecordList");
+    EXPECT_EQ(sent().size(), 13U);
+    // Per track: 1 Tick for the record acknowledgement, 1 to start, 5 of sound, 40 waiting for the stop one.
+    EXPECT_EQ(fakes.pump->ticks, 20 + 3 * (1 + 1 + 5 + 40));
+    EXPECT_TRUE(fakes.dialogs->shown.empty());
+}
+
+TEST_F(RecordingRunTest, DuringARunOnlyTheRecorderButtonsWorkOutsideEventsCostNoTrackAndRemovalsShortenIt) {
+    fakes.pump->during = {{22,
+                           [this] {
+                               click("btnRecordList");
+                               click("btnCheckTracks");
+                               window->ListOfMusic_DblClick();
+                               click("btnBack");
+                               delete control<QListWidget>("ListOfMusic")->takeItem(2);
+                           }},
+                          {23, [this] { fakes.player->setState(MediaPlayer::paused); }}};
+    // Another file's late failure (a preview's) belongs to no track of the run.
+    for (int tick = 24; tick < 80; ++tick) {
+        fakes.pump->during[tick] = [this] {
+            emit fakes.player->failed("/music/previewed.mp3", "Cannot play");
+        };
+    }
+    click("btnRecordList");
+    const std::vector<std::string> expected{"request", "record", "play",   "81 07 05 47 02 15 ff",
+                                            "title 6", "stop",   "record", "play",
+                                            "title 7", "stop"};
+    EXPECT_EQ(sent(), expected) << "Back went out; a second run and the disc query were refused; the run "
+                                   "ended quietly where the shortened list ends";
+    EXPECT_EQ(fakes.player->opened.size(), 2) << "no preview took the player";
+    EXPECT_EQ(fakes.player->stops, 2) << "paused from outside ends the track and the next follows";
+    EXPECT_TRUE(fakes.dialogs->shown.empty());
+    EXPECT_FALSE(window->isRecording());
+}
+
+// Bytes the program holds on the heap right now (AddressSanitizer's own count when it runs, because its
+// allocator replaces malloc's and keeps freed blocks in quarantine).
+std::size_t heapInUse() {
+#if defined(__SANITIZE_ADDRESS__)
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    return mallinfo2().uordblks;
+#endif
+}
+
+TEST_F(WindowTest, ThreeHundredEntriesKeepTheHeapFlat) {
+    constexpr int entries = 300;
+    constexpr int firstSample = 10;
+    window->selectPort(1);
+    const QTemporaryDir folder;
+    const QString wav = writeFile(folder.filePath("entry.wav"), silentWav);
+    for (int entry = 0; entry < entries; ++entry) {
+        control<QListWidget>("ListOfMusic")->addItem(wav);
+    }
+
+    int records = 0;
+    int stops = 0;
+    std::size_t atFirstSample = 0;
+    std::size_t atLast = 0;
+    fakes.serial->respond = [&](const QByteArray& frame) {
+        const bool isRecord = frame == recordFrame;
+        const bool isStop = frame == stopFrame;
+        // The fakes' own records would grow with every entry: they are dropped as the run goes (`frame` is
+        // one of them, so it is not looked at after this).
+        fakes.serial->frames.clear();
+        fakes.player->opened.clear();
+        records += isRecord ? 1 : 0;
+        stops += isStop ? 1 : 0;
+        if (isRecord && (records == firstSample || records == entries)) {
+            (records == firstSample ? atFirstSample : atLast) = heapInUse();
+        }
+        return isRecord ? hex("81070548 0221 FF") : isStop ? hex("81070548 0202 FF") : QByteArray();
+    };
+
+    click("btnRecordList");
+
+    EXPECT_EQ(records, entries);
+    EXPECT_EQ(stops, entries);
+    EXPECT_TRUE(fakes.dialogs->shown.empty());
+    std::printf("heap in use at entry %d: %zu bytes; at entry %d: %zu bytes; growth %lld bytes\n",
+                firstSample, atFirstSample, entries, atLast,
+                static_cast<long long>(atLast) - static_cast<long long>(atFirstSample));
+    // A leak of even 100 bytes per entry would show as 29,000 bytes here.
+    EXPECT_LT(static_cast<long long>(atLast) - static_cast<long long>(atFirstSample), 16 * 1024);
+}
+
+TEST(StartFailure, APlayerThatCannotBeHadIsSaidInABoxAndNothingStarts) {
+    FakeDialogs dialogs;
+    const std::optional<Platform> none = makePlatformOrSayWhy(
+        []() -> Platform { throw MediaPlayerUnavailable("mpv_initialize: unsupported"); }, dialogs);
+    EXPECT_FALSE(none.has_value());
+    ASSERT_EQ(dialogs.shown.size(), 1U);
+    EXPECT_EQ(dialogs.shown[0].text, "The media player could not be started (mpv_initialize: unsupported).");
+    EXPECT_EQ(dialogs.shown[0].title, "Quorvex");
+
+    FakePlatform fakes;
+    EXPECT_TRUE(makePlatformOrSayWhy([&fakes] { return fakes.take(); }, dialogs).has_value());
+    EXPECT_EQ(dialogs.shown.size(), 1U) << "no box when the player is there";
+}
+
+TEST_F(WindowTest, StartUpSwitchesOnAndAsksForTheDiscClosingSavesTheSettingsForTheNextStart) {
+    // A drive and a directory that are gone: passed over, and the browser starts as always.
+    fakes.settings->values = {{"General/Disk", "Q"}, {"General/Dir", "/no/such/folder"}};
+    window->Form_Load();
+
+    EXPECT_EQ(fakes.journal, (Journal{"setPortNumber 1", "save Commport/COM=1", "open 1"})) << "first start";
+    EXPECT_TRUE(control<QRadioButton>("optCom1")->isChecked());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Quorvex recorder    V0.3.0"));
+    EXPECT_EQ(fakes.pump->ticks, 2 + 40) << "200 ms before switching on, 40 Ticks for the silent disc";
+    EXPECT_EQ(text("lblTrackInfo"), "0 Tracks 00m 00s");
+    EXPECT_EQ(control<DirListBox>("DirList")->path(), QDir::currentPath())
+        << "the browser starts where the program was started";
+    EXPECT_EQ(control<QCheckBox>("tickUseID3")->checkState(), Qt::Checked)
+        << "ID3 tags are used until the user says otherwise";
+
+    const QTemporaryDir music;
+    window->selectPort(2);
+    control<QCheckBox>("tickUseID3")->setChecked(false);
+    control<DirListBox>("DirList")->setPath(music.path());
+    fakes.serial->frames.clear();
+    fakes.journal.clear();
+    fakes.pump->ticks = 0;
+
+    window->close();
+    window->close();
+
+    const Journal expected{"close",
+                           "save Commport/COM=2",
+                           "save General/Use ID3=0",
+                           "save General/Disk=" + QDir::rootPath().toStdString(),
+                           "save General/Dir=" + QDir::cleanPath(music.path()).toStdString(),
+                           "exit"};
+    EXPECT_EQ(fakes.journal, expected) << "a second close does nothing";
+    EXPECT_EQ(fakes.pump->ticks, 2) << "200 ms before the port closes";
+    EXPECT_TRUE(fakes.serial->frames.empty()) << "shut-down sends the recorder nothing";
+
+    FakePlatform next;
+    next.settings->values = fakes.settings->values;
+    frmQuorvex started(next.take());
+    next.pump->tick = [&started] { started.Timer1_Timer(); };
+    started.Form_Load();
+    EXPECT_EQ(next.journal.at(2), "open 2");
+    EXPECT_EQ(started.findChild<QCheckBox*>("tickUseID3")->checkState(), Qt::Unchecked);
+    EXPECT_EQ(started.findChild<DirListBox*>("DirList")->path(), QDir::currentPath())
+        << "the remembered directory is replaced by the start directory";
+}
+
+// The real way out: the journal and the last frame sent go to stderr for the parent to read, then the
+// process ends at once.
+class JournalThenExit final : public ProgramExit {
+public:
+    explicit JournalThenExit(const FakePlatform& fakes) : fakes(fakes) {}
+    [[noreturn]] void exitNow() override {
+        for (const std::string& entry : fakes.journal) {
+            std::fprintf(stderr, "%s\n", entry.c_str());
+        }
+        std::fprintf(stderr, "last frame %s\n", fakes.serial->frames.back().toHex(' ').constData());
+        ProcessExit().exitNow();
+    }
+
+private:
+    const FakePlatform& fakes;
+};
+
+TEST(ShutDownDeathTest, ClosingDuringAWaitEndsTheProgramAndNothingResumes) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    struct WaitCase {
+        const char* wait;
+        int closeAt;
+        std::function<void(frmQuorvex&, FakePlatform&)> run;
+        const char* lastFrame;
+    };
+    const std::vector<WaitCase> cases{
+        {"disc information", 5, [](frmQuorvex& window, FakePlatform&) { window.lblTrackInfo_Click(); },
+         "81 07 05 47 20 44 ff"},
+        {"a track of a recording run", 30,
+         [](frmQuorvex& window, FakePlatform& fakes) {
+             fakes.serial->respond = [](const QByteArray& frame) {
+                 return frame.mid(4, 2) == hex("0221") ? hex("81070548 0221 FF") : QByteArray();
+             };
+             fakes.player->fileLength = 10;
+             const QTemporaryDir folder;
+             window.findChild<QListWidget*>("ListOfMusic")
+                 ->addItem(writeFile(folder.filePath("a.wav"), silentWav));
+             window.btnRecordList_Click();
+         },
+         "81 07 05 47 02 02 ff"},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.wait);
+        // The user closes the window at Tick `closeAt`; the program's own exit must end the process there.
+        const auto closeDuring = [&row] {
+            FakePlatform fakes;
+            Platform platform = fakes.take();
+            platform.exit = std::make_unique<JournalThenExit>(fakes);
+            frmQuorvex window(std::move(platform));
+            fakes.pump->tick = [&window] { window.Timer1_Timer(); };
+            window.selectPort(1);
+            fakes.pump->during = {{row.closeAt, [&window] { window.close(); }}};
+            row.run(window, fakes);
+            std::fputs("the wait resumed after the window was closed\n", stderr);
+            std::_Exit(3);
+        };
+        EXPECT_EXIT(
+            closeDuring(), ::testing::ExitedWithCode(0),
+            std::string("open 1\nclose\nsave Commport/COM=1\nsave General/Use ID3=0\nsave General/Disk=/\n"
+                        "save General/Dir=\nlast frame ") +
+                row.lastFrame);
+    }
+}
+
+} // namespace
+} // namespace quorvex::testing

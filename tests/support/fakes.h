@@ -161,11 +161,18 @@ private:
     bool muted = false;
 };
 
-// Notes that the program would have ended here; the test goes on.
+// Notes that the program would have ended here; the test goes on, unless `then` ends it.
 class FakeProgramExit final : public ProgramExit {
 public:
     explicit FakeProgramExit(Journal& journal) : journal(journal) {}
-    void exitNow() override { journal.emplace_back("exit"); }
+    void exitNow() override {
+        journal.emplace_back("exit");
+        if (then) {
+            then();
+        }
+    }
+
+    std::function<void()> then;
 
 private:
     Journal& journal;
@@ -202,10 +209,8 @@ public:
 // The test keeps a plain pointer to each fake that the platform owns.
 template <typename Fake, typename Interface, typename... Arguments>
 Fake* keep(std::unique_ptr<Interface>& slot, Arguments&... arguments) {
-    auto fake = std::make_unique<Fake>(arguments...);
-    Fake* kept = fake.get();
-    slot = std::move(fake);
-    return kept;
+    slot = std::make_unique<Fake>(arguments...);
+    return static_cast<Fake*>(slot.get());
 }
 
 // A Platform made of fakes, with the fakes still reachable by the test after the window took the set.
@@ -214,8 +219,8 @@ struct FakePlatform {
         : settings(keep<FakeSettingsStore>(platform.settings, journal)),
           serial(keep<FakeSerialPort>(platform.serial, journal)),
           dialogs(keep<FakeDialogs>(platform.dialogs)), pump(keep<FakeEventPump>(platform.pump)),
-          player(keep<FakeMediaPlayer>(platform.player)) {
-        keep<FakeProgramExit>(platform.exit, journal);
+          player(keep<FakeMediaPlayer>(platform.player)),
+          exit(keep<FakeProgramExit>(platform.exit, journal)) {
         pump->port = serial;
         pump->player = player;
     }
@@ -228,6 +233,7 @@ struct FakePlatform {
     FakeDialogs* dialogs;
     FakeEventPump* pump;
     FakeMediaPlayer* player;
+    FakeProgramExit* exit;
 };
 
 } // namespace quorvex::testing

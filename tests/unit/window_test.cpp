@@ -327,71 +327,38 @@ QByteArray taggedMp3(const QByteArray& title, const QByteArray& artist, const QB
     return QByteArray(400, '\x11') + tag + QByteArray(128 - tag.size(), '\0');
 }
 
-// The window's source browser on a real folder of files.
-class WindowTracksTest : public WindowTest {
-protected:
-    WindowTracksTest() {
-        for (const char* name : {"b song.mp3", "A.WAV", "c.Wma", "notes.txt", "d.mp3.bak", "e.Mp3"}) {
-            writeFile(entry(name), "not audio");
-        }
-        writeFile(entry("tagged.mp3"), taggedMp3("<b>Tag</b> Title", "Tag Artist", "Tag Album"));
-        writeFile(entry("01_Some Song Title.MP3"), taggedMp3("Some Song Title", "x", "y"));
-        EXPECT_TRUE(QDir(folder.path()).mkdir("Sub Folder"));
-        control<DirListBox>("DirList")->setPath(folder.path());
-        // Double-clicks land on items where the window draws them.
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+// The window's source browser on a real folder of files, and the Track list it fills.
+TEST_F(WindowTest, DoubleClicksAppendRemoveTakesTheSelectedEntryPreviewShowsTheTagAndTheBrowserFilters) {
+    const QTemporaryDir folder;
+    const auto entry = [&folder](const char* name) { return folder.filePath(QString::fromLatin1(name)); };
+    for (const char* name : {"b song.mp3", "A.WAV", "c.Wma", "notes.txt", "d.mp3.bak", "e.Mp3"}) {
+        writeFile(entry(name), "not audio");
     }
-
-    [[nodiscard]] QStringList shown(const char* list) const {
+    writeFile(entry("tagged.mp3"), taggedMp3("<b>Tag</b> Title", "Tag Artist", "Tag Album"));
+    writeFile(entry("01_Some Song Title.MP3"), taggedMp3("Some Song Title", "x", "y"));
+    ASSERT_TRUE(QDir(folder.path()).mkdir("Sub Folder"));
+    control<DirListBox>("DirList")->setPath(folder.path());
+    // Double-clicks land on items where the window draws them.
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const auto shown = [this](const char* list) {
         QStringList texts;
         const auto* widget = control<QListWidget>(list);
         for (int row = 0; row < widget->count(); ++row) {
             texts.append(widget->item(row)->text());
         }
         return texts;
-    }
-
+    };
     // A press first: the view treats a double-click as one only on the item the press went to.
-    void doubleClick(const char* list, const QString& item) const {
+    const auto doubleClick = [this](const char* list, const QString& item) {
         auto* widget = control<QListWidget>(list);
         const QList<QListWidgetItem*> found = widget->findItems(item, Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1) << item.toStdString();
         const QPoint where = widget->visualItemRect(found.first()).center();
         QTest::mouseClick(widget->viewport(), Qt::LeftButton, {}, where);
         QTest::mouseDClick(widget->viewport(), Qt::LeftButton, {}, where);
-    }
+    };
 
-    [[nodiscard]] QString entry(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
-
-    QTemporaryDir folder;
-};
-
-TEST_F(WindowTracksTest, BrowserShowsOnlyMp3WavAndWmaAndFollowsDirectoriesAndDrives) {
-    EXPECT_EQ(shown("FileList"),
-              QStringList({"01_Some Song Title.MP3", "A.WAV", "b song.mp3", "c.Wma", "e.Mp3", "tagged.mp3"}));
-    EXPECT_EQ(control<FileListBox>("FileList")->path(), QDir::cleanPath(folder.path()));
-
-    auto* dirs = control<DirListBox>("DirList");
-    const QList<QListWidgetItem*> sub = dirs->findItems("Sub Folder", Qt::MatchEndsWith);
-    ASSERT_EQ(sub.size(), 1);
-    emit dirs->itemActivated(sub.first());
-    EXPECT_EQ(dirs->path(), QDir::cleanPath(entry("Sub Folder")));
-    EXPECT_TRUE(shown("FileList").isEmpty());
-    // A directory that is gone or was never there leaves everything as it was, without a message.
-    dirs->setPath(entry("no such folder"));
-    EXPECT_EQ(dirs->path(), QDir::cleanPath(entry("Sub Folder")));
-    EXPECT_TRUE(fakes.dialogs->shown.empty());
-
-    auto* drives = control<DriveListBox>("DriveList");
-    drives->setCurrentIndex(-1);
-    drives->setDrive("C");
-    EXPECT_EQ(drives->drive(), QDir::rootPath());
-    EXPECT_EQ(dirs->path(), QDir::rootPath());
-    EXPECT_EQ(control<FileListBox>("FileList")->path(), QDir::rootPath());
-}
-
-TEST_F(WindowTracksTest, DoubleClicksAppendInOrderWithDuplicatesAndRemoveTakesOnlyTheSelectedEntry) {
     auto* tracks = control<QListWidget>("ListOfMusic");
     control<QListWidget>("FileList")->setCurrentRow(-1);
     window->FileList_DblClick();
@@ -414,10 +381,8 @@ TEST_F(WindowTracksTest, DoubleClicksAppendInOrderWithDuplicatesAndRemoveTakesOn
     tracks->setCurrentRow(1);
     click("btnRemove");
     EXPECT_EQ(shown("ListOfMusic"), QStringList({entry("b song.mp3"), entry("b song.mp3"), entry("c.Wma")}));
-}
 
-TEST_F(WindowTracksTest, PreviewShowsTheTagAsPlainTextWhateverTheId3BoxWhichOnlyChoosesTheTitle) {
-    control<QCheckBox>("tickUseID3")->setChecked(false);
+    // The ID3 box is clear (as at creation): the preview shows the tag all the same.
     doubleClick("FileList", "tagged.mp3");
     doubleClick("FileList", "A.WAV");
 
@@ -443,6 +408,28 @@ TEST_F(WindowTracksTest, PreviewShowsTheTagAsPlainTextWhateverTheId3BoxWhichOnly
     EXPECT_EQ(window->deriveTrackTitle(entry("01_Some Song Title.MP3")), "Some Song Title");
     EXPECT_EQ(window->deriveTrackTitle(entry("b song.mp3")), "");
     EXPECT_EQ(text("txtSongname"), "Some Song Title");
+
+    EXPECT_EQ(shown("FileList"),
+              QStringList({"01_Some Song Title.MP3", "A.WAV", "b song.mp3", "c.Wma", "e.Mp3", "tagged.mp3"}));
+    EXPECT_EQ(control<FileListBox>("FileList")->path(), QDir::cleanPath(folder.path()));
+
+    auto* dirs = control<DirListBox>("DirList");
+    const QList<QListWidgetItem*> sub = dirs->findItems("Sub Folder", Qt::MatchEndsWith);
+    ASSERT_EQ(sub.size(), 1);
+    emit dirs->itemActivated(sub.first());
+    EXPECT_EQ(dirs->path(), QDir::cleanPath(entry("Sub Folder")));
+    EXPECT_TRUE(shown("FileList").isEmpty());
+    // A directory that is gone or was never there leaves everything as it was, without a message.
+    dirs->setPath(entry("no such folder"));
+    EXPECT_EQ(dirs->path(), QDir::cleanPath(entry("Sub Folder")));
+    EXPECT_TRUE(fakes.dialogs->shown.empty());
+
+    auto* drives = control<DriveListBox>("DriveList");
+    drives->setCurrentIndex(-1);
+    drives->setDrive("C");
+    EXPECT_EQ(drives->drive(), QDir::rootPath());
+    EXPECT_EQ(dirs->path(), QDir::rootPath());
+    EXPECT_EQ(control<FileListBox>("FileList")->path(), QDir::rootPath());
 }
 
 // The window's Record button in virtual time: a fake recorder with 5 tracks answers through the port and
@@ -655,23 +642,6 @@ TEST_F(WindowTest, StartUpSwitchesOnAndAsksForTheDiscClosingSavesTheSettingsForT
         << "the remembered directory is replaced by the start directory";
 }
 
-// The real way out: the journal and the last frame sent go to stderr for the parent to read, then the
-// process ends at once.
-class JournalThenExit final : public ProgramExit {
-public:
-    explicit JournalThenExit(const FakePlatform& fakes) : fakes(fakes) {}
-    [[noreturn]] void exitNow() override {
-        for (const std::string& entry : fakes.journal) {
-            std::fprintf(stderr, "%s\n", entry.c_str());
-        }
-        std::fprintf(stderr, "last frame %s\n", fakes.serial->frames.back().toHex(' ').constData());
-        ProcessExit().exitNow();
-    }
-
-private:
-    const FakePlatform& fakes;
-};
-
 TEST(ShutDownDeathTest, ClosingDuringAWaitEndsTheProgramAndNothingResumes) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     struct WaitCase {
@@ -701,9 +671,15 @@ TEST(ShutDownDeathTest, ClosingDuringAWaitEndsTheProgramAndNothingResumes) {
         // The user closes the window at Tick `closeAt`; the program's own exit must end the process there.
         const auto closeDuring = [&row] {
             FakePlatform fakes;
-            Platform platform = fakes.take();
-            platform.exit = std::make_unique<JournalThenExit>(fakes);
-            frmQuorvex window(std::move(platform));
+            // The real way out, after the journal and the last frame sent went to stderr for the parent.
+            fakes.exit->then = [&fakes] {
+                for (const std::string& entry : fakes.journal) {
+                    std::fprintf(stderr, "%s\n", entry.c_str());
+                }
+                std::fprintf(stderr, "last frame %s\n", fakes.serial->frames.back().toHex(' ').constData());
+                ProcessExit().exitNow();
+            };
+            frmQuorvex window(fakes.take());
             fakes.pump->tick = [&window] { window.Timer1_Timer(); };
             window.selectPort(1);
             fakes.pump->during = {{row.closeAt, [&window] { window.close(); }}};
@@ -714,7 +690,7 @@ TEST(ShutDownDeathTest, ClosingDuringAWaitEndsTheProgramAndNothingResumes) {
         EXPECT_EXIT(
             closeDuring(), ::testing::ExitedWithCode(0),
             std::string("open 1\nclose\nsave Commport/COM=1\nsave General/Use ID3=0\nsave General/Disk=/\n"
-                        "save General/Dir=\nlast frame ") +
+                        "save General/Dir=\nexit\nlast frame ") +
                 row.lastFrame);
     }
 }

@@ -211,7 +211,7 @@ TEST_F(WindowTest, TabOrderRunsFromPlayToCheckDiscTheLayoutIsFixedAndEnterOrEsca
     EXPECT_TRUE(window->isVisible());
 }
 
-TEST_F(WindowTest, ButtonsAreSilentOnAClosedUnopenableOrBrokenPortAndInPauseMode) {
+TEST_F(WindowTest, ChoosingAPortReopensItAndButtonsAreSilentOnAClosedUnopenableOrBrokenPortAndInPauseMode) {
     // The recorder's buttons; their frames are checked byte for byte through the real port
     // (serial_window_test).
     const auto clickRecorderButtons = [this] {
@@ -231,7 +231,14 @@ TEST_F(WindowTest, ButtonsAreSilentOnAClosedUnopenableOrBrokenPortAndInPauseMode
     EXPECT_FALSE(fakes.serial->isOpen());
     EXPECT_EQ(fakes.serial->portNumber(), 3);
 
+    // Choosing a port closes the open one, renumbers, remembers and opens, also when it is the open one.
+    fakes.journal.clear();
     click("optCom1");
+    click("optCom1");
+    const Journal expected{"setPortNumber 1", "save Commport/COM=1", "open 1", "close",
+                           "setPortNumber 1", "save Commport/COM=1", "open 1"};
+    EXPECT_EQ(fakes.journal, expected);
+    EXPECT_TRUE(control<QRadioButton>("optCom1")->isChecked());
     click("chkInsertPauses");
     ASSERT_TRUE(window->pauseMode());
     clickRecorderButtons();

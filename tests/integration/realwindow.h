@@ -6,6 +6,7 @@
 #include "platform/inisettingsstore.h"
 #include "support/fileaccess.h"
 #include "support/modalwatcher.h"
+#include "support/printers.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -5,7 +5,6 @@
 // disc, or named in the message at the end of the run.
 #include "integration/realwindow.h"
 #include "sinkrecorder.h"
-#include "support/printers.h"
 #include "tracks/dirlistbox.h"
 #include "tracks/filelistbox.h"
 #include "tracks/titlerules.h"

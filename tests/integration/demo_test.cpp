@@ -14,34 +14,35 @@
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <utility>
 
 namespace quorvex::testing {
 namespace {
 
 using namespace std::chrono_literals;
 
-TEST(DemoRecorder, OnlyTheVirtualDeckOptionStartsIt) {
-    for (const QStringList& wanted : QList<QStringList>{
-             {"quorvex", "--virtual-deck"}, {"quorvex", "-platform", "offscreen", "--virtual-deck"}}) {
-        EXPECT_TRUE(wantsVirtualDeck(wanted)) << wanted.join(' ').toStdString();
+// Only the --virtual-deck option starts the demo recorder (the first argument is the program's own name);
+// then every Com button leads to it, and nothing of it is saved.
+TEST(DemoRecorder, OnlyTheOptionStartsItEveryComButtonLeadsToItAndNothingOfItIsSaved) {
+    const QList<std::pair<QStringList, bool>> cases{
+        {{"quorvex", "--virtual-deck"}, true},
+        {{"quorvex", "-platform", "offscreen", "--virtual-deck"}, true},
+        {{"quorvex"}, false},
+        {{}, false},
+        {{"--virtual-deck"}, false},
+        {{"quorvex", "--virtual-deck=yes"}, false},
+        {{"quorvex", "--Virtual-Deck"}, false},
+    };
+    for (const auto& [arguments, wanted] : cases) {
+        EXPECT_EQ(wantsVirtualDeck(arguments), wanted) << arguments.join(' ').toStdString();
     }
-    // The first argument is the program's own name.
-    for (const QStringList& other : QList<QStringList>{{"quorvex"},
-                                                       {},
-                                                       {"--virtual-deck"},
-                                                       {"quorvex", "--virtual-deck=yes"},
-                                                       {"quorvex", "--Virtual-Deck"}}) {
-        EXPECT_FALSE(wantsVirtualDeck(other)) << other.join(' ').toStdString();
-    }
-}
 
-TEST(DemoRecorder, EveryComButtonLeadsToItAndNothingOfItIsSaved) {
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> log(std::tmpfile(), &std::fclose);
     ASSERT_NE(log, nullptr);
     const DemoRecorder demo(log.get());
-    ASSERT_TRUE(demo.isOpen());
     frmQuorvex window(makeSystemPlatform({}, demo.devicePath()));
 
     window.Form_Load();
@@ -58,14 +59,13 @@ TEST(DemoRecorder, EveryComButtonLeadsToItAndNothingOfItIsSaved) {
     const QString lines = QString::fromUtf8(printed.readAll());
     EXPECT_TRUE(lines.contains(QStringLiteral("every Com button leads to ") + demo.devicePath()))
         << lines.toStdString();
-    EXPECT_TRUE(lines.contains(QStringLiteral("81 07 05 47 01 02 FF  on"))) << lines.toStdString();
     EXPECT_EQ(lines.count(QStringLiteral("  play")), 4) << lines.toStdString();
 
     QFile ini(QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).filePath(QStringLiteral("MP3Quorvex.ini")));
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
     const QByteArray stored = ini.readAll();
-    EXPECT_FALSE(stored.contains("Device")) << stored.toStdString();
-    EXPECT_FALSE(stored.contains(demo.devicePath().toUtf8())) << stored.toStdString();
+    EXPECT_FALSE(stored.contains("Device") || stored.contains(demo.devicePath().toUtf8()))
+        << stored.toStdString();
     EXPECT_TRUE(stored.contains("COM=1")) << "port choices are remembered as always";
 }
 
@@ -83,26 +83,23 @@ void start(QProcess& program, const QTemporaryDir& configHome, const QByteArray&
     ASSERT_TRUE(program.waitForStarted());
 }
 
-TEST(Program, WithoutTheOptionItUsesTheRememberedDevice) {
+// Without the option the program uses the remembered device; with it, the virtual recorder.
+TEST(Program, UsesTheRememberedDeviceOrWithTheOptionTheVirtualRecorder) {
     PseudoTerminal recorder;
-    const QTemporaryDir configHome;
-    QProcess program;
-    start(program, configHome, "[Commport]\nCOM=2\nDevice2=" + recorder.line.slavePath().toUtf8() + "\n",
+    const QTemporaryDir rememberedHome;
+    QProcess remembering;
+    start(remembering, rememberedHome,
+          "[Commport]\nCOM=2\nDevice2=" + recorder.line.slavePath().toUtf8() + "\n",
           {QStringLiteral("--some-option-it-does-not-read")});
     const QByteArray expected = QByteArray::fromHex("81070547 0102 FF 81070547 2044 FF");
     EXPECT_EQ(recorder.read(expected.size(), 10s).toHex(' '), expected.toHex(' '));
-    EXPECT_EQ(program.state(), QProcess::Running);
-    program.kill();
-    program.waitForFinished();
-}
+    EXPECT_EQ(remembering.state(), QProcess::Running);
+    remembering.kill();
+    remembering.waitForFinished();
 
-// A settings file that is not INI at all: the program says so naming it, puts it aside as it was, and
-// starts with its defaults, which it saves to a fresh file. The store's own test meets unwritable files.
-TEST(Program, BrokenSettingsAreReportedAndTheProgramStartsWithItsDefaults) {
-    const QByteArray notIni = QByteArray("\x89PNG\r\n\x1a\n\0\0[General\n==\n", 20) + QByteArray(200, '\xFE');
     const QTemporaryDir configHome;
     QProcess program;
-    start(program, configHome, notIni, {QStringLiteral("--virtual-deck")});
+    start(program, configHome, {}, {QStringLiteral("--virtual-deck")});
     QString lines;
     const QDeadlineTimer deadline(10s);
     while (!lines.contains(QStringLiteral("disc information request")) && !deadline.hasExpired()) {
@@ -110,21 +107,9 @@ TEST(Program, BrokenSettingsAreReportedAndTheProgramStartsWithItsDefaults) {
         lines += QString::fromUtf8(program.readAllStandardOutput());
     }
     // The virtual recorder is switched on, then asked for its disc.
-    const qsizetype on = lines.indexOf(QStringLiteral("81 07 05 47 01 02 FF  on"));
-    EXPECT_GE(on, 0) << lines.toStdString();
-    EXPECT_GT(lines.indexOf(QStringLiteral("81 07 05 47 20 44 FF  disc information request")), on)
+    EXPECT_TRUE(lines.contains(QRegularExpression(
+        QStringLiteral("(?s)81 07 05 47 01 02 FF  on\n.*81 07 05 47 20 44 FF  disc information request"))))
         << lines.toStdString();
-    const QString errors = QString::fromUtf8(program.readAllStandardError());
-    const QString ini = QDir(configHome.path()).filePath(QStringLiteral("MP3Quorvex.ini"));
-    EXPECT_TRUE(
-        errors.contains(ini + " is not a settings file it can read; it was moved to " + ini + ".unreadable"))
-        << errors.toStdString();
-    QFile aside(ini + QStringLiteral(".unreadable"));
-    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
-    EXPECT_EQ(aside.readAll(), notIni);
-    QFile fresh(ini);
-    ASSERT_TRUE(fresh.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(fresh.readAll().contains("COM=1")) << "the defaults go to a fresh file";
     program.kill();
     program.waitForFinished();
 }

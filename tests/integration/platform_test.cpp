@@ -9,6 +9,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <numeric>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -24,67 +25,73 @@ using namespace std::chrono_literals;
 
 const QString commport = QStringLiteral("Commport");
 
-// Warnings the code under test printed while noteWarning was the message handler.
-QStringList& warnings() {
-    static QStringList all;
-    return all;
-}
-void noteWarning(QtMsgType /*type*/, const QMessageLogContext& /*context*/, const QString& message) {
-    warnings().append(message);
-}
-
-// A settings file that is not INI at all is met by the program itself (demo_test).
-TEST(IniSettingsStore, UnwritableFilesGiveWhatTheyHoldAreReportedNamingTheFileAndFoldersAreMade) {
+// Unwritable files give what they hold and are reported naming the file; folders are made; a file that is
+// not INI at all is put aside as it was, naming both files, and the defaults go to a fresh one.
+TEST(IniSettingsStore, UnwritableFilesAreReportedBrokenOnesPutAsideAndFoldersAreMade) {
     ASSERT_TRUE(obeyFilePermissions());
+    static QStringList said; // what the store warned while the handler below was installed
     const QTemporaryDir folder;
     const QByteArray readOnly = "[Commport]\nCOM=3\n";
+    const QByteArray notIni = QByteArray("\x89PNG\r\n\x1a\n\0\0[General\n==\n", 20) + QByteArray(200, '\xFE');
+    const QString broken = folder.filePath("broken.ini");
     const struct {
         QString file;
         const char* comRead; // what the store reads for COM
-        const char* warning; // part of the warning, which also names the file; nullptr: no warning
+        QString warning;     // part of the warning, which also names the file; empty: no warning
     } cases[] = {
         {folder.filePath("readonly.ini"), "3", "cannot write"},
         {QStringLiteral("/dev/null/quorvex/MP3Quorvex.ini"), "1", "cannot write"},
-        {folder.filePath("not/yet/MP3Quorvex.ini"), "1", nullptr},
+        {folder.filePath("not/yet/MP3Quorvex.ini"), "1", {}},
+        {broken, "1", " is not a settings file it can read; it was moved to " + broken + ".unreadable"},
     };
     QFile file(cases[0].file);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(readOnly) == readOnly.size());
     file.close();
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    QFile notSettings(broken);
+    ASSERT_TRUE(notSettings.open(QIODevice::WriteOnly) && notSettings.write(notIni) == notIni.size());
+    notSettings.close();
     for (const auto& row : std::span(cases)) {
         SCOPED_TRACE(row.file.toStdString());
-        warnings().clear();
-        const QtMessageHandler previous = qInstallMessageHandler(&noteWarning);
+        said.clear();
+        const QtMessageHandler previous =
+            qInstallMessageHandler([](QtMsgType /*type*/, const QMessageLogContext& /*context*/,
+                                      const QString& text) { said.append(text); });
         IniSettingsStore store(row.file);
         EXPECT_EQ(store.read(commport, QStringLiteral("COM"), QStringLiteral("1")), row.comRead);
         store.save(commport, QStringLiteral("COM"), QStringLiteral("2"));
         store.save(QStringLiteral("General"), QStringLiteral("Dir"), QStringLiteral("/music"));
         qInstallMessageHandler(previous);
 
-        const QStringList& said = warnings();
-        ASSERT_EQ(said.size(), row.warning == nullptr ? 0 : 1) << said.join('\n').toStdString();
+        ASSERT_EQ(said.size(), row.warning.isEmpty() ? 0 : 1) << said.join('\n').toStdString();
         EXPECT_TRUE(said.isEmpty() || (said.front().contains(row.file) && said.front().contains(row.warning)))
             << said.join('\n').toStdString();
     }
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), readOnly) << "the user's file is left as it was";
-    QFile made(cases[2].file);
-    ASSERT_TRUE(made.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(made.readAll().contains("COM=2"));
+    QFile aside(broken + ".unreadable");
+    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(aside.readAll(), notIni);
+    for (const QString& made : {cases[2].file, broken}) {
+        QFile fresh(made);
+        ASSERT_TRUE(fresh.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(fresh.readAll().contains("COM=2"));
+    }
 }
 
-TEST(DeviceSerialPort, PortNumbersNameStandardDevicesUnlessASettingSaysOtherwiseAndFailuresNameThem) {
+// Port numbers name standard devices unless a setting says otherwise, and failures name the device. Open,
+// the port sets 9600 baud 8N1, passes every byte untouched and reports a hang-up once.
+TEST(DeviceSerialPort, NamesDevicesSets9600Baud8N1PassesEveryByteAndReportsFailuresNamingTheDevice) {
     IniSettingsStore settings;
     settings.save(commport, QStringLiteral("Device3"), QStringLiteral("/dev/ttyUSB0"));
     DeviceSerialPort port(settings);
     EXPECT_EQ(QStringList({port.deviceName(1), port.deviceName(2), port.deviceName(3), port.deviceName(4)}),
               QStringList({"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyUSB0", "/dev/ttyS3"}));
 
-    const QTemporaryDir scratch;
-    QFile plain(scratch.filePath("not-a-tty"));
-    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-    plain.close();
-    for (const QString& device : {scratch.filePath("absent"), scratch.path(), plain.fileName(), QString()}) {
+    // No such device, a folder, a file that is no terminal (the settings file just saved), and no name.
+    const QString folder = qEnvironmentVariable("XDG_CONFIG_HOME");
+    for (const QString& device :
+         {QStringLiteral("/dev/quorvex-absent"), folder, folder + "/MP3Quorvex.ini", QString()}) {
         settings.save(commport, QStringLiteral("Device3"), device);
         port.setPortNumber(3);
         const std::optional<QString> failure = port.open();
@@ -92,9 +99,7 @@ TEST(DeviceSerialPort, PortNumbersNameStandardDevicesUnlessASettingSaysOtherwise
         EXPECT_TRUE(failure->startsWith(device + ':')) << failure->toStdString();
         EXPECT_FALSE(port.isOpen());
     }
-}
 
-TEST(DeviceSerialPort, Opens9600Baud8N1PassesEveryByteUntouchedAndReportsAHangUpOnce) {
     PseudoTerminal recorder;
     const QString device = recorder.line.slavePath();
     // The line's settings, which both ends share. Start from other ones, so the port has to set each itself.
@@ -104,10 +109,8 @@ TEST(DeviceSerialPort, Opens9600Baud8N1PassesEveryByteUntouchedAndReportsAHangUp
     cfsetspeed(&other, B19200);
     other.c_cflag = (other.c_cflag & ~CSIZE) | CS7 | PARENB | CSTOPB;
     ASSERT_EQ(tcsetattr(line.get(), TCSANOW, &other), 0);
-    IniSettingsStore settings;
-    settings.save(commport, QStringLiteral("Device4"), device);
-    DeviceSerialPort port(settings);
-    port.setPortNumber(4);
+    settings.save(commport, QStringLiteral("Device3"), device);
+    port.setPortNumber(3);
     ASSERT_EQ(port.open(), std::nullopt);
     ASSERT_EQ(port.open(), std::nullopt) << "opening an open port is harmless";
 
@@ -115,27 +118,21 @@ TEST(DeviceSerialPort, Opens9600Baud8N1PassesEveryByteUntouchedAndReportsAHangUp
     ASSERT_EQ(tcgetattr(line.get(), &set), 0);
     EXPECT_EQ(cfgetispeed(&set), B9600);
     EXPECT_EQ(cfgetospeed(&set), B9600);
-    EXPECT_EQ(set.c_cflag & CSIZE, static_cast<tcflag_t>(CS8)) << "8 data bits";
-    EXPECT_EQ(set.c_cflag & PARENB, 0U) << "no parity";
-    EXPECT_EQ(set.c_cflag & CSTOPB, 0U) << "1 stop bit";
+    EXPECT_EQ(set.c_cflag & (CSIZE | PARENB | CSTOPB), static_cast<tcflag_t>(CS8))
+        << "8 data bits, no parity, 1 stop bit";
 
     // Every byte value passes untouched, 0x00, 0x0D, 0x11 and 0x13 included (no line editing, no XON/XOFF).
     std::array<std::uint8_t, 256> everyByte{};
-    QByteArray expected;
-    for (std::size_t i = 0; i < everyByte.size(); ++i) {
-        everyByte.at(i) = static_cast<std::uint8_t>(i);
-        expected.append(static_cast<char>(i));
-    }
+    std::iota(everyByte.begin(), everyByte.end(), 0);
     port.write(everyByte);
-    EXPECT_EQ(recorder.read(256, 2s).toHex(' '), expected.toHex(' '));
+    EXPECT_EQ(recorder.read(256, 2s).toHex(' '), QByteArrayView(everyByte).toByteArray().toHex(' '));
 
     // Writes into a pulled cable fail; the failure is reported once. (The window's end-to-end test meets
     // the hang-up through the port's own error signal, before any write can fail.)
     const QSignalSpy failures(&port, &SerialPort::failed);
     recorder.line.close();
-    const std::array<std::uint8_t, 7> frame{0x81, 0x07, 0x05, 0x47, 0x02, 0x01, 0xFF};
     for (int i = 0; i < 5; ++i) {
-        port.write(frame);
+        port.write(everyByte);
         QTest::qWait(20);
     }
     ASSERT_EQ(failures.count(), 1);
@@ -149,9 +146,8 @@ TEST(QtEventPump, BlocksUntilAnEventHasBeenHandled) {
     // A pass that did not block would return at once, again and again, while the timer is still waiting.
     // Another wake-up (a posted deferred delete, say) may end a pass early, but only a handful of them.
     int passes = 0;
-    while (!fired && passes < 1000) {
+    for (; !fired && passes < 1000; ++passes) {
         pump.pumpEvents();
-        ++passes;
     }
     EXPECT_TRUE(fired);
     EXPECT_LT(passes, 5);

@@ -58,6 +58,8 @@ frmQuorvex::frmQuorvex(Platform platformSet, QWidget* parent)
 
     // The only clock of the link: it ticks from now on, also while start-up runs and before the window shows.
     constexpr int tickInterval = 100;
+    Timer1.setParent(this);
+    Timer1.setObjectName(QStringLiteral("Timer1"));
     Timer1.setInterval(tickInterval);
     Timer1.setTimerType(Qt::PreciseTimer);
     Timer1.start();

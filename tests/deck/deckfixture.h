@@ -8,6 +8,8 @@
 #include <QSerialPort>
 #include <QTest>
 
+// What the deck tests share: frames and answers written down by hand from their layout, and a wait for
+// bytes at the program's end of the cable.
 namespace quorvex::deck::testing {
 
 // Bytes written down as numbers: bytes({0x81, 0x07, ...}).

@@ -5,10 +5,11 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <initializer_list>
-#include <memory>
 #include <QSerialPort>
 #include <QTest>
 
+// What the deck tests share: frames and answers written down by hand from their layout, and a wait for
+// bytes at the program's end of the cable.
 namespace quorvex::deck::testing {
 
 // Bytes written down as numbers: bytes({0x81, 0x07, ...}).
@@ -47,26 +48,5 @@ inline QByteArray readFrom(QSerialPort& port, qsizetype count, std::chrono::mill
                                       static_cast<int>(within.count())));
     return port.readAll();
 }
-
-// A deck on a fresh pseudo-terminal, with the test holding the program's end of the cable: a real
-// serial port on the deck's device.
-class DeckFixture : public ::testing::Test {
-protected:
-    void start(Disc disc = {}, Faults faults = {}) {
-        deck = std::make_unique<VirtualDeck>(std::move(disc), std::move(faults));
-        ASSERT_TRUE(deck->devicePath().startsWith(QStringLiteral("/dev/pts/")))
-            << deck->devicePath().toStdString();
-        program.setPortName(deck->devicePath());
-        ASSERT_TRUE(program.open(QIODevice::ReadWrite)) << program.errorString().toStdString();
-    }
-
-    QByteArray ask(const QByteArray& frame, qsizetype expected, std::chrono::milliseconds within) {
-        program.write(frame);
-        return readFrom(program, expected, within);
-    }
-
-    std::unique_ptr<VirtualDeck> deck;
-    QSerialPort program;
-};
 
 } // namespace quorvex::deck::testing

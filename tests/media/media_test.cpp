@@ -4,22 +4,21 @@
 #include "platform/mpvmediaplayer.h"
 #include "sinkrecorder.h"
 
-#include <array>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <optional>
 #include <QFile>
 #include <QLabel>
+#include <QRegion>
 #include <QSlider>
 #include <QTest>
 #include <QToolButton>
+#include <span>
 
 namespace quorvex::test {
 namespace {
 
-QString fixture(const char* name) {
-    return QStringLiteral(QUORVEX_MEDIA_FIXTURES "/") + QString::fromUtf8(name);
-}
+const QString fixtures = QStringLiteral(QUORVEX_MEDIA_FIXTURES "/");
 
 // Every play state a player took, with the time it took it, and every failure it told.
 class StateLog final : public QObject {
@@ -45,13 +44,6 @@ public:
         }
         return std::nullopt;
     }
-    [[nodiscard]] std::string describe() const {
-        QStringList parts(failures);
-        for (const auto& [seconds, state] : states) {
-            parts.append(QStringLiteral("%1@%2s").arg(state).arg(seconds, 0, 'f', 3));
-        }
-        return parts.join(QLatin1Char(' ')).toStdString();
-    }
 
     QElapsedTimer clock;
     QStringList failures;
@@ -65,19 +57,12 @@ bool waitForState(const MediaPlayer& player, int state, int milliseconds = 3000)
 }
 
 // A player sending its sound to PulseAudio only (on a desktop with PipeWire, mpv's first choice would take
-// it to the speakers instead of the private sink), its states logged, under a shown control bar.
+// it to the speakers instead of the private sink), its states logged, under its control bar.
 class MediaTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_FALSE(qEnvironmentVariableIsEmpty("QUORVEX_TEST_SINK"))
-            << "start the private sink first: source scripts/sound-sink.sh && start_sound_sink";
-        bar.show();
-    }
-
+    // The bar's parts by name (the first test makes sure each is there).
     template <typename Widget> Widget* child(const char* name) const {
-        auto* const widget = bar.findChild<Widget*>(QString::fromUtf8(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
+        return bar.findChild<Widget*>(QString::fromUtf8(name));
     }
 
     void click(const char* button) const { QTest::mouseClick(child<QToolButton>(button), Qt::LeftButton); }
@@ -96,20 +81,24 @@ protected:
     const StateLog log{player};
 };
 
-TEST_F(MediaTest, TheBarPlaysPausesStopsAndSeeksAndFollowsThePosition) {
+// The bar's parts, shown whole and none over another. One play of the tone, recorded at the sink: the whole
+// file at -6 dB, in one stretch of 3 s, while the player says "playing". Then, through the bar, the
+// listener's volume, the position the bar follows, pause, stop, mute and the seek bar; last, another file
+// opened while the first plays on after the seek.
+TEST_F(MediaTest, TheSinkHearsTheWholeFileAndTheBarPlaysPausesStopsSetsTheLevelAndSeeks) {
+    bar.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
     EXPECT_EQ(bar.size(), QSize(241, 41));
     EXPECT_EQ(bar.minimumSize(), bar.maximumSize()) << "a fixed size";
-    const std::array<QWidget*, 6> parts{child<QToolButton>("playButton"), child<QToolButton>("stopButton"),
-                                        child<QSlider>("seekBar"),        child<QSlider>("volumeSlider"),
-                                        child<QToolButton>("muteButton"), child<QLabel>("timeLabel")};
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        ASSERT_NE(parts.at(i), nullptr);
-        const QRect place = parts.at(i)->geometry();
-        EXPECT_TRUE(parts.at(i)->isVisible() && !place.isEmpty() && bar.rect().contains(place)) << i;
-        for (std::size_t j = i + 1; j < parts.size(); ++j) {
-            EXPECT_FALSE(place.intersects(parts.at(j)->geometry())) << i << " overlaps " << j;
-        }
+    QRegion taken;
+    for (const char* name :
+         {"playButton", "stopButton", "seekBar", "volumeSlider", "muteButton", "timeLabel"}) {
+        auto* const part = child<QWidget>(name);
+        ASSERT_NE(part, nullptr) << name;
+        const QRect place = part->geometry();
+        EXPECT_TRUE(part->isVisible() && !place.isEmpty() && bar.rect().contains(place)) << name;
+        EXPECT_FALSE(taken.intersects(place)) << name;
+        taken += place;
     }
     auto* const time = child<QLabel>("timeLabel");
     EXPECT_EQ(time->text(), QStringLiteral("0:00 / 0:00"));
@@ -119,85 +108,15 @@ TEST_F(MediaTest, TheBarPlaysPausesStopsAndSeeksAndFollowsThePosition) {
     EXPECT_FALSE(child<QToolButton>("muteButton")->isChecked());
     EXPECT_FALSE(child<QToolButton>("playButton")->isEnabled()) << "nothing opened yet";
 
-    player.open(fixture("sine.wav"));
-    ASSERT_TRUE(waitForState(player, MediaPlayer::playing)) << log.describe();
-    // The seek bar and the text follow the position: the player's own reporting, then at most ten updates
-    // a second.
-    auto* const seekBar = child<QSlider>("seekBar");
-    constexpr int lateMs = 150 + 100;
-    const double before = player.currentPosition();
-    QTest::qWait(700);
-    EXPECT_NEAR(player.currentPosition() - before, 0.7, 0.15);
-    EXPECT_NEAR(seekBar->maximum(), 3000, 50);
-    const int early = seekBar->value();
-    EXPECT_NEAR(early, player.currentPosition() * 1000, lateMs);
-
-    // Pause holds the position; play resumes.
-    click("playButton");
-    ASSERT_TRUE(waitForState(player, MediaPlayer::paused, 1000)) << log.describe();
-    QTest::qWait(100); // the position reached may still be on its way from libmpv
-    const double held = player.currentPosition();
-    QTest::qWait(400);
-    EXPECT_NEAR(player.currentPosition(), held, 0.01);
-    EXPECT_EQ(player.playState(), MediaPlayer::paused);
-    click("playButton");
-    ASSERT_TRUE(waitForState(player, MediaPlayer::playing, 1000)) << log.describe();
-    QTest::qWait(600);
-    EXPECT_GT(player.currentPosition(), held + 0.4);
-    EXPECT_NEAR(seekBar->value(), player.currentPosition() * 1000, lateMs);
-    EXPECT_GT(seekBar->value(), early + 450);
-    EXPECT_EQ(time->text(), QStringLiteral("0:01 / 0:03"));
-
-    // Stop leaves playing at once and for good.
-    ASSERT_TRUE(child<QToolButton>("stopButton")->isEnabled());
-    click("stopButton");
-    const double stoppedAt = log.now();
-    EXPECT_EQ(player.playState(), MediaPlayer::stopped);
-    QTest::qWait(400);
-    EXPECT_FALSE(log.first(MediaPlayer::stopped, stoppedAt, true)) << log.describe();
-    EXPECT_EQ(player.currentPosition(), 0.0);
-    EXPECT_FALSE(child<QToolButton>("stopButton")->isEnabled());
-    EXPECT_EQ(seekBar->value(), 0);
-
-    // Play after a stop plays the file again from its start; the seek bar, dragged, seeks where it is let go
-    // and not before; the end comes from there.
-    click("playButton");
-    ASSERT_TRUE(waitForState(player, MediaPlayer::playing)) << log.describe();
-    EXPECT_LT(player.currentPosition(), 0.3);
-    seekBar->setSliderDown(true);
-    seekBar->setSliderPosition(2000);
-    QTest::qWait(300); // while held, the position does not pull the handle back
-    EXPECT_EQ(seekBar->value(), 2000);
-    EXPECT_LT(player.currentPosition(), 1.0);
-    seekBar->setSliderDown(false);
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return player.playState() == MediaPlayer::playing && player.currentPosition() >= 2.0; }, 1000))
-        << log.describe();
-    EXPECT_GE(seekBar->value(), 2000);
-    const double seekedAt = log.now();
-    ASSERT_TRUE(waitForState(player, MediaPlayer::mediaEnded, 2000)) << log.describe();
-    EXPECT_LT(log.now() - seekedAt, 1.3);
-    EXPECT_TRUE(log.failures.isEmpty()) << log.describe();
-}
-
-// The whole file reaches the sink at -6 dB, while the player says "playing"; the listener's volume and mute
-// act on top of that; stop silences the sink.
-TEST_F(MediaTest, TheSinkHearsTheWholeFileAtItsLevelWhileThePlayerSaysPlaying) {
-    const QByteArray wav = [] {
-        QFile file(fixture("sine.wav"));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }();
-    ASSERT_TRUE(wav.contains("data"));
-    // With the listener's volume at 100 and nothing muted.
-    const double programLevel =
-        peak(QByteArrayView(wav).sliced(wav.indexOf("data") + 8)) * std::pow(10, -0.3);
+    QFile file(fixtures + "sine.wav");
+    const QByteArray wav = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const double programLevel = peak(wav.mid(wav.indexOf("data") + 8)) * std::pow(10, -0.3);
     SinkRecorder recorder(log.clock);
     ASSERT_TRUE(recorder.start()) << recorder.errors();
-    player.open(fixture("sine.wav"));
-    ASSERT_TRUE(waitForState(player, MediaPlayer::mediaEnded, 6000)) << log.describe();
+    player.open(fixtures + "sine.wav");
+    ASSERT_TRUE(waitForState(player, MediaPlayer::mediaEnded, 6000));
     QTest::qWait(200);
     recorder.stop();
-
     const std::vector<SoundSpan> sound = soundSpans(recorder.pcm(), SinkRecorder::rate / 20);
     ASSERT_EQ(sound.size(), 1U) << "one stretch of sound, without a gap";
     const double soundStart = recorder.secondsAt(sound[0].firstFrame);
@@ -207,63 +126,93 @@ TEST_F(MediaTest, TheSinkHearsTheWholeFileAtItsLevelWhileThePlayerSaysPlaying) {
     // The recording's clock runs at most parec's latency (10 ms) late. The state says 2 only once the sound
     // is going out, so not before the first sample reaches the sink; it says so promptly, well within 50 ms.
     // It leaves 2 only after the last sample has reached the sink.
-    const auto playing = log.first(MediaPlayer::playing);
-    ASSERT_TRUE(playing) << log.describe();
-    const auto leftPlaying = log.first(MediaPlayer::playing, *playing, true);
-    ASSERT_TRUE(leftPlaying) << log.describe();
-    EXPECT_LE(soundStart, *playing + 0.02) << log.describe();
-    EXPECT_GE(soundStart, *playing - 0.05) << log.describe();
-    EXPECT_LE(soundEnd, *leftPlaying + 0.02) << log.describe();
+    const double playing = log.first(MediaPlayer::playing).value_or(-9);
+    EXPECT_LE(soundStart, playing + 0.02);
+    EXPECT_GE(soundStart, playing - 0.05);
+    EXPECT_LE(soundEnd, log.first(MediaPlayer::playing, playing, true).value_or(-9) + 0.02);
 
-    // mpv's volume is cubic: half the slider is an eighth of the amplitude, on top of the -6 dB.
-    player.open(fixture("sine.wav"));
-    ASSERT_TRUE(waitForState(player, MediaPlayer::playing)) << log.describe();
+    player.open(fixtures + "sine.wav");
+    ASSERT_TRUE(waitForState(player, MediaPlayer::playing));
+    const double since = log.now() - player.currentPosition();
+    // mpv's volume is cubic: half the slider is an eighth of the amplitude, on top of the -6 dB. What was
+    // buffered at the old level plays out first.
     child<QSlider>("volumeSlider")->setValue(50);
-    QTest::qWait(400); // what was buffered at the old level plays out first
+    QTest::qWait(400);
     EXPECT_NEAR(peakAtTheSink(300), programLevel / 8, programLevel / 8 * 0.05);
-    player.stop();
+    // The seek bar and the text follow the position: the player's own reporting (150 ms), then at most ten
+    // updates a second.
+    auto* const seekBar = child<QSlider>("seekBar");
+    EXPECT_NEAR(player.currentPosition(), log.now() - since, 0.15);
+    EXPECT_NEAR(seekBar->maximum(), 3000, 50);
+    EXPECT_NEAR(seekBar->value(), player.currentPosition() * 1000, 250);
+
+    // Pause holds the position; play resumes.
+    click("playButton");
+    ASSERT_TRUE(waitForState(player, MediaPlayer::paused, 1000));
+    QTest::qWait(100); // the position reached may still be on its way from libmpv
+    const double held = player.currentPosition();
+    QTest::qWait(400);
+    EXPECT_NEAR(player.currentPosition(), held, 0.01);
+    click("playButton");
+    ASSERT_TRUE(waitForState(player, MediaPlayer::playing, 1000));
+    QTest::qWait(600);
+    EXPECT_GT(player.currentPosition(), held + 0.4);
+    EXPECT_NEAR(seekBar->value(), player.currentPosition() * 1000, 250);
+    EXPECT_EQ(time->text(), QStringLiteral("0:01 / 0:03"));
+
+    // Stop leaves playing at once and for good, and silences the sink well before the file would have ended.
+    ASSERT_TRUE(child<QToolButton>("stopButton")->isEnabled());
+    click("stopButton");
+    const double stoppedAt = log.now();
     EXPECT_EQ(player.playState(), MediaPlayer::stopped);
     QTest::qWait(300); // what the sink had buffered plays out
-    EXPECT_EQ(peakAtTheSink(500), 0) << "silence, a second before the file would have ended";
+    EXPECT_EQ(peakAtTheSink(500), 0);
+    EXPECT_FALSE(log.first(MediaPlayer::stopped, stoppedAt, true));
+    EXPECT_EQ(player.currentPosition(), 0.0);
+    EXPECT_FALSE(child<QToolButton>("stopButton")->isEnabled());
+    EXPECT_EQ(seekBar->value(), 0);
 
-    player.open(fixture("sine.wav"));
-    ASSERT_TRUE(waitForState(player, MediaPlayer::playing)) << log.describe();
+    // Play after a stop plays the file again from its start; mute silences it while it plays on, and the bar
+    // shows the player muted.
+    click("playButton");
+    ASSERT_TRUE(waitForState(player, MediaPlayer::playing));
+    EXPECT_LT(player.currentPosition(), 0.3);
     click("muteButton");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return player.isMuted(); }, 1000));
     QTest::qWait(400);
     EXPECT_EQ(peakAtTheSink(300), 0);
     EXPECT_TRUE(child<QToolButton>("muteButton")->isChecked());
     EXPECT_EQ(player.playState(), MediaPlayer::playing);
-    player.stop();
+    // The seek bar, dragged, seeks where it is let go and not before.
+    seekBar->setSliderDown(true);
+    seekBar->setSliderPosition(2500);
+    QTest::qWait(300); // while held, the position does not pull the handle back
+    EXPECT_EQ(seekBar->value(), 2500);
+    EXPECT_LT(player.currentPosition(), 2.0);
+    seekBar->setSliderDown(false);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return player.playState() == MediaPlayer::playing && player.currentPosition() >= 2.5; }, 1000));
+
+    // Opening another file replaces the playing one at once; an MP3 cut short plays what it has (16000 bytes
+    // of 128 kbit/s, about one second, more than the half second left of the first file) and ends, without a
+    // failure.
+    const double replacedAt = log.now();
+    player.open(fixtures + "truncated.mp3");
+    EXPECT_EQ(player.playState(), MediaPlayer::transitioning);
+    ASSERT_TRUE(waitForState(player, MediaPlayer::playing));
+    EXPECT_LT(player.currentPosition(), 0.3);
+    const double opened = log.first(MediaPlayer::playing, replacedAt).value_or(-9);
+    ASSERT_TRUE(waitForState(player, MediaPlayer::mediaEnded));
+    EXPECT_NEAR(log.first(MediaPlayer::playing, opened, true).value_or(0) - opened, 1.05, 0.25);
+    EXPECT_TRUE(log.failures.isEmpty()) << log.failures.join('\n').toStdString();
 }
 
-// Opening another file replaces the playing one at once, on mpv's own choice of sound output; an MP3 cut
-// short plays what it has (about 1 s of its 3) and ends, without a failure.
-TEST_F(MediaTest, AnotherFileReplacesThePlayingOneAndACutMp3PlaysWhatItHas) {
+// mpv's own choice of sound output plays (on a desktop perhaps to the speakers, so it is not recorded). What
+// cannot play fails once, naming the file or the sound output, and never says "playing".
+TEST(MediaPlayer, MpvsOwnOutputPlaysAndFilesWithoutSoundAndMissingSoundOutputsFail) {
     MpvMediaPlayer ownChoice;
-    const StateLog ownLog(ownChoice);
-    ownChoice.open(fixture("sine.wav"));
-    ASSERT_TRUE(waitForState(ownChoice, MediaPlayer::playing)) << ownLog.describe();
-    EXPECT_NEAR(ownChoice.duration(), 3.0, 0.05);
-    QTest::qWait(300);
-
-    const double replacedAt = ownLog.now();
-    ownChoice.open(fixture("truncated.mp3"));
-    EXPECT_EQ(ownChoice.playState(), MediaPlayer::transitioning);
-    ASSERT_TRUE(waitForState(ownChoice, MediaPlayer::playing)) << ownLog.describe();
-    EXPECT_LT(ownChoice.currentPosition(), 0.3);
-    const auto started = ownLog.first(MediaPlayer::playing, replacedAt);
-    ASSERT_TRUE(started) << ownLog.describe();
-    ASSERT_TRUE(waitForState(ownChoice, MediaPlayer::mediaEnded)) << ownLog.describe();
-    // 16000 bytes of a 128 kbit/s MP3 hold about one second of sound, not the rest of the first file (2.7 s).
-    const double played = ownLog.first(MediaPlayer::playing, *started, true).value_or(0) - *started;
-    EXPECT_GT(played, 0.8) << ownLog.describe();
-    EXPECT_LT(played, 1.3) << ownLog.describe();
-    EXPECT_TRUE(ownLog.failures.isEmpty()) << ownLog.describe();
-}
-
-// What cannot play fails once, naming the file or the sound output, and never says "playing".
-TEST_F(MediaTest, FilesWithoutSoundAndMissingSoundOutputsFail) {
+    ownChoice.open(fixtures + "sine.wav");
+    EXPECT_TRUE(waitForState(ownChoice, MediaPlayer::playing));
+    ownChoice.stop();
     const struct {
         const char* file;
         const char* output;
@@ -271,28 +220,26 @@ TEST_F(MediaTest, FilesWithoutSoundAndMissingSoundOutputsFail) {
         const char* message;
     } cases[] = {
         {"no-such-file.mp3", "pulse", nullptr, "Cannot play"},
-        {"text.mp3", "pulse", nullptr, "Cannot play"},     // text with an MP3's name
         {"tagsonly.mp3", "pulse", nullptr, "Cannot play"}, // cut before its first frame of sound
-        {"noaudio.wav", "pulse", nullptr, "Cannot play"},  // a WAV without samples
         {"sine.wav", "no-such-output", nullptr, "no sound output: "},
         {"sine.wav", "pulse", "unix:/nonexistent/quorvex/pulse/native", "no sound output: "},
     };
     const QByteArray sinkServer = qgetenv("PULSE_SERVER");
-    for (const auto& row : cases) {
+    for (const auto& row : std::span(cases)) {
         SCOPED_TRACE(row.file);
         qputenv("PULSE_SERVER", row.server != nullptr ? QByteArray(row.server) : sinkServer);
         MpvMediaPlayer failing(nullptr, QString::fromLatin1(row.output));
         const StateLog failures(failing);
-        failing.open(fixture(row.file));
+        failing.open(fixtures + row.file);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !failures.failures.isEmpty(); }, 3000));
         QTest::qWait(300); // nothing more comes afterwards
         qputenv("PULSE_SERVER", sinkServer);
-        ASSERT_EQ(failures.failures.size(), 1) << failures.describe();
-        const QString message = failures.failures.front();
-        EXPECT_TRUE(message.startsWith(QLatin1String(row.message))) << message.toStdString();
-        EXPECT_TRUE(message.contains(QLatin1String(row.file))) << message.toStdString();
+        ASSERT_EQ(failures.failures.size(), 1) << failures.failures.join('\n').toStdString();
+        EXPECT_TRUE(failures.failures[0].startsWith(QLatin1String(row.message)) &&
+                    failures.failures[0].contains(QLatin1String(row.file)))
+            << failures.failures[0].toStdString();
         EXPECT_EQ(failing.playState(), MediaPlayer::stopped);
-        EXPECT_FALSE(failures.first(MediaPlayer::playing)) << failures.describe();
+        EXPECT_FALSE(failures.first(MediaPlayer::playing));
     }
 }
 

@@ -36,13 +36,11 @@ public:
         return parec.waitForStarted(5000) && parec.waitForReadyRead(5000) && !recorded.isEmpty();
     }
 
-    // Stops parec (as its destruction does); the recording so far stays in pcm().
+    // Stops parec; the recording so far stays in pcm(). A parec that does not end is killed with the
+    // recorder.
     void stop() {
         parec.terminate();
-        if (!parec.waitForFinished(5000)) {
-            parec.kill();
-            parec.waitForFinished(5000);
-        }
+        parec.waitForFinished(5000);
         take();
     }
 
@@ -56,14 +54,10 @@ public:
 
 private:
     void take() {
-        const QByteArray data = parec.readAllStandardOutput();
-        if (data.isEmpty()) {
-            return;
-        }
-        recorded.append(data);
-        // Data never comes before the sink rendered it, so each arrival, less the length of all the data
-        // until then, bounds the recording's start from above; the earliest bound is the one a late wakeup
-        // of this process did not spoil.
+        recorded.append(parec.readAllStandardOutput());
+        // (Called with nothing new, it finds no earlier bound.) Data never comes before the sink rendered it,
+        // so each arrival, less the length of all the data until then, bounds the recording's start from
+        // above; the earliest bound is the one a late wakeup of this process did not spoil.
         const double now = static_cast<double>(clock.nsecsElapsed()) / 1e9;
         const double bound = now - static_cast<double>(recorded.size()) / bytesPerFrame / rate;
         started = std::min(started.value_or(bound), bound);
@@ -87,13 +81,12 @@ inline std::vector<SoundSpan> soundSpans(const QByteArray& pcm, qsizetype gapFra
     constexpr qsizetype size = SinkRecorder::bytesPerFrame;
     std::vector<SoundSpan> spans;
     for (qsizetype frame = 0; frame < pcm.size() / size; ++frame) {
-        if (QByteArrayView(pcm).sliced(frame * size, size) == QByteArrayView("\0\0\0\0", size)) {
-            continue;
+        if (QByteArrayView(pcm).sliced(frame * size, size) != QByteArrayView("\0\0\0\0", size)) {
+            if (spans.empty() || frame - spans.back().lastFrame > gapFrames) {
+                spans.push_back({frame, frame});
+            }
+            spans.back().lastFrame = frame;
         }
-        if (spans.empty() || frame - spans.back().lastFrame > gapFrames) {
-            spans.push_back({frame, frame});
-        }
-        spans.back().lastFrame = frame;
     }
     return spans;
 }

@@ -1,9 +1,10 @@
 // The file-name title rule on any path: at most 14 characters, a piece of the path that ends where the
-// last four characters begin, with no "_", "\" or "/" in it, reaching back to one of them, the start of the
-// path, or its 14-character limit.
+// extension begins (the name's last dot, or without one the last four characters), with no "_", "\" or "/"
+// in it, reaching back to one of them, the start of the path, or its 14-character limit.
 #include "fuzzcheck.h"
 #include "tracks/titlerules.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <QString>
 #include <span>
@@ -18,7 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString title = quorvex::titleFromFileName(path);
 
     FUZZ_CHECK(title.size() <= quorvex::fileNameTitleLength);
-    const qsizetype end = path.size() - 4;
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    const qsizetype separator =
+        std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    const qsizetype end = dot > separator ? dot : path.size() - 4;
     if (end <= 0) {
         FUZZ_CHECK(title.isEmpty());
         return 0;

@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(file.hold(data, size));
     const QByteArray contents = QByteArrayView(data, static_cast<qsizetype>(size)).toByteArray();
 
-    const std::optional<quorvex::Id3Tag> tag = quorvex::readId3v1(file.path());
+    const std::optional<quorvex::TagFields> tag = quorvex::readId3v1(file.path());
 
     const bool tagged = contents.size() >= tagBytes && contents.right(tagBytes).startsWith("TAG");
     FUZZ_CHECK(tag.has_value() == tagged);

@@ -15,6 +15,7 @@
 #include "tracks/filelistbox.h"
 #include "tracks/id3tag.h"
 #include "tracks/titlerules.h"
+#include "tracks/trackinfo.h"
 #include "version.h"
 
 #include <QButtonGroup>
@@ -24,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -39,12 +41,13 @@ namespace {
 const QString commportSection = QStringLiteral("Commport");
 const QString comKey = QStringLiteral("COM");
 const QString generalSection = QStringLiteral("General");
+const QString asciiTitlesKey = QStringLiteral("ASCII titles");
 
 } // namespace
 
 frmQuorvex::frmQuorvex(Platform platformSet, QWidget* parent)
     : QMainWindow(parent), platform(std::move(platformSet)), ui(buildControls(*this, *platform.player)),
-      line(*platform.serial) {
+      menus(buildMenuBar(*this)), line(*platform.serial) {
     registerResources();
     setObjectName(QStringLiteral("frmQuorvex"));
     setWindowTitle(QString::fromLatin1(text::windowCaption));
@@ -55,6 +58,8 @@ frmQuorvex::frmQuorvex(Platform platformSet, QWidget* parent)
     }
     connectControls();
     ui.btnPlay->setFocus();
+    // The menu bar stands above the client area, which keeps its size and every control its place.
+    setFixedHeight(height() + menuBar()->sizeHint().height());
 
     // The only clock of the link: it ticks from now on, also while start-up runs and before the window shows.
     constexpr int tickInterval = 100;
@@ -96,6 +101,15 @@ void frmQuorvex::connectControls() {
         }
     });
 
+    // The menu bar.
+    connect(menus.quit, &QAction::triggered, this, &QWidget::close);
+    connect(menus.asciiTitles, &QAction::triggered, this, &frmQuorvex::asciiTitles_Click);
+    connect(menus.checkDisc, &QAction::triggered, this, &frmQuorvex::btnCheckTracks_Click);
+    connect(menus.about, &QAction::triggered, this, &frmQuorvex::about_Click);
+
+    // Tags and lengths read on the worker.
+    connect(&trackInfo, &TrackInfoCache::infoRead, this, &frmQuorvex::showTrackInfo);
+
     // The Tick.
     connect(&Timer1, &QTimer::timeout, this, &frmQuorvex::Timer1_Timer);
 
@@ -118,6 +132,8 @@ void frmQuorvex::Form_Load() {
         platform.settings->read(commportSection, comKey, QString::number(defaultPort))));
     ui.tickUseID3->setCheckState(useId3FromSetting(
         platform.settings->read(generalSection, QStringLiteral("Use ID3"), QStringLiteral("1"))));
+    menus.asciiTitles->setChecked(
+        asciiTitlesFromSetting(platform.settings->read(generalSection, asciiTitlesKey, QStringLiteral("0"))));
     // The remembered drive and directory are applied (a vanished one is passed over), then replaced below:
     // the browser always starts on the root volume.
     const QString startDirectory = QDir::currentPath();
@@ -222,7 +238,7 @@ void frmQuorvex::sendTitle(const QString& name, std::int16_t trackNumber) {
 }
 
 void frmQuorvex::txtTitle_Change() {
-    sendTitle(ui.txtTitle->text(), 0);
+    sendTitle(titleText(ui.txtTitle->text()), 0);
 }
 
 void frmQuorvex::refreshDiscInfo() {
@@ -300,13 +316,40 @@ void frmQuorvex::DriveList_Change() {
 
 void frmQuorvex::DirList_Change() {
     ui.FileList->setPath(ui.DirList->path());
+    // The folder left behind need not be read any further.
+    trackInfo.forgetWaiting();
+    QStringList paths;
+    for (int row = 0; row < ui.FileList->count(); ++row) {
+        paths.append(trackListEntry(ui.FileList->path(), ui.FileList->item(row)->text()));
+    }
+    trackInfo.request(paths);
+}
+
+void frmQuorvex::showTrackInfo(const QString& path) {
+    const std::optional<TrackInfo> info = trackInfo.find(path);
+    if (!info) {
+        return;
+    }
+    const QString toolTip = trackInfoToolTip(*info);
+    for (QListWidgetItem* entry : ui.ListOfMusic->findItems(path, Qt::MatchExactly)) {
+        entry->setToolTip(toolTip);
+    }
+    const QString folder = trackListEntry(ui.FileList->path(), QString());
+    if (path.startsWith(folder)) {
+        for (QListWidgetItem* file : ui.FileList->findItems(path.mid(folder.size()), Qt::MatchExactly)) {
+            file->setToolTip(toolTip);
+        }
+    }
 }
 
 void frmQuorvex::FileList_DblClick() {
     // Without a chosen file the entry would be the bare directory, which nothing can play.
     const QString fileName = ui.FileList->fileName();
     if (!fileName.isEmpty()) {
-        ui.ListOfMusic->addItem(trackListEntry(ui.FileList->path(), fileName));
+        const QString entry = trackListEntry(ui.FileList->path(), fileName);
+        ui.ListOfMusic->addItem(entry);
+        trackInfo.request({entry});
+        showTrackInfo(entry);
     }
 }
 
@@ -330,22 +373,53 @@ void frmQuorvex::ListOfMusic_DblClick() {
     readId3Tag(path);
 }
 
-QString frmQuorvex::readId3Tag(const QString& path) {
-    const std::optional<Id3Tag> tag = readId3v1(path);
-    if (!tag) {
+QString frmQuorvex::showTagFields(const std::optional<TagFields>& fields) {
+    if (!fields) {
         return {};
     }
-    ui.txtSongname->setText(tag->title);
-    ui.txtArtist->setText(tag->artist);
-    ui.txtAlbum->setText(tag->album);
+    ui.txtSongname->setText(fields->title);
+    ui.txtArtist->setText(fields->artist);
+    ui.txtAlbum->setText(fields->album);
     return ui.txtSongname->text();
 }
 
+QString frmQuorvex::readId3Tag(const QString& path) {
+    return showTagFields(previewFields(readId3v1(path), readTrackInfo(path).tag));
+}
+
 QString frmQuorvex::deriveTrackTitle(const QString& path) {
-    if (isMp3Path(path) && checkBoxValue(*ui.tickUseID3) != 0) {
-        return readId3Tag(path);
+    if (checkBoxValue(*ui.tickUseID3) != 0 && (isMp3Path(path) || hasOwnTagTitle(path))) {
+        const std::optional<TagFields> id3v1 = readId3v1(path);
+        const std::optional<TagFields> own = readTrackInfo(path).tag;
+        showTagFields(previewFields(id3v1, own));
+        // A file whose tags name no title is named from its file name, as without tags.
+        if (const QString title = titleFromTags(path, id3v1, own); !title.isEmpty()) {
+            return titleText(title);
+        }
     }
-    return titleFromFileName(path);
+    // Made plain before the cut to 14 characters, so a transliteration that grows keeps the name's end.
+    return titleText(fileNameTitlePart(path)).right(fileNameTitleLength);
+}
+
+QString frmQuorvex::titleText(const QString& title) const {
+    return menus.asciiTitles->isChecked() ? toAscii(title) : title;
+}
+
+void frmQuorvex::asciiTitles_Click(bool checked) {
+    platform.settings->save(generalSection, asciiTitlesKey,
+                            checked ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void frmQuorvex::about_Click() {
+    platform.dialogs->show(
+        {.text =
+             QStringLiteral("%1 %2.%3.%4\n\n%5\n\nLicence: GNU General Public License, version 3 or later.")
+                 .arg(QString::fromLatin1(text::windowCaption))
+                 .arg(version::major)
+                 .arg(version::minor)
+                 .arg(version::revision)
+                 .arg(QString::fromLatin1(text::aboutLine)),
+         .title = QStringLiteral("About Quorvex")});
 }
 
 void frmQuorvex::btnOn_Click() {

@@ -1,12 +1,17 @@
 #pragma once
 
 #include "app/controls.h"
+#include "app/menubar.h"
 #include "link/recorderline.h"
 #include "link/replywatcher.h"
 #include "platform/platform.h"
 #include "run/runhost.h"
+#include "tracks/asciititles.h"
+#include "tracks/tagfields.h"
+#include "tracks/trackinfocache.h"
 
 #include <cstdint>
+#include <optional>
 #include <QMainWindow>
 #include <QTimer>
 
@@ -54,12 +59,15 @@ public:
     void FileList_DblClick();
     void btnRemove_Click();
     void ListOfMusic_DblClick();
-    // Shows the tag of the file in the three tag fields and returns its title; a file without a tag
-    // returns "" and leaves the fields as they were.
+    // Shows the tag of the file in the three tag fields (its ID3v1 block when that has a title, else the
+    // file's own tag) and returns its title; a file without a tag returns "" and leaves the fields as they
+    // were.
     QString readId3Tag(const QString& path);
-    // The title a Track list entry is recorded under: from its tag (MP3 with "Use ID3 tags" ticked)
-    // or from its file name.
+    // The title a Track list entry is recorded under: from its tags ("Use ID3 tags" ticked; MP3, FLAC, Ogg,
+    // Opus, M4A and AIFF), else from its file name; in plain ASCII when the Disc menu asks for it.
     QString deriveTrackTitle(const QString& path) override;
+    // The disc name or a title as it goes to the recorder: in plain ASCII when the Disc menu asks for it.
+    [[nodiscard]] QString titleText(const QString& title) const;
 
     void btnOn_Click();
     void btnOff_Click();
@@ -74,6 +82,9 @@ public:
     // Record: the whole Track list onto the disc. A press while a run or a disc query is under way starts
     // nothing.
     void btnRecordList_Click();
+    // The menu bar's own entries (Quit and Check disc run the handlers above).
+    void asciiTitles_Click(bool checked);
+    void about_Click();
     [[nodiscard]] bool isRecording() const { return recording; }
 
     // What the recording run reads and writes of the window.
@@ -91,9 +102,16 @@ private:
     void connectControls();
     void showLineLost(const QString& reason);
     void showPlayerFailure(const QString& reason);
+    // Fills the three tag fields and returns the title shown; nothing leaves them as they were.
+    QString showTagFields(const std::optional<TagFields>& fields);
+    // A file's tags and length, read on the worker, become the tool tip of its entries in both lists.
+    void showTrackInfo(const QString& path);
 
     Platform platform;
     Controls ui;
+    Menus menus;
+    AsciiTitles toAscii;
+    TrackInfoCache trackInfo;
     RecorderLine line;
     ReplyWatcher watcher;
     bool recording = false;

@@ -13,6 +13,10 @@ inline constexpr auto pauseModeNotice =
     "un-check it if you wish to be able to use track naming features.";
 inline constexpr auto lineLost = "The connection to the recorder was lost (%1), so the Com port has been "
                                  "closed. Check the cable and choose the Com port again to reconnect.";
+inline constexpr auto aboutLine =
+    "Records a list of sound files onto a MiniDisc recorder, one file per track: it plays "
+    "each file to the recorder's optical input and drives the recorder over its "
+    "Control-A1 serial link.";
 inline constexpr auto contactLine = "Puts your music on MiniDisc.\n"
                                     "Problems? See README.md.";
 

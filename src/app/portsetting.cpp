@@ -17,4 +17,8 @@ Qt::CheckState useId3FromSetting(const QString& text) {
     return isNumber && value == 0 ? Qt::Unchecked : Qt::Checked;
 }
 
+bool asciiTitlesFromSetting(const QString& text) {
+    return text == QStringLiteral("1");
+}
+
 } // namespace quorvex

@@ -16,4 +16,7 @@ inline constexpr int defaultPort = 1;
 // default, ticked. (A greyed box would be read as ticked by the title rule while looking undecided.)
 [[nodiscard]] Qt::CheckState useId3FromSetting(const QString& text);
 
+// The remembered "Plain ASCII titles": "1" on; "0" and anything else the default, off.
+[[nodiscard]] bool asciiTitlesFromSetting(const QString& text);
+
 } // namespace quorvex

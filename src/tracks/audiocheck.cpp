@@ -27,10 +27,19 @@ bool isMpegFrameAt(QByteArrayView bytes, qsizetype at) {
     return sync && version && layer && bitrate;
 }
 
+// A container whose name stands at `at`: "RIFF"/"FORM" + size + "WAVE"/"AIFF"/"AIFC", "....ftyp" (MP4).
+bool hasFourAt(QByteArrayView head, qsizetype at, QByteArrayView four) {
+    return head.size() >= at + 4 && head.sliced(at, 4) == four;
+}
+
 bool looksLikeSound(QByteArrayView head) {
-    const bool wav = head.startsWith("RIFF") && head.size() >= 12 && head.sliced(8, 4) == "WAVE";
+    const bool wav = head.startsWith("RIFF") && hasFourAt(head, 8, "WAVE");
+    const bool aiff = head.startsWith("FORM") && (hasFourAt(head, 8, "AIFF") || hasFourAt(head, 8, "AIFC"));
     const bool asf = head.startsWith(QByteArrayView("\x30\x26\xB2\x75\x8E\x66\xCF\x11", 8)); // WMA
-    if (wav || asf || head.startsWith("ID3")) {
+    const bool flac = head.startsWith("fLaC");
+    const bool ogg = head.startsWith("OggS"); // Vorbis, Opus, FLAC in Ogg
+    const bool mp4 = hasFourAt(head, 4, "ftyp");
+    if (wav || aiff || asf || flac || ogg || mp4 || head.startsWith("ID3")) {
         return true;
     }
     for (qsizetype at = 0; at < head.size(); ++at) {
@@ -57,7 +66,7 @@ std::optional<QString> audioFileProblem(const QString& path) {
         return QStringLiteral("the file is empty");
     }
     if (!looksLikeSound(head)) {
-        return QStringLiteral("it is not an MP3, WAV or WMA sound file");
+        return QStringLiteral("it is not a sound file of a listed format");
     }
     return std::nullopt;
 }

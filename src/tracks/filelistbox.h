@@ -4,11 +4,11 @@
 
 namespace quorvex {
 
-// The file list: the audio files of one directory that match "*.mp3;*.wav;*.wma", in any letter case.
+// The file list: the audio files of one directory that match the pattern, in any letter case.
 class FileListBox final : public QListWidget {
     Q_OBJECT
 public:
-    static constexpr auto pattern = "*.mp3;*.wav;*.wma";
+    static constexpr auto pattern = "*.mp3;*.wav;*.wma;*.flac;*.ogg;*.oga;*.opus;*.m4a;*.aif;*.aiff";
 
     explicit FileListBox(QWidget* parent = nullptr);
 

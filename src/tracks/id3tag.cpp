@@ -28,7 +28,7 @@ QString field(const QByteArray& tag, qsizetype offset) {
 
 } // namespace
 
-std::optional<Id3Tag> readId3v1(const QString& path) {
+std::optional<TagFields> readId3v1(const QString& path) {
     // Only a regular file: opening a named pipe would wait for a writer that never comes.
     if (!QFileInfo(path).isFile()) {
         return std::nullopt;
@@ -41,9 +41,9 @@ std::optional<Id3Tag> readId3v1(const QString& path) {
     if (tag.size() != tagBytes || !tag.startsWith("TAG")) {
         return std::nullopt;
     }
-    return Id3Tag{.title = field(tag, titleOffset),
-                  .artist = field(tag, artistOffset),
-                  .album = field(tag, albumOffset)};
+    return TagFields{.title = field(tag, titleOffset),
+                     .artist = field(tag, artistOffset),
+                     .album = field(tag, albumOffset)};
 }
 
 } // namespace quorvex

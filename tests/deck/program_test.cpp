@@ -68,7 +68,7 @@ TEST(DeckProgram, OptionsShapeTheAnswersOnTheLinkedDeviceSignalsEndItAndWrongOpt
     EXPECT_TRUE(endsCleanly(deck));
     EXPECT_EQ(fs::read_symlink(link.toStdString()), fs::path("/dev/pts/9998")) << "a foreign link stays";
 
-    // A plain deck answers whole and at once (--silent is read in frameparser_test, and a silent deck still
+    // A plain deck answers whole and at once (--silent is read in parts_test, and a silent deck still
     // hears every frame in virtualdeck_test); SIGINT ends it too, and its link goes with it.
     program.close();
     ASSERT_FALSE(launch(deck, {"--link", link}).isEmpty());

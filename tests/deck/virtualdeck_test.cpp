@@ -1,5 +1,5 @@
 // The deck for real through a pseudo-terminal: its answers, its log, its disc and its faults changed while it
-// runs. Answers late, in pieces and with noise are the Transmitter's (frameparser_test) and, through a real
+// runs. Answers late, in pieces and with noise are the Transmitter's (parts_test) and, through a real
 // line, the program test's.
 #include "deckfixture.h"
 

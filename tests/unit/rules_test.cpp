@@ -154,7 +154,7 @@ TEST(Id3Tag, TheLast128BytesGiveTitleArtistAndAlbumFieldsEndAtTheFirstNulAndLose
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(row.contents);
         file.close();
-        const std::optional<Id3Tag> read = readId3v1(file.fileName());
+        const std::optional<TagFields> read = readId3v1(file.fileName());
         SCOPED_TRACE(row.contents.right(128).toHex().toStdString());
         ASSERT_EQ(read.has_value(), row.title != nullptr);
         if (read) {

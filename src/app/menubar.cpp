@@ -1,0 +1,45 @@
+#include "app/menubar.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace quorvex {
+
+namespace {
+
+QAction* action(QMenu* menu, const char* objectName, const QString& text) {
+    QAction* added = menu->addAction(text);
+    added->setObjectName(QString::fromLatin1(objectName));
+    return added;
+}
+
+} // namespace
+
+Menus buildMenuBar(QMainWindow& window) {
+    Menus menus;
+    QMenuBar* bar = window.menuBar();
+    bar->setObjectName(QStringLiteral("menuBar"));
+    // A menu bar of the desktop's own (macOS, some Linux desktops) would leave the client area where it is
+    // but take the bar out of the window; the window's own keeps every control where it was placed.
+    bar->setNativeMenuBar(false);
+
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("menuFile"));
+    menus.quit = action(file, "actionQuit", QStringLiteral("&Quit"));
+    menus.quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    QMenu* disc = bar->addMenu(QStringLiteral("&Disc"));
+    disc->setObjectName(QStringLiteral("menuDisc"));
+    menus.asciiTitles = action(disc, "actionAsciiTitles", QStringLiteral("Plain &ASCII titles"));
+    menus.asciiTitles->setCheckable(true);
+    menus.checkDisc = action(disc, "actionCheckDisc", QStringLiteral("&Check disc"));
+
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("menuHelp"));
+    menus.about = action(help, "actionAbout", QStringLiteral("&About Quorvex"));
+    return menus;
+}
+
+} // namespace quorvex

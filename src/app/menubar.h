@@ -1,0 +1,19 @@
+#pragma once
+
+class QAction;
+class QMainWindow;
+
+namespace quorvex {
+
+// The window's menu bar, above the controls: File, Disc and Help. The actions belong to the window (Qt
+// parent ownership); this is only the directory of those the window binds.
+struct Menus {
+    QAction* quit = nullptr;
+    QAction* asciiTitles = nullptr; // checkable
+    QAction* checkDisc = nullptr;
+    QAction* about = nullptr;
+};
+
+[[nodiscard]] Menus buildMenuBar(QMainWindow& window);
+
+} // namespace quorvex

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "tracks/tagfields.h"
+
+#include <chrono>
+#include <optional>
+#include <QString>
+
+namespace TagLib {
+class IOStream;
+} // namespace TagLib
+
+namespace quorvex {
+
+// What a sound file says about itself beyond an ID3v1 block, read with TagLib: the fields of its own tag
+// (ID3v2 for MP3 — any of v2.2, v2.3, v2.4 —, Vorbis comments for FLAC, Ogg and Opus, the MP4 atoms, the ID3
+// chunk of AIFF, RIFF INFO or ID3 for WAV, ASF for WMA) and its length.
+struct TrackInfo {
+    std::optional<TagFields> tag; // none when the file has no such tag or every field of it is empty
+    std::optional<std::chrono::milliseconds> length; // none when TagLib cannot tell
+};
+
+// What a tool tip says of a file: its tag's title, artist and album where they are set, and its length
+// ("Length: 3:07"), as rich text whose every field is escaped, so a tag is shown as written, never as markup.
+[[nodiscard]] QString trackInfoToolTip(const TrackInfo& info);
+
+// Reads a file. A missing or unreadable file, one that is not a regular file (a directory, a named pipe)
+// and one TagLib cannot parse have no tag and no known length. Never plays the file.
+[[nodiscard]] TrackInfo readTrackInfo(const QString& path);
+
+// The same reading over an open stream (the bytes of a file in memory, say); the kind of file is told
+// from the stream's name, else from its first bytes.
+[[nodiscard]] TrackInfo readTrackInfo(TagLib::IOStream& stream);
+
+} // namespace quorvex

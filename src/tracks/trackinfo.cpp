@@ -9,6 +9,7 @@
 #include <taglib/mpegfile.h>
 #include <taglib/tfilestream.h>
 #include <taglib/tiostream.h>
+#include <taglib/wavfile.h>
 
 namespace quorvex {
 
@@ -34,6 +35,12 @@ std::optional<TagFields> fieldsOf(const TagLib::Tag* tag) {
 const TagLib::Tag* ownTag(const TagLib::FileRef& file) {
     if (auto* mpeg = dynamic_cast<TagLib::MPEG::File*>(file.file())) {
         return mpeg->hasID3v2Tag() ? mpeg->ID3v2Tag() : nullptr;
+    }
+    // A WAV file's tag() is its ID3 chunk only; most taggers write RIFF INFO.
+    if (auto* wav = dynamic_cast<TagLib::RIFF::WAV::File*>(file.file())) {
+        return wav->hasID3v2Tag()  ? static_cast<const TagLib::Tag*>(wav->ID3v2Tag())
+               : wav->hasInfoTag() ? wav->InfoTag()
+                                   : nullptr;
     }
     return file.tag();
 }

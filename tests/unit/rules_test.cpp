@@ -7,13 +7,17 @@
 #include "platform/codepage.h"
 #include "run/formatseconds.h"
 #include "support/printers.h"
+#include "tracks/asciititles.h"
+#include "tracks/audiocheck.h"
 #include "tracks/dirlistbox.h"
 #include "tracks/id3tag.h"
 #include "tracks/titlerules.h"
+#include "tracks/trackinfo.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <vector>
 
@@ -92,6 +96,11 @@ TEST(TitleRules, TitleFromTheFileName) {
         {"/x/.mp3", ""},
         {"mp3", ""},
         {"", ""},
+        // The extension ends the title whatever its length; a name without a dot loses its last four.
+        {"/x/05_Coda.flac", "Coda"},
+        {"/x/Lake.aiff", "Lake"},
+        {"/x/Night.Drive.opus", "Night.Drive"},
+        {"/x.y/NoDotHere", "NoDot"},
     };
     for (const auto& row : cases) {
         EXPECT_EQ(titleFromFileName(QString::fromLatin1(row.path)), QString::fromLatin1(row.title))
@@ -129,7 +138,7 @@ TEST(Id3Tag, TheLast128BytesGiveTitleArtistAndAlbumFieldsEndAtTheFirstNulAndLose
     const QByteArray tag = tagBlock(field("Some Song Title", ' '));
     struct FileCase {
         QByteArray contents;
-        const char* title; // nullptr: no tag
+        const char* title; // nullptr: no tag; "*": a tag or none, whatever TagLib makes of it
     };
     const std::vector<FileCase> cases{
         {QByteArray(5000, '\x55') + tag, "Some Song Title"},
@@ -225,6 +234,132 @@ TEST(FormatSeconds, TruncatedMinutesAndSecondsRoundedHalfToEven) {
     for (const auto& row : cases) {
         EXPECT_EQ(formatSeconds(row.seconds), QString::fromLatin1(row.text)) << row.seconds;
     }
+}
+
+// Which tag names a track, and which one the preview shows.
+TEST(TitleRules, TagTitlesFollowTheFormatAndAnEmptyOneCountsAsNone) {
+    const TagFields v1{.title = "V1", .artist = "A1", .album = ""};
+    const TagFields untitledV1{.title = "", .artist = "A1", .album = ""};
+    const TagFields own{.title = "Own", .artist = "", .album = "B"};
+    const std::optional<TagFields> none;
+    const struct {
+        const char* path;
+        std::optional<TagFields> id3v1, own;
+        const char* title;
+        const char* preview; // the title of the fields shown, "-" for none
+    } cases[] = {
+        {"a.mp3", v1, own, "V1", "V1"},      {"a.MP3", untitledV1, own, "Own", "Own"},
+        {"a.mp3", untitledV1, none, "", ""}, {"a.mp3", none, none, "", "-"},
+        {"a.flac", v1, own, "Own", "V1"},    {"a.Opus", none, own, "Own", "Own"},
+        {"a.m4a", none, own, "Own", "Own"},  {"a.aif", none, own, "Own", "Own"},
+        {"a.wav", none, own, "", "Own"},     {"a.wma", v1, own, "", "V1"},
+    };
+    for (const auto& row : cases) {
+        EXPECT_EQ(titleFromTags(QString::fromLatin1(row.path), row.id3v1, row.own), row.title) << row.path;
+        const std::optional<TagFields> shown = previewFields(row.id3v1, row.own);
+        EXPECT_EQ(shown ? shown->title : QStringLiteral("-"), row.preview) << row.path;
+    }
+}
+
+TEST(AsciiTitles, EveryScriptInPrintableAscii) {
+    const AsciiTitles toAscii;
+    const struct {
+        const char* title;
+        const char* ascii;
+    } cases[] = {
+        {"Tårarna", "Tararna"},   {"Сплин", "Splin"},           {"Röyksopp", "Royksopp"},
+        {"東京", "dong jing"},    {"Ærø Œuvre", "AEro OEuvre"}, {"Plain (1999)", "Plain (1999)"},
+        {"a\tb\u00a0c", "a?b c"}, {"\U0001F3B5!", "?!"},
+    };
+    for (const auto& row : cases) {
+        EXPECT_EQ(toAscii(QString::fromUtf8(row.title)), QString::fromLatin1(row.ascii)) << row.title;
+    }
+}
+
+// The files of every listed format, as ffmpeg tags them, and files that are no sound file at all.
+TEST(TrackInfo, EachFormatsOwnTagAndLengthAndNothingFromWhatIsNoSoundFile) {
+    const QDir fixtures(QStringLiteral(QUORVEX_MEDIA_FIXTURES));
+    const QTemporaryDir folder;
+    const auto make = [&folder](const char* name, const QByteArray& bytes) {
+        QFile file(folder.filePath(QString::fromLatin1(name)));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        return file.fileName();
+    };
+    QFile untagged(fixtures.filePath(QStringLiteral("untagged.mp3")));
+    ASSERT_TRUE(untagged.open(QIODevice::ReadOnly));
+    const QByteArray frames = untagged.readAll();
+    // An ID3v2.2 tag (three-letter frame names) with a title in front of the same frames.
+    const QByteArray tt2 = QByteArray("TT2\0\0\x0B\0Old Tagger", 17);
+    const QByteArray v22 = QByteArray("ID3\x02\0\0\0\0\0\x11", 10) + tt2;
+    // An ID3v2.4 tag claiming 256 MiB, a title frame claiming more than the file, a text encoding that
+    // does not exist.
+    const QByteArray huge = QByteArray("ID3\x04\0\0\x7F\x7F\x7F\x7F", 10);
+    const QByteArray longFrame = QByteArray("ID3\x04\0\0\0\0\0\x14TIT2\x7F\x7F\x7F\x7F\0\0\x03Hi", 26);
+    const QByteArray badEncoding = QByteArray("ID3\x04\0\0\0\0\0\x0DTIT2\0\0\0\x03\0\0\x09Hi", 23);
+    QFile flac(fixtures.filePath(QStringLiteral("title.flac")));
+    ASSERT_TRUE(flac.open(QIODevice::ReadOnly));
+    QDir(folder.path()).mkdir(QStringLiteral("folder.flac"));
+    QProcess::execute(QStringLiteral("mkfifo"), {folder.filePath(QStringLiteral("pipe.ogg"))});
+
+    const struct {
+        QString path;
+        const char* title; // nullptr: no tag; "*": a tag or none, whatever TagLib makes of it
+        bool second;       // about one second long
+    } cases[] = {
+        {fixtures.filePath("id3v2.mp3"), "Second Life", true},
+        {fixtures.filePath("id3v23.mp3"), "Tårarna", true},
+        {make("v22.mp3", v22 + frames), "Old Tagger", true},
+        {fixtures.filePath("untagged.mp3"), nullptr, true},
+        {fixtures.filePath("title.flac"), "Сплин", true},
+        {fixtures.filePath("notitle.flac"), nullptr, true},
+        {fixtures.filePath("title.ogg"), "東京", true},
+        {fixtures.filePath("title.opus"), "Opus Title", true},
+        {fixtures.filePath("title.m4a"), "M4A Title", true},
+        {fixtures.filePath("title.aiff"), "Röyksopp", true},
+        {fixtures.filePath("info.wav"), "Info Title", true},
+        {make("huge.mp3", huge + frames), nullptr, false},
+        {make("longframe.mp3", longFrame + frames), nullptr, false},
+        {make("encoding.mp3", badEncoding + frames), "*", false},
+        {make("cut.flac", flac.read(200)), nullptr, false},
+        {make("empty.m4a", {}), nullptr, false},
+        {make("text.opus", "not a sound file\n"), nullptr, false},
+        {folder.filePath("folder.flac"), nullptr, false},
+        {folder.filePath("pipe.ogg"), nullptr, false},
+        {folder.filePath("missing.aiff"), nullptr, false},
+    };
+    for (const auto& row : cases) {
+        const TrackInfo info = readTrackInfo(row.path);
+        if (QLatin1String(row.title) == QLatin1String("*")) {
+            continue;
+        }
+        EXPECT_EQ(info.tag ? info.tag->title : QStringLiteral("-"),
+                  row.title != nullptr ? QString::fromUtf8(row.title) : QStringLiteral("-"))
+            << row.path.toStdString();
+        if (row.second) {
+            ASSERT_TRUE(info.length.has_value()) << row.path.toStdString();
+            EXPECT_NEAR(static_cast<double>(info.length->count()), 1000, 100) << row.path.toStdString();
+        }
+    }
+    EXPECT_EQ(readTrackInfo(fixtures.filePath("id3v2.mp3")).tag->artist, "Artist v2.4");
+    EXPECT_EQ(trackInfoToolTip(readTrackInfo(fixtures.filePath("id3v2.mp3"))),
+              "<qt>Title: Second Life<br>Artist: Artist v2.4<br>Album: Album v2.4<br>Length: 0:01</qt>");
+    EXPECT_EQ(trackInfoToolTip(
+                  {.tag = TagFields{.title = "<b>x</b>", .artist = "", .album = ""}, .length = std::nullopt}),
+              "<qt>Title: &lt;b&gt;x&lt;/b&gt;<br>Length: unknown</qt>");
+}
+
+// Headers of every listed format pass the file check; only what starts like none of them is refused.
+TEST(AudioCheck, TheListedFormatsPassByTheirHeaders) {
+    const QDir fixtures(QStringLiteral(QUORVEX_MEDIA_FIXTURES));
+    for (const char* name : {"id3v2.mp3", "untagged.mp3", "title.flac", "title.ogg", "title.opus",
+                             "title.m4a", "title.aiff", "info.wav", "sine.wma"}) {
+        EXPECT_EQ(audioFileProblem(fixtures.filePath(QString::fromLatin1(name))), std::nullopt) << name;
+    }
+    const QTemporaryDir folder;
+    QFile text(folder.filePath(QStringLiteral("text.flac")));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly) && text.write("fLa not quite\n") > 0);
+    text.close();
+    EXPECT_EQ(audioFileProblem(text.fileName()), QStringLiteral("it is not a sound file of a listed format"));
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include <malloc.h>
 #include <memory>
 #include <QAbstractButton>
+#include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -103,6 +104,33 @@ TEST_F(WindowTest, AtCreationCaptionsAreExactNothingIsChosenAndEverythingIsEnabl
         EXPECT_EQ(text(row.control), QString::fromLatin1(row.caption)) << row.control;
     }
     EXPECT_EQ(control<QGroupBox>("Frame1")->title(), QStringLiteral("Com Port"));
+    // The menu bar: File, Disc, Help, each entry with its mnemonic and the shortcuts desktop users know.
+    QStringList menus;
+    for (const QAction* menu : window->menuBar()->actions()) {
+        menus.append(menu->text());
+    }
+    EXPECT_EQ(menus, QStringList({"&File", "&Disc", "&Help"}));
+    const struct {
+        const char* action;
+        const char* text;
+        const char* shortcut;
+    } entries[] = {{"actionQuit", "&Quit", "Ctrl+Q"},
+                   {"actionAsciiTitles", "Plain &ASCII titles", ""},
+                   {"actionCheckDisc", "&Check disc", ""},
+                   {"actionAbout", "&About Quorvex", ""}};
+    for (const auto& row : entries) {
+        const auto* entry = window->findChild<const QAction*>(QString::fromLatin1(row.action));
+        ASSERT_NE(entry, nullptr) << row.action;
+        EXPECT_EQ(entry->text(), QString::fromLatin1(row.text));
+        EXPECT_EQ(entry->shortcut().toString(), QString::fromLatin1(row.shortcut));
+    }
+    EXPECT_FALSE(window->findChild<const QAction*>("actionAsciiTitles")->isChecked());
+    window->findChild<QAction*>("actionAbout")->trigger();
+    ASSERT_EQ(fakes.dialogs->shown.size(), 1U);
+    EXPECT_EQ(fakes.dialogs->shown[0].title, "About Quorvex");
+    EXPECT_TRUE(fakes.dialogs->shown[0].text.startsWith("Quorvex recorder 0.3.0\n\nRecords a list"));
+    EXPECT_TRUE(fakes.dialogs->shown[0].text.endsWith("GNU General Public License, version 3 or later."));
+    fakes.dialogs->shown.clear();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Quorvex recorder"));
     EXPECT_FALSE(window->windowIcon().isNull());
     EXPECT_EQ(QImage(QStringLiteral(":/quorvex/quorvex.png")).size(), QSize(32, 32));
@@ -276,7 +304,7 @@ TEST_F(WindowTest, DiscQueriesWaitUntilRecognisedOrTimedOutOnAClosedPortTooButNo
     fakes.serial->received.clear();
     fakes.pump->ticks = 0;
     fakes.pump->arrivals = {{3, hex("81 0D 05 48 20 60 AA BB 03 7B 3B CC FF")}};
-    click("btnCheckTracks");
+    window->findChild<QAction*>("actionCheckDisc")->trigger(); // as the button does
     EXPECT_EQ(fakes.serial->frames, std::vector<QByteArray>{discRequest});
     EXPECT_EQ(text("lblTrackInfo"), "3 Tracks 123m 59s");
     EXPECT_EQ(fakes.pump->ticks, 3);
@@ -616,10 +644,12 @@ TEST_F(WindowTest, StartUpSwitchesOnAndAsksForTheDiscClosingSavesTheSettingsForT
     fakes.journal.clear();
     fakes.pump->ticks = 0;
 
-    window->close();
+    window->findChild<QAction*>("actionAsciiTitles")->trigger();
+    window->findChild<QAction*>("actionQuit")->trigger();
     window->close();
 
-    const Journal expected{"close",
+    const Journal expected{"save General/ASCII titles=1",
+                           "close",
                            "save Commport/COM=2",
                            "save General/Use ID3=0",
                            "save General/Disk=" + QDir::rootPath().toStdString(),
@@ -635,6 +665,10 @@ TEST_F(WindowTest, StartUpSwitchesOnAndAsksForTheDiscClosingSavesTheSettingsForT
     started.Form_Load();
     EXPECT_EQ(next.journal.at(2), "open 2");
     EXPECT_EQ(started.findChild<QCheckBox*>("tickUseID3")->checkState(), Qt::Unchecked);
+    // Plain ASCII titles, remembered: the disc name and titles, made plain before the cut to 14 characters.
+    EXPECT_TRUE(started.findChild<QAction*>("actionAsciiTitles")->isChecked());
+    EXPECT_EQ(started.titleText(QString::fromUtf8("Tårarna")), "Tararna");
+    EXPECT_EQ(started.deriveTrackTitle(QString::fromUtf8("/x/01_Сплин/02_東京 Москва.flac")), "ng jing Moskva");
     EXPECT_EQ(started.findChild<DirListBox*>("DirList")->path(), QDir::currentPath())
         << "the remembered directory is replaced by the start directory";
 }

@@ -318,9 +318,12 @@ void frmQuorvex::DirList_Change() {
     ui.FileList->setPath(ui.DirList->path());
     // The folder left behind need not be read any further.
     trackInfo.forgetWaiting();
+    shownFiles.clear();
     QStringList paths;
     for (int row = 0; row < ui.FileList->count(); ++row) {
-        paths.append(trackListEntry(ui.FileList->path(), ui.FileList->item(row)->text()));
+        QListWidgetItem* file = ui.FileList->item(row);
+        paths.append(trackListEntry(ui.FileList->path(), file->text()));
+        shownFiles.insert(paths.back(), file);
     }
     trackInfo.request(paths);
 }
@@ -334,11 +337,8 @@ void frmQuorvex::showTrackInfo(const QString& path) {
     for (QListWidgetItem* entry : ui.ListOfMusic->findItems(path, Qt::MatchExactly)) {
         entry->setToolTip(toolTip);
     }
-    const QString folder = trackListEntry(ui.FileList->path(), QString());
-    if (path.startsWith(folder)) {
-        for (QListWidgetItem* file : ui.FileList->findItems(path.mid(folder.size()), Qt::MatchExactly)) {
-            file->setToolTip(toolTip);
-        }
+    if (QListWidgetItem* file = shownFiles.value(path)) {
+        file->setToolTip(toolTip);
     }
 }
 

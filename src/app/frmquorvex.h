@@ -12,8 +12,11 @@
 
 #include <cstdint>
 #include <optional>
+#include <QHash>
 #include <QMainWindow>
 #include <QTimer>
+
+class QListWidgetItem;
 
 namespace quorvex {
 
@@ -112,6 +115,9 @@ private:
     Menus menus;
     AsciiTitles toAscii;
     TrackInfoCache trackInfo;
+    // The file list's entries by their full path, for the tool tips the worker's results bring; rebuilt
+    // whenever the list is (DirList_Change is the only place that fills it).
+    QHash<QString, QListWidgetItem*> shownFiles;
     RecorderLine line;
     ReplyWatcher watcher;
     bool recording = false;

@@ -431,6 +431,13 @@ TEST_F(WindowTest, DoubleClicksAppendRemoveTakesTheSelectedEntryPreviewShowsTheT
     doubleClick("ListOfMusic", entry("A.WAV"));
     EXPECT_EQ(fakes.player->opened.size(), 2);
     EXPECT_EQ(text("txtSongname"), "<b>Tag</b> Title");
+    // A file without an ID3v1 block shows its own tag: a FLAC's Vorbis comments.
+    tracks->addItem(QStringLiteral(QUORVEX_MEDIA_FIXTURES "/title.flac"));
+    tracks->setCurrentRow(tracks->count() - 1);
+    window->ListOfMusic_DblClick();
+    EXPECT_EQ(text("txtSongname"), "Flac Title");
+    EXPECT_EQ(text("txtArtist"), QString::fromUtf8("Сплин"));
+    delete tracks->takeItem(tracks->count() - 1);
 
     // Track titles: from the file name while the box is clear, from the tag once it is ticked; an MP3
     // without a tag then gets its file name's title and leaves the tag fields as they were.
@@ -668,7 +675,8 @@ TEST_F(WindowTest, StartUpSwitchesOnAndAsksForTheDiscClosingSavesTheSettingsForT
     // Plain ASCII titles, remembered: the disc name and titles, made plain before the cut to 14 characters.
     EXPECT_TRUE(started.findChild<QAction*>("actionAsciiTitles")->isChecked());
     EXPECT_EQ(started.titleText(QString::fromUtf8("Tårarna")), "Tararna");
-    EXPECT_EQ(started.deriveTrackTitle(QString::fromUtf8("/x/01_Сплин/02_東京 Москва.flac")), "ng jing Moskva");
+    EXPECT_EQ(started.deriveTrackTitle(QString::fromUtf8("/x/01_Сплин/02_東京 Москва.flac")),
+              "ng jing Moskva");
     EXPECT_EQ(started.findChild<DirListBox*>("DirList")->path(), QDir::currentPath())
         << "the remembered directory is replaced by the start directory";
 }

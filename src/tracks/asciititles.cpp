@@ -8,7 +8,7 @@ namespace quorvex {
 AsciiTitles::AsciiTitles() {
     UErrorCode status = U_ZERO_ERROR;
     toAscii.reset(icu::Transliterator::createInstance("Any-Latin; Latin-ASCII", UTRANS_FORWARD, status));
-    if (U_FAILURE(status)) {
+    if (U_FAILURE(status) != 0) {
         toAscii.reset();
     }
 }
@@ -18,10 +18,9 @@ AsciiTitles::~AsciiTitles() = default;
 QString AsciiTitles::operator()(const QString& title) const {
     QString latin = title;
     if (toAscii) {
-        icu::UnicodeString text(reinterpret_cast<const UChar*>(title.utf16()),
-                                static_cast<int32_t>(title.size()));
+        icu::UnicodeString text(QStringView(title).utf16(), static_cast<int32_t>(title.size()));
         toAscii->transliterate(text);
-        latin = QString(reinterpret_cast<const QChar*>(text.getBuffer()), text.length());
+        latin = QString::fromUtf16(text.getBuffer(), text.length());
     }
     constexpr char16_t firstPrintable = 0x20;
     constexpr char16_t lastPrintable = 0x7E;

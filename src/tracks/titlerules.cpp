@@ -1,6 +1,7 @@
 #include "tracks/titlerules.h"
 
 #include <algorithm>
+#include <array>
 
 namespace quorvex {
 
@@ -19,12 +20,10 @@ bool isMp3Path(QStringView path) {
 }
 
 bool hasOwnTagTitle(QStringView path) {
-    for (const char* extension : {".flac", ".ogg", ".oga", ".opus", ".m4a", ".aif", ".aiff"}) {
-        if (path.endsWith(QLatin1String(extension), Qt::CaseInsensitive)) {
-            return true;
-        }
-    }
-    return false;
+    constexpr std::array extensions{".flac", ".ogg", ".oga", ".opus", ".m4a", ".aif", ".aiff"};
+    return std::ranges::any_of(extensions, [path](const char* extension) {
+        return path.endsWith(QLatin1String(extension), Qt::CaseInsensitive);
+    });
 }
 
 QString fileNameTitlePart(QStringView path) {

@@ -37,7 +37,7 @@ void TrackInfoCache::request(const QStringList& paths) {
             QMetaObject::invokeMethod(
                 receiver.data(),
                 [receiver, path, size = file.size(), modified = file.lastModified(), info, asked] {
-                    if (receiver) {
+                    if (!receiver.isNull()) {
                         receiver->take(path, size, modified, info, asked);
                     }
                 },

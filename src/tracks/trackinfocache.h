@@ -43,8 +43,9 @@ private:
         QDateTime modified;
         TrackInfo info;
     };
+    // A result of the request made at `asked`; only results of the latest count against what waits.
     void take(const QString& path, qint64 size, const QDateTime& modified, const TrackInfo& info,
-              std::uint64_t generation);
+              std::uint64_t asked);
 
     QThreadPool worker;
     std::shared_ptr<std::atomic<std::uint64_t>> generation = std::make_shared<std::atomic<std::uint64_t>>(0);

@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <string_view>
 #include <vector>
 
 namespace quorvex {
@@ -177,7 +178,7 @@ TEST(Id3Tag, TheLast128BytesGiveTitleArtistAndAlbumFieldsEndAtTheFirstNulAndLose
     EXPECT_FALSE(readId3v1(QString()).has_value());
 }
 
-TEST(PortSetting, RememberedTextBecomesAPortNumberOrCom1AndOnlyZeroClearsUseId3) {
+TEST(PortSetting, RememberedTextBecomesAPortNumberOrCom1OnlyZeroClearsUseId3AndOnlyOneTicksAsciiTitles) {
     const struct {
         const char* stored;
         int port;
@@ -191,6 +192,10 @@ TEST(PortSetting, RememberedTextBecomesAPortNumberOrCom1AndOnlyZeroClearsUseId3)
     for (const auto& row : cases) {
         EXPECT_EQ(portNumberFromSetting(QString::fromLatin1(row.stored)), row.port) << row.stored;
         EXPECT_EQ(useId3FromSetting(QString::fromLatin1(row.stored)) == Qt::Checked, row.useId3)
+            << row.stored;
+        // Plain ASCII titles are on for exactly "1".
+        EXPECT_EQ(asciiTitlesFromSetting(QString::fromLatin1(row.stored)),
+                  std::string_view(row.stored) == "1")
             << row.stored;
     }
 }
@@ -242,12 +247,13 @@ TEST(TitleRules, TagTitlesFollowTheFormatAndAnEmptyOneCountsAsNone) {
     const TagFields untitledV1{.title = "", .artist = "A1", .album = ""};
     const TagFields own{.title = "Own", .artist = "", .album = "B"};
     const std::optional<TagFields> none;
-    const struct {
-        const char* path;
+    struct TitleCase {
+        const char* path = nullptr;
         std::optional<TagFields> id3v1, own;
-        const char* title;
-        const char* preview; // the title of the fields shown, "-" for none
-    } cases[] = {
+        const char* title = nullptr;
+        const char* preview = nullptr; // the title of the fields shown, "-" for none
+    };
+    const std::vector<TitleCase> cases{
         {"a.mp3", v1, own, "V1", "V1"},      {"a.MP3", untitledV1, own, "Own", "Own"},
         {"a.mp3", untitledV1, none, "", ""}, {"a.mp3", none, none, "", "-"},
         {"a.flac", v1, own, "Own", "V1"},    {"a.Opus", none, own, "Own", "Own"},
@@ -301,11 +307,12 @@ TEST(TrackInfo, EachFormatsOwnTagAndLengthAndNothingFromWhatIsNoSoundFile) {
     QDir(folder.path()).mkdir(QStringLiteral("folder.flac"));
     QProcess::execute(QStringLiteral("mkfifo"), {folder.filePath(QStringLiteral("pipe.ogg"))});
 
-    const struct {
+    struct ReadCase {
         QString path;
-        const char* title; // nullptr: no tag; "*": a tag or none, whatever TagLib makes of it
-        bool second;       // about one second long
-    } cases[] = {
+        const char* title = nullptr; // nullptr: no tag; "*": a tag or none, whatever TagLib makes of it
+        bool second = false;         // about one second long
+    };
+    const std::vector<ReadCase> cases{
         {fixtures.filePath("id3v2.mp3"), "Second Life", true},
         {fixtures.filePath("id3v23.mp3"), "Tårarna", true},
         {make("v22.mp3", v22 + frames), "Old Tagger", true},

@@ -300,7 +300,7 @@ TEST(TrackInfo, EachFormatsOwnTagAndLengthAndNothingFromWhatIsNoSoundFile) {
     // An ID3v2.4 tag claiming 256 MiB, a title frame claiming more than the file, a text encoding that
     // does not exist.
     const QByteArray huge = QByteArray("ID3\x04\0\0\x7F\x7F\x7F\x7F", 10);
-    const QByteArray longFrame = QByteArray("ID3\x04\0\0\0\0\0\x14TIT2\x7F\x7F\x7F\x7F\0\0\x03Hi", 26);
+    const QByteArray longFrame = QByteArray("ID3\x04\0\0\0\0\0\x14TIT2\x7F\x7F\x7F\x7F\0\0\x03Hi", 23);
     const QByteArray badEncoding = QByteArray("ID3\x04\0\0\0\0\0\x0DTIT2\0\0\0\x03\0\0\x09Hi", 23);
     QFile flac(fixtures.filePath(QStringLiteral("title.flac")));
     ASSERT_TRUE(flac.open(QIODevice::ReadOnly));

@@ -77,7 +77,10 @@ TrackInfo readTrackInfo(TagLib::IOStream& stream) {
         return {};
     }
     TrackInfo info{.tag = fieldsOf(ownTag(file)), .length = std::nullopt};
-    if (const TagLib::AudioProperties* properties = file.audioProperties()) {
+    // TagLib says 0 when it cannot tell, and a stream whose last page claims an absurd position overflows
+    // into a negative length: neither is a length.
+    if (const TagLib::AudioProperties* properties = file.audioProperties();
+        properties != nullptr && properties->lengthInMilliseconds() > 0) {
         info.length = std::chrono::milliseconds{properties->lengthInMilliseconds()};
     }
     return info;

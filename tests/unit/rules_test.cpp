@@ -347,6 +347,12 @@ TEST(TrackInfo, EachFormatsOwnTagAndLengthAndNothingFromWhatIsNoSoundFile) {
             EXPECT_NEAR(static_cast<double>(info.length->count()), 1000, 100) << row.path.toStdString();
         }
     }
+    // An Opus stream whose last page claims a position ~2^54 samples in: TagLib's length overflows.
+    QFile opus(fixtures.filePath(QStringLiteral("title.opus")));
+    ASSERT_TRUE(opus.open(QIODevice::ReadOnly));
+    QByteArray granule = opus.readAll();
+    granule.replace(granule.lastIndexOf("OggS") + 6, 8, QByteArray("0000000\0", 8));
+    EXPECT_EQ(readTrackInfo(make("granule.opus", granule)).length, std::nullopt);
     EXPECT_EQ(readTrackInfo(fixtures.filePath("id3v2.mp3")).tag->artist, "Artist v2.4");
     EXPECT_EQ(trackInfoToolTip(readTrackInfo(fixtures.filePath("id3v2.mp3"))),
               "<qt>Title: Second Life<br>Artist: Artist v2.4<br>Album: Album v2.4<br>Length: 0:01</qt>");

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -184,6 +185,15 @@ void buildStatusBar(QMainWindow& window, Controls& ui) {
     ui.statusLine->setFrameShadow(QFrame::Sunken);
     ui.StatusBar->addWidget(ui.clockPanel);
     ui.StatusBar->addWidget(ui.statusLine, 1);
+    ui.runProgress = new QProgressBar(ui.StatusBar);
+    ui.runProgress->setObjectName(QStringLiteral("runProgress"));
+    ui.runProgress->setRange(0, runProgressSteps);
+    ui.runProgress->setTextVisible(false);
+    ui.runProgress->hide();
+    ui.StatusBar->addPermanentWidget(ui.runProgress);
+    ui.listSummary = new QLabel(ui.StatusBar);
+    ui.listSummary->setObjectName(QStringLiteral("listSummary"));
+    ui.StatusBar->addPermanentWidget(ui.listSummary);
     window.setStatusBar(ui.StatusBar);
 }
 

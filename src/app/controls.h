@@ -12,6 +12,7 @@ class QListWidget;
 class QMainWindow;
 class QPushButton;
 class QRadioButton;
+class QProgressBar;
 class QStatusBar;
 
 namespace quorvex {
@@ -67,11 +68,17 @@ struct Controls {
     QLabel* Label5 = nullptr;
     QLineEdit* txtTitle = nullptr;
 
-    // Status bar: the clock panel, then the Status line
+    // Status bar: the clock panel, then the Status line; at its right end the run's progress (during a
+    // run) or the Track list's count and time (otherwise)
     QStatusBar* StatusBar = nullptr;
     ClockPanel* clockPanel = nullptr;
     QLabel* statusLine = nullptr;
+    QProgressBar* runProgress = nullptr;
+    QLabel* listSummary = nullptr;
 };
+
+// The run's progress bar counts in thousandths of the run.
+inline constexpr int runProgressSteps = 1000;
 
 // Builds the controls on the window at their fixed places and in their tab order.
 [[nodiscard]] Controls buildControls(QMainWindow& window, MediaPlayer& player);

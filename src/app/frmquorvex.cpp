@@ -9,6 +9,7 @@
 #include "link/titleframe.h"
 #include "link/waits.h"
 #include "platform/mediaplayer.h"
+#include "run/formatseconds.h"
 #include "run/recordingrun.h"
 #include "tracks/dirlistbox.h"
 #include "tracks/drivelistbox.h"
@@ -26,8 +27,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 
 // The window's icon is compiled into this library; a static library's resources must be registered by hand.
 static void registerResources() {
@@ -42,6 +45,11 @@ const QString commportSection = QStringLiteral("Commport");
 const QString comKey = QStringLiteral("COM");
 const QString generalSection = QStringLiteral("General");
 const QString asciiTitlesKey = QStringLiteral("ASCII titles");
+const QString discLengthKey = QStringLiteral("Disc length");
+
+// A Track list entry's mark, kept on the entry itself so it moves with it.
+constexpr int markRole = Qt::UserRole;
+constexpr int markReasonRole = Qt::UserRole + 1;
 
 } // namespace
 
@@ -56,6 +64,10 @@ frmQuorvex::frmQuorvex(Platform platformSet, QWidget* parent)
     for (int index = firstPort; index <= lastPort; ++index) {
         ui.optCom.at(static_cast<std::size_t>(index - 1))->setToolTip(platform.serial->deviceName(index));
     }
+    // One icon per kind of mark, shared by every entry that carries it.
+    markIcons = {.recorded = style()->standardIcon(QStyle::SP_DialogApplyButton),
+                 .skipped = style()->standardIcon(QStyle::SP_MessageBoxWarning),
+                 .cutOff = style()->standardIcon(QStyle::SP_MediaStop)};
     connectControls();
     ui.btnPlay->setFocus();
     // The menu bar stands above the client area, which keeps its size and every control its place.
@@ -68,6 +80,11 @@ frmQuorvex::frmQuorvex(Platform platformSet, QWidget* parent)
     Timer1.setInterval(tickInterval);
     Timer1.setTimerType(Qt::PreciseTimer);
     Timer1.start();
+}
+
+frmQuorvex::~frmQuorvex() {
+    // The Track list empties as the controls go, after this part of the window is gone.
+    ui.ListOfMusic->model()->disconnect(this);
 }
 
 void frmQuorvex::connectControls() {
@@ -104,11 +121,19 @@ void frmQuorvex::connectControls() {
     // The menu bar.
     connect(menus.quit, &QAction::triggered, this, &QWidget::close);
     connect(menus.asciiTitles, &QAction::triggered, this, &frmQuorvex::asciiTitles_Click);
+    for (QAction* length : menus.discLengths) {
+        connect(length, &QAction::triggered, this, [this, length] { discLength_Click(length); });
+    }
     connect(menus.checkDisc, &QAction::triggered, this, &frmQuorvex::btnCheckTracks_Click);
     connect(menus.about, &QAction::triggered, this, &frmQuorvex::about_Click);
 
     // Tags and lengths read on the worker.
     connect(&trackInfo, &TrackInfoCache::infoRead, this, &frmQuorvex::showTrackInfo);
+    // The Track list's count and time follow every change of the list.
+    const QAbstractItemModel* entries = ui.ListOfMusic->model();
+    connect(entries, &QAbstractItemModel::rowsInserted, this, &frmQuorvex::updateListSummary);
+    connect(entries, &QAbstractItemModel::rowsRemoved, this, &frmQuorvex::updateListSummary);
+    connect(entries, &QAbstractItemModel::modelReset, this, &frmQuorvex::updateListSummary);
 
     // The Tick.
     connect(&Timer1, &QTimer::timeout, this, &frmQuorvex::Timer1_Timer);
@@ -134,6 +159,12 @@ void frmQuorvex::Form_Load() {
         platform.settings->read(generalSection, QStringLiteral("Use ID3"), QStringLiteral("1"))));
     menus.asciiTitles->setChecked(
         asciiTitlesFromSetting(platform.settings->read(generalSection, asciiTitlesKey, QStringLiteral("0"))));
+    const int minutes = discMinutesFromSetting(
+        platform.settings->read(generalSection, discLengthKey, QString::number(defaultDiscMinutes)));
+    for (QAction* length : menus.discLengths) {
+        length->setChecked(length->data().toInt() == minutes);
+    }
+    updateListSummary();
     // The remembered drive and directory are applied (a vanished one is passed over), then replaced below:
     // the browser always starts on the root volume.
     const QString startDirectory = QDir::currentPath();
@@ -231,6 +262,10 @@ bool frmQuorvex::waitForReply(std::int16_t first, std::int16_t second, std::int1
     return quorvex::waitForReply(watcher, *platform.pump, pauseMode(), first, second, distance);
 }
 
+void frmQuorvex::endWait() {
+    watcher.tickCountdown = 0;
+}
+
 void frmQuorvex::sendTitle(const QString& name, std::int16_t trackNumber) {
     if (const std::optional<TitleFrame> frame = titleFrame(name, trackNumber)) {
         line.send(*frame);
@@ -271,14 +306,80 @@ void frmQuorvex::lblTrackInfo_Click() {
 }
 
 void frmQuorvex::btnRecordList_Click() {
-    // A second run inside the first one's wait would record the whole list again in the middle of a track;
-    // a run inside a disc query's wait would take its answer, and the label would show the run's bytes.
+    if (run != nullptr) {
+        run->requestStop();
+        return;
+    }
+    // A run inside a disc query's wait would take its answer, and the label would show the run's bytes.
     if (recording || askingDisc) {
         return;
     }
+    if (std::optional<std::vector<int>> entries = planEntries()) {
+        recordPlan(std::move(*entries));
+    }
+}
+
+std::optional<std::vector<int>> frmQuorvex::planEntries() {
+    std::vector<int> all;
+    std::vector<int> notRecorded;
+    for (int row = 0; row < trackCount(); ++row) {
+        all.push_back(row);
+        if (entryMark(row).state != EntryState::recorded) {
+            notRecorded.push_back(row);
+        }
+    }
+    if (notRecorded.size() == all.size()) {
+        return all;
+    }
+    const QString title = QString::fromLatin1(text::applicationTitle);
+    const QString recordAll = QStringLiteral("Record all again");
+    const QString cancel = QStringLiteral("Cancel");
+    if (notRecorded.empty()) {
+        const int choice =
+            platform.dialogs->ask({.text = QStringLiteral("All %1 entries are recorded.").arg(all.size()),
+                                   .title = title,
+                                   .choices = {recordAll, cancel},
+                                   .defaultChoice = 0,
+                                   .escapeChoice = 1});
+        return choice == 0 ? std::optional(all) : std::nullopt;
+    }
+    const int choice =
+        platform.dialogs->ask({.text = QStringLiteral("%1 of the %2 entries are not recorded yet.")
+                                           .arg(notRecorded.size())
+                                           .arg(all.size()),
+                               .title = title,
+                               .choices = {QStringLiteral("Continue"), recordAll, cancel},
+                               .defaultChoice = 0,
+                               .escapeChoice = 2});
+    if (choice == 0) {
+        return notRecorded;
+    }
+    return choice == 1 ? std::optional(all) : std::nullopt;
+}
+
+void frmQuorvex::recordPlan(std::vector<int> entries) {
+    for (const int row : entries) {
+        setEntryMark(row, {});
+    }
     recording = true;
-    RecordingRun(*this, *platform.player).run();
+    const QString caption = windowTitle();
+    ui.btnRecordList->setText(QStringLiteral("Stop recording"));
+    ui.listSummary->hide();
+    ui.runProgress->setValue(0);
+    ui.runProgress->show();
+
+    RecordingRun current(*this, *platform.player,
+                         {.entries = std::move(entries), .discMinutes = discMinutes()});
+    run = &current;
+    current.run();
+    run = nullptr;
+
+    ui.btnRecordList->setText(QStringLiteral("Record"));
+    setWindowTitle(caption);
+    ui.runProgress->hide();
+    ui.listSummary->show();
     recording = false;
+    updateListSummary();
 }
 
 void frmQuorvex::pumpEvents() {
@@ -297,6 +398,81 @@ QString frmQuorvex::selectTrack(int index) {
 
 void frmQuorvex::setStatusLine(const QString& text) {
     ui.statusLine->setText(text);
+}
+
+void frmQuorvex::showRunProgress(const RunProgress& progress) {
+    ui.runProgress->setValue(static_cast<int>(std::lround(progress.done * runProgressSteps)));
+    setWindowTitle(QStringLiteral("%1 — %2 of %3, %4 left")
+                       .arg(QString::fromLatin1(text::windowCaption))
+                       .arg(progress.current)
+                       .arg(progress.count)
+                       .arg(formatSeconds(progress.secondsLeft)));
+}
+
+bool frmQuorvex::askRecordAnyway(const QString& question) {
+    return platform.dialogs->ask({.text = question,
+                                  .title = QString::fromLatin1(text::applicationTitle),
+                                  .choices = {QStringLiteral("Record anyway"), QStringLiteral("Cancel")},
+                                  .defaultChoice = 1,
+                                  .escapeChoice = 1}) == 0;
+}
+
+std::optional<std::chrono::milliseconds> frmQuorvex::entryLength(int index) {
+    const QListWidgetItem* entry = ui.ListOfMusic->item(index);
+    if (entry == nullptr) {
+        return std::nullopt;
+    }
+    // Read here when the worker has not got to it yet.
+    const std::optional<TrackInfo> info = trackInfo.find(entry->text());
+    return info ? info->length : readTrackInfo(entry->text()).length;
+}
+
+void frmQuorvex::setEntryMark(int index, const EntryMark& mark) {
+    QListWidgetItem* entry = ui.ListOfMusic->item(index);
+    if (entry == nullptr) {
+        return;
+    }
+    entry->setData(markRole, static_cast<int>(mark.state));
+    entry->setData(markReasonRole, mark.reason);
+    entry->setIcon(mark.state == EntryState::recorded  ? markIcons.recorded
+                   : mark.state == EntryState::skipped ? markIcons.skipped
+                   : mark.state == EntryState::cutOff  ? markIcons.cutOff
+                                                       : QIcon());
+    updateEntryToolTip(entry);
+}
+
+EntryMark frmQuorvex::entryMark(int index) const {
+    const QListWidgetItem* entry = ui.ListOfMusic->item(index);
+    if (entry == nullptr) {
+        return {};
+    }
+    return {.state = static_cast<EntryState>(entry->data(markRole).toInt()),
+            .reason = entry->data(markReasonRole).toString()};
+}
+
+void frmQuorvex::updateEntryToolTip(QListWidgetItem* entry) {
+    const QString mark = entryMarkText(entryMark(ui.ListOfMusic->row(entry)));
+    if (const std::optional<TrackInfo> info = trackInfo.find(entry->text())) {
+        entry->setToolTip(trackInfoToolTip(*info, mark));
+    } else {
+        entry->setToolTip(mark.toHtmlEscaped());
+    }
+}
+
+void frmQuorvex::updateListSummary() {
+    if (recording) {
+        return;
+    }
+    std::chrono::milliseconds total{0};
+    for (int row = 0; row < trackCount(); ++row) {
+        if (const std::optional<TrackInfo> info = trackInfo.find(ui.ListOfMusic->item(row)->text())) {
+            total += info->length.value_or(std::chrono::milliseconds{0});
+        }
+    }
+    ui.listSummary->setText(QStringLiteral("%1 %2, %3")
+                                .arg(trackCount())
+                                .arg(trackCount() == 1 ? QStringLiteral("track") : QStringLiteral("tracks"))
+                                .arg(formatSeconds(std::chrono::duration<double>(total).count())));
 }
 
 int frmQuorvex::pauseBoxValue() const {
@@ -333,12 +509,15 @@ void frmQuorvex::showTrackInfo(const QString& path) {
     if (!info) {
         return;
     }
-    const QString toolTip = trackInfoToolTip(*info);
-    for (QListWidgetItem* entry : ui.ListOfMusic->findItems(path, Qt::MatchExactly)) {
-        entry->setToolTip(toolTip);
+    const QList<QListWidgetItem*> entries = ui.ListOfMusic->findItems(path, Qt::MatchExactly);
+    for (QListWidgetItem* entry : entries) {
+        updateEntryToolTip(entry);
+    }
+    if (!entries.isEmpty()) {
+        updateListSummary();
     }
     if (QListWidgetItem* file = shownFiles.value(path)) {
-        file->setToolTip(toolTip);
+        file->setToolTip(trackInfoToolTip(*info));
     }
 }
 
@@ -353,7 +532,11 @@ void frmQuorvex::FileList_DblClick() {
     }
 }
 
+// During a run the Track list only grows: the run walks it by position.
 void frmQuorvex::btnRemove_Click() {
+    if (recording) {
+        return;
+    }
     // The current entry may be one nobody chose: the list makes its first entry current when it takes
     // the focus, without selecting it.
     const QListWidgetItem* entry = ui.ListOfMusic->currentItem();
@@ -408,6 +591,19 @@ QString frmQuorvex::titleText(const QString& title) const {
 void frmQuorvex::asciiTitles_Click(bool checked) {
     platform.settings->save(generalSection, asciiTitlesKey,
                             checked ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void frmQuorvex::discLength_Click(QAction* length) {
+    platform.settings->save(generalSection, discLengthKey, QString::number(length->data().toInt()));
+}
+
+int frmQuorvex::discMinutes() const {
+    for (const QAction* length : menus.discLengths) {
+        if (length->isChecked()) {
+            return length->data().toInt();
+        }
+    }
+    return defaultDiscMinutes;
 }
 
 void frmQuorvex::about_Click() {

@@ -10,15 +10,21 @@
 #include "tracks/tagfields.h"
 #include "tracks/trackinfocache.h"
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <QHash>
+#include <QIcon>
 #include <QMainWindow>
 #include <QTimer>
+#include <vector>
 
+class QAction;
 class QListWidgetItem;
 
 namespace quorvex {
+
+class RecordingRun;
 
 // The program's one window. It owns every control and the outside things (serial port, settings,
 // message boxes, event pump), and binds each control event to its handler.
@@ -26,6 +32,8 @@ class frmQuorvex final : public QMainWindow, public RunHost {
     Q_OBJECT
 public:
     explicit frmQuorvex(Platform platform, QWidget* parent = nullptr);
+    Q_DISABLE_COPY_MOVE(frmQuorvex)
+    ~frmQuorvex() override;
 
     // Start-up, run once before the window is first shown.
     void Form_Load();
@@ -46,6 +54,7 @@ public:
     // The waits: each hands the thread to the event loop until it is over (see link/waits.h).
     void delay(std::int16_t milliseconds) override;
     bool waitForReply(std::int16_t first, std::int16_t second, std::int16_t distance) override;
+    void endWait() override;
     [[nodiscard]] const ReplyWatcher& replyWatcher() const override { return watcher; }
 
     // One title frame (track 0: the disc), also in pause mode; nothing while the port is closed.
@@ -69,6 +78,9 @@ public:
     // The title a Track list entry is recorded under: from its tags ("Use ID3 tags" ticked; MP3, FLAC, Ogg,
     // Opus, M4A and AIFF), else from its file name; in plain ASCII when the Disc menu asks for it.
     QString deriveTrackTitle(const QString& path) override;
+    [[nodiscard]] std::optional<std::chrono::milliseconds> entryLength(int index) override;
+    void setEntryMark(int index, const EntryMark& mark) override;
+    [[nodiscard]] EntryMark entryMark(int index) const;
     // The disc name or a title as it goes to the recorder: in plain ASCII when the Disc menu asks for it.
     [[nodiscard]] QString titleText(const QString& title) const;
 
@@ -82,11 +94,14 @@ public:
 
     [[nodiscard]] bool pauseMode() const;
 
-    // Record: the whole Track list onto the disc. A press while a run or a disc query is under way starts
-    // nothing.
+    // Record: the Track list onto the disc (asking first, when some entries are recorded already, whether
+    // to go on with the rest). During a run the button reads "Stop recording" and ends the run; a press
+    // while a disc query is under way starts nothing.
     void btnRecordList_Click();
     // The menu bar's own entries (Quit and Check disc run the handlers above).
     void asciiTitles_Click(bool checked);
+    void discLength_Click(QAction* length);
+    [[nodiscard]] int discMinutes() const;
     void about_Click();
     [[nodiscard]] bool isRecording() const { return recording; }
 
@@ -95,8 +110,10 @@ public:
     [[nodiscard]] int trackCount() const override;
     QString selectTrack(int index) override;
     void setStatusLine(const QString& text) override;
+    void showRunProgress(const RunProgress& progress) override;
     [[nodiscard]] int pauseBoxValue() const override;
     void showNotice(const Notice& notice) override;
+    bool askRecordAnyway(const QString& question) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -109,6 +126,13 @@ private:
     QString showTagFields(const std::optional<TagFields>& fields);
     // A file's tags and length, read on the worker, become the tool tip of its entries in both lists.
     void showTrackInfo(const QString& path);
+    // An entry's tool tip: its mark, then its file's tags and length where read.
+    void updateEntryToolTip(QListWidgetItem* entry);
+    // The Track list's count and time in the status bar (not during a run).
+    void updateListSummary();
+    // The Track list positions the next run records, or none when the user cancels.
+    [[nodiscard]] std::optional<std::vector<int>> planEntries();
+    void recordPlan(std::vector<int> entries);
 
     Platform platform;
     Controls ui;
@@ -121,6 +145,12 @@ private:
     RecorderLine line;
     ReplyWatcher watcher;
     bool recording = false;
+    RecordingRun* run = nullptr; // the run under way
+    struct {
+        QIcon recorded;
+        QIcon skipped;
+        QIcon cutOff;
+    } markIcons;
     bool askingDisc = false; // a disc query waits for its answer
     bool unloading = false;
     QTimer Timer1;

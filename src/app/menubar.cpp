@@ -1,6 +1,9 @@
 #include "app/menubar.h"
 
+#include "app/portsetting.h"
+
 #include <QAction>
+#include <QActionGroup>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -32,6 +35,18 @@ Menus buildMenuBar(QMainWindow& window) {
 
     QMenu* disc = bar->addMenu(QStringLiteral("&Disc"));
     disc->setObjectName(QStringLiteral("menuDisc"));
+    QMenu* lengths = disc->addMenu(QStringLiteral("Disc &length"));
+    lengths->setObjectName(QStringLiteral("menuDiscLength"));
+    auto* oneLength = new QActionGroup(lengths);
+    for (std::size_t choice = 0; choice < discLengthsMinutes.size(); ++choice) {
+        const int minutes = discLengthsMinutes.at(choice);
+        QAction* length = lengths->addAction(QStringLiteral("%1 minutes").arg(minutes));
+        length->setObjectName(QStringLiteral("actionDisc%1").arg(minutes));
+        length->setCheckable(true);
+        length->setData(minutes);
+        oneLength->addAction(length);
+        menus.discLengths.at(choice) = length;
+    }
     menus.asciiTitles = action(disc, "actionAsciiTitles", QStringLiteral("Plain &ASCII titles"));
     menus.asciiTitles->setCheckable(true);
     menus.checkDisc = action(disc, "actionCheckDisc", QStringLiteral("&Check disc"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 class QAction;
 class QMainWindow;
 
@@ -9,7 +11,8 @@ namespace quorvex {
 // parent ownership); this is only the directory of those the window binds.
 struct Menus {
     QAction* quit = nullptr;
-    QAction* asciiTitles = nullptr; // checkable
+    std::array<QAction*, 3> discLengths{}; // 60, 74 and 80 minutes, one ticked; data(): the minutes
+    QAction* asciiTitles = nullptr;        // checkable
     QAction* checkDisc = nullptr;
     QAction* about = nullptr;
 };

@@ -21,4 +21,13 @@ bool asciiTitlesFromSetting(const QString& text) {
     return text == QStringLiteral("1");
 }
 
+int discMinutesFromSetting(const QString& text) {
+    for (const int minutes : discLengthsMinutes) {
+        if (text == QString::number(minutes)) {
+            return minutes;
+        }
+    }
+    return defaultDiscMinutes;
+}
+
 } // namespace quorvex

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <QString>
 
 namespace quorvex {
@@ -18,5 +19,11 @@ inline constexpr int defaultPort = 1;
 
 // The remembered "Plain ASCII titles": "1" on; "0" and anything else the default, off.
 [[nodiscard]] bool asciiTitlesFromSetting(const QString& text);
+
+// The disc lengths the Disc menu offers, in minutes of standard play; the remembered one is "60", "74" or
+// "80", anything else the default, 74.
+inline constexpr std::array<int, 3> discLengthsMinutes{60, 74, 80};
+inline constexpr int defaultDiscMinutes = 74;
+[[nodiscard]] int discMinutesFromSetting(const QString& text);
 
 } // namespace quorvex

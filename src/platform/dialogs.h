@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 namespace quorvex {
 
@@ -10,6 +11,15 @@ struct Message {
     QString title;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+
+// A question with buttons of its own words, left to right.
+struct Question {
+    QString text;
+    QString title;
+    QStringList choices;
+    int defaultChoice = 0; // the one Enter presses
+    int escapeChoice = 0;  // the one Escape (and the window's close button) presses
 };
 
 // Modal message boxes: the call returns when the user has answered.
@@ -24,6 +34,8 @@ public:
 
     // Returns the button the user pressed.
     virtual QMessageBox::StandardButton show(const Message& message) = 0;
+    // Returns the index of the choice the user pressed.
+    virtual int ask(const Question& question) = 0;
 };
 
 } // namespace quorvex

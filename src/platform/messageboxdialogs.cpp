@@ -1,6 +1,7 @@
 #include "platform/messageboxdialogs.h"
 
 #include <QApplication>
+#include <QPushButton>
 
 namespace quorvex {
 
@@ -9,6 +10,23 @@ QMessageBox::StandardButton MessageBoxDialogs::show(const Message& message) {
     QMessageBox box(message.icon, message.title, message.text, message.buttons, QApplication::activeWindow());
     box.setObjectName(QStringLiteral("quorvexMessage"));
     return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+int MessageBoxDialogs::ask(const Question& question) {
+    QMessageBox box(QMessageBox::Question, question.title, question.text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("quorvexMessage"));
+    QList<QPushButton*> buttons;
+    for (int index = 0; index < question.choices.size(); ++index) {
+        buttons.append(box.addButton(question.choices.at(index), index == question.escapeChoice
+                                                                     ? QMessageBox::RejectRole
+                                                                     : QMessageBox::AcceptRole));
+    }
+    box.setDefaultButton(buttons.value(question.defaultChoice));
+    box.setEscapeButton(buttons.value(question.escapeChoice));
+    box.exec();
+    const auto pressed = static_cast<int>(buttons.indexOf(box.clickedButton()));
+    return pressed >= 0 ? pressed : question.escapeChoice;
 }
 
 } // namespace quorvex

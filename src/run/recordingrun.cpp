@@ -3,10 +3,12 @@
 #include "link/commandframe.h"
 #include "link/discinfo.h"
 #include "platform/mediaplayer.h"
+#include "run/fitcheck.h"
 #include "run/formatseconds.h"
 #include "run/runhost.h"
 #include "tracks/audiocheck.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace quorvex {
@@ -25,7 +27,8 @@ const char* const noAcknowledgement =
 
 } // namespace
 
-RecordingRun::RecordingRun(RunHost& host, MediaPlayer& player) : host(host), player(player) {
+RecordingRun::RecordingRun(RunHost& host, MediaPlayer& player, RunPlan plan)
+    : host(host), player(player), plan(std::move(plan)) {
     // Only a failure of the file the run is waiting on counts: a late word about an earlier file must not
     // cost this one its track.
     failureWatch =
@@ -40,35 +43,70 @@ RecordingRun::~RecordingRun() {
     QObject::disconnect(failureWatch);
 }
 
-void RecordingRun::run() {
+void RecordingRun::requestStop() {
+    if (stopRequested) {
+        return;
+    }
+    stopRequested = true;
+    if (inCuttableWait) {
+        host.endWait();
+    }
+}
+
+RunSummary RecordingRun::run() {
     const std::uint64_t answersBefore = host.replyWatcher().discInfoAnswers;
     host.sendCommand(command::discInformation.category, command::discInformation.code);
-    host.delay(discInfoSettleMs);
-    existingTrackCount = discInfoSince(host.replyWatcher(), answersBefore).tracks;
-    // The last index is fixed now: entries added during the run wait for the next one.
-    const int lastIndex = host.trackCount() - 1;
-    for (int index = 0; index <= lastIndex; ++index) {
-        // Entries removed meanwhile: the run ends quietly where the list now ends.
+    delay(discInfoSettleMs);
+    const DiscInfo disc = discInfoSince(host.replyWatcher(), answersBefore);
+    existingTrackCount = disc.tracks;
+    if (stopRequested || !fitsOrRecordAnyway(disc)) {
+        summary.stopped = true;
+        return summary;
+    }
+    // The plan is fixed now: entries added during the run wait for the next one.
+    for (position = 0; position < plan.entries.size(); ++position) {
+        const int index = plan.entries.at(position);
         if (index >= host.trackCount()) {
             break;
         }
-        if (recordEntry(index) == Outcome::aborted) {
+        const Outcome outcome = recordEntry(index);
+        if (outcome == Outcome::aborted) {
             reportSkipped();
-            return;
+            return summary;
+        }
+        // A press during the stop's acknowledgement lets that entry end as it would have.
+        if (outcome == Outcome::stopped || stopRequested) {
+            summary.stopped = true;
+            reportSkipped();
+            return summary;
         }
     }
     host.chkInsertPauses_Click();
     reportSkipped();
+    return summary;
+}
+
+bool RecordingRun::fitsOrRecordAnyway(const DiscInfo& disc) {
+    for (const int index : plan.entries) {
+        lengths.push_back(host.entryLength(index));
+    }
+    const std::optional<QString> question = fitQuestion({.discMinutes = plan.discMinutes,
+                                                         .disc = disc,
+                                                         .pauseMode = host.pauseBoxValue() == 1,
+                                                         .lengths = lengths});
+    return !question || host.askRecordAnyway(*question);
 }
 
 RecordingRun::Outcome RecordingRun::recordEntry(int index) {
     const QString path = host.selectTrack(index);
     const QString title = host.deriveTrackTitle(path);
     host.setStatusLine(QStringLiteral("Recording ") + title);
+    showProgress(0);
 
     // A file that cannot be a sound file is passed over before the player or the recorder hears of it.
     if (const std::optional<QString> problem = audioFileProblem(path)) {
         skipped.push_back({path, *problem});
+        mark(index, EntryState::skipped, *problem);
         return Outcome::skipped;
     }
     // The file is opened and decoded up to its first sound before the recorder is armed: one that fails
@@ -78,7 +116,10 @@ RecordingRun::Outcome RecordingRun::recordEntry(int index) {
     player.prepare(path);
     if (!waitForPlayer(MediaPlayer::ready)) {
         player.stop();
-        skip(path, QStringLiteral("it did not become ready to play"));
+        if (stopRequested) {
+            return cutOff(index, false);
+        }
+        skip(index, path, QStringLiteral("it did not become ready to play"));
         return Outcome::skipped;
     }
 
@@ -87,12 +128,14 @@ RecordingRun::Outcome RecordingRun::recordEntry(int index) {
     const bool armed = host.pauseBoxValue() == 0;
     host.sendCommand(command::record.category, command::record.code);
     host.sendCommand(command::play.category, command::play.code);
-    // No pass of the event loop between the play command and this wait: the acknowledgement cannot be
-    // taken in before the wait is looking for it.
-    if (!host.waitForReply(command::record.category, command::record.code, ackDistance)) {
+    if (!waitForRecordAcknowledgement() || stopRequested) {
+        player.stop();
+        if (stopRequested) {
+            return cutOff(index, armed);
+        }
         // The recorder may have taken the record command and lost only its answer: never leave it recording.
         host.sendCommandEvenPaused(command::stop.category, command::stop.code);
-        player.stop();
+        mark(index, EntryState::skipped, QStringLiteral("the recorder did not acknowledge recording"));
         host.showNotice({.text = QString::fromLatin1(noAcknowledgement),
                          .title = QStringLiteral("Error"),
                          .severity = Severity::critical});
@@ -111,43 +154,85 @@ RecordingRun::Outcome RecordingRun::recordEntry(int index) {
         host.sendTitle(title, static_cast<std::int16_t>(existingTrackCount + tracksMade));
         showProgressUntilTheEnd();
     }
+    const bool playedToItsEnd = player.playState() == MediaPlayer::mediaEnded;
     player.stop();
+    if (stopRequested) {
+        return cutOff(index, armed);
+    }
     stopRecorder(armed);
     if (!started) {
-        skip(path, QStringLiteral("it did not start playing"));
+        skip(index, path, QStringLiteral("it did not start playing"));
+    } else if (playedToItsEnd) {
+        mark(index, EntryState::recorded);
+    } else {
+        // Paused or stopped from outside the run: its track holds only a part of it.
+        mark(index, EntryState::skipped, QStringLiteral("its playing was stopped before its end"));
     }
 
     if (host.pauseBoxValue() == 1) {
         host.setStatusLine(QStringLiteral("Pausing..."));
-        host.delay(pauseBetweenTracksMs);
+        delay(pauseBetweenTracksMs);
+        if (stopRequested) {
+            return Outcome::stopped;
+        }
     }
     return started ? Outcome::recorded : Outcome::skipped;
+}
+
+RecordingRun::Outcome RecordingRun::cutOff(int index, bool armed) {
+    if (armed) {
+        stopRecorder(true);
+    }
+    mark(index, EntryState::cutOff);
+    return Outcome::stopped;
 }
 
 bool RecordingRun::waitForPlayer(int state) {
     const std::uint64_t limit = host.replyWatcher().ticks + playerLimitTicks;
     while (player.playState() != state) {
-        if (!playerFailure.isEmpty() || host.replyWatcher().ticks >= limit) {
+        if (stopRequested || !playerFailure.isEmpty() || host.replyWatcher().ticks >= limit) {
             return false;
         }
         host.pumpEvents();
     }
-    return playerFailure.isEmpty();
+    return playerFailure.isEmpty() && !stopRequested;
 }
 
 void RecordingRun::showProgressUntilTheEnd() {
     // Anything but "playing" ends the track: the file's end, a stop or a pause from outside the run.
     // The text changes once a second; the Status line is told only then.
     QString shown;
-    while (player.playState() == MediaPlayer::playing) {
+    while (player.playState() == MediaPlayer::playing && !stopRequested) {
         host.pumpEvents();
         QString progress = formatSeconds(player.currentPosition()) + QStringLiteral(" / ") +
                            formatSeconds(player.duration());
         if (progress != shown) {
             shown = std::move(progress);
             host.setStatusLine(shown);
+            showProgress(player.currentPosition());
         }
     }
+}
+
+void RecordingRun::showProgress(double positionInEntry) {
+    const auto inSeconds = [](const std::optional<std::chrono::milliseconds>& length) {
+        return length ? std::chrono::duration<double>(*length).count() : 0.0;
+    };
+    double total = 0;
+    double left = 0;
+    for (std::size_t entry = 0; entry < lengths.size(); ++entry) {
+        const double length = inSeconds(lengths.at(entry));
+        total += length;
+        left += entry > position ? length : entry == position ? std::max(length - positionInEntry, 0.0) : 0.0;
+    }
+    const auto count = static_cast<double>(lengths.size());
+    // Without a single known length the entries themselves measure the way.
+    const double done =
+        total > 0 ? 1 - left / total : (count > 0 ? static_cast<double>(position) / count : 0.0);
+    host.showRunProgress({.current = static_cast<int>(position) + 1,
+                          .count = static_cast<int>(lengths.size()),
+                          .secondsLeft = left,
+                          .done = done});
 }
 
 void RecordingRun::stopRecorder(bool armed) {
@@ -160,8 +245,31 @@ void RecordingRun::stopRecorder(bool armed) {
     host.waitForReply(command::stop.category, command::stop.code, ackDistance);
 }
 
-void RecordingRun::skip(const QString& path, const QString& fallbackReason) {
-    skipped.push_back({path, playerFailure.isEmpty() ? fallbackReason : playerFailure});
+void RecordingRun::delay(std::int16_t milliseconds) {
+    inCuttableWait = true;
+    host.delay(milliseconds);
+    inCuttableWait = false;
+}
+
+bool RecordingRun::waitForRecordAcknowledgement() {
+    // No pass of the event loop between the play command and this wait: the acknowledgement cannot be
+    // taken in before the wait is looking for it.
+    inCuttableWait = true;
+    const bool acknowledged = host.waitForReply(command::record.category, command::record.code, ackDistance);
+    inCuttableWait = false;
+    return acknowledged;
+}
+
+void RecordingRun::mark(int index, EntryState state, const QString& reason) {
+    summary.recorded += state == EntryState::recorded ? 1 : 0;
+    summary.skipped += state == EntryState::skipped ? 1 : 0;
+    host.setEntryMark(index, {.state = state, .reason = reason});
+}
+
+void RecordingRun::skip(int index, const QString& path, const QString& fallbackReason) {
+    const QString reason = playerFailure.isEmpty() ? fallbackReason : playerFailure;
+    skipped.push_back({path, reason});
+    mark(index, EntryState::skipped, reason);
 }
 
 void RecordingRun::reportSkipped() {

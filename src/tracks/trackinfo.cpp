@@ -47,8 +47,11 @@ const TagLib::Tag* ownTag(const TagLib::FileRef& file) {
 
 } // namespace
 
-QString trackInfoToolTip(const TrackInfo& info) {
+QString trackInfoToolTip(const TrackInfo& info, const QString& heading) {
     QStringList lines;
+    if (!heading.isEmpty()) {
+        lines.append(heading.toHtmlEscaped());
+    }
     const auto add = [&lines](const char* name, const QString& value) {
         if (!value.isEmpty()) {
             lines.append(QStringLiteral("%1: %2").arg(QLatin1String(name), value.toHtmlEscaped()));

@@ -21,8 +21,9 @@ struct TrackInfo {
 };
 
 // What a tool tip says of a file: its tag's title, artist and album where they are set, and its length
-// ("Length: 3:07"), as rich text whose every field is escaped, so a tag is shown as written, never as markup.
-[[nodiscard]] QString trackInfoToolTip(const TrackInfo& info);
+// ("Length: 3:07"), as rich text whose every field is escaped, so a tag is shown as written, never as markup;
+// under a first line of the caller's when one is given.
+[[nodiscard]] QString trackInfoToolTip(const TrackInfo& info, const QString& heading = {});
 
 // Reads a file. A missing or unreadable file, one that is not a regular file (a directory, a named pipe)
 // and one TagLib cannot parse have no tag and no known length. Never plays the file.

@@ -89,8 +89,15 @@ public:
         shown.push_back(message);
         return QMessageBox::Ok;
     }
+    // The n-th question gets the n-th scripted answer, else its default choice, as Enter would.
+    int ask(const Question& question) override {
+        asked.push_back(question);
+        return asked.size() <= answers.size() ? answers.at(asked.size() - 1) : question.defaultChoice;
+    }
 
     std::vector<Message> shown;
+    std::vector<Question> asked;
+    std::vector<int> answers;
 };
 
 // The program's plain box: this text under the program's name, one OK button and no icon.

@@ -2,9 +2,12 @@
 #include "app/clockpanel.h"
 #include "app/portsetting.h"
 #include "link/commandframe.h"
+#include "link/replywatcher.h"
 #include "link/titleframe.h"
 #include "platform/bytes.h"
 #include "platform/codepage.h"
+#include "run/entrymark.h"
+#include "run/fitcheck.h"
 #include "run/formatseconds.h"
 #include "support/printers.h"
 #include "tracks/asciititles.h"
@@ -197,6 +200,74 @@ TEST(PortSetting, RememberedTextBecomesAPortNumberOrCom1OnlyZeroClearsUseId3AndO
         EXPECT_EQ(asciiTitlesFromSetting(QString::fromLatin1(row.stored)),
                   std::string_view(row.stored) == "1")
             << row.stored;
+    }
+    // The disc length is one of the three offered, written exactly; anything else is 74 minutes.
+    const std::vector<std::pair<QString, int>> lengths{{"60", 60}, {"80", 80}, {"74", 74},  {" 60", 74},
+                                                       {"61", 74}, {"", 74},   {"80.0", 74}};
+    for (const auto& [stored, minutes] : lengths) {
+        EXPECT_EQ(discMinutesFromSetting(stored), minutes) << stored.toStdString();
+    }
+}
+
+// Whether a list fits the disc at the edges of its time and its 254 tracks, and what the question says.
+TEST(FitCheck, TheListMustFitTheFreeTimeAndTracksPauseModeAddsPausesAndUnknownLengthsAreNamed) {
+    using std::chrono::milliseconds;
+    using Lengths = std::vector<std::optional<milliseconds>>;
+    const milliseconds minute{60'000};
+    struct FitCase {
+        DiscInfo disc;
+        bool pauseMode;
+        Lengths lengths;
+        const char* question; // nullptr: fits
+    };
+    const std::vector<FitCase> cases{
+        // 74:00 disc with 20:00 recorded: exactly full, one second over, a part of a second over.
+        {{3, 20, 0}, false, {54 * minute}, nullptr},
+        {{3, 20, 0},
+         false,
+         {54 * minute + milliseconds{1000}},
+         "The list needs 54:01 but the disc has 54:00 free."},
+        {{3, 20, 0},
+         false,
+         {54 * minute + milliseconds{1}},
+         "The list needs 54:01 but the disc has 54:00 free."},
+        // More recorded than the disc holds: nothing is free.
+        {{3, 80, 0}, false, {milliseconds{1}}, "The list needs 00:01 but the disc has 00:00 free."},
+        // 254 tracks at most: 4 on the disc leave room for 250.
+        {{4, 0, 0}, false, Lengths(250, milliseconds{1000}), nullptr},
+        {{4, 0, 0},
+         false,
+         Lengths(251, milliseconds{1000}),
+         "The list has 251 entries but the disc can take only 250 more tracks."},
+        {{255, 0, 0},
+         false,
+         {milliseconds{1000}},
+         "The list has 1 entries but the disc can take only 0 more tracks."},
+        // Pause mode: the whole disc is free, 4 s follow each entry, and there is no track count to trust.
+        {{250, 73, 0}, true, {73 * minute + milliseconds{51'000}, milliseconds{1000}}, nullptr},
+        {{250, 73, 0},
+         true,
+         {73 * minute + milliseconds{51'000}, milliseconds{1001}},
+         "The list needs 74:01 but the disc has 74:00 free."},
+        // Unknown lengths count 0 and are named; time goes before tracks.
+        {{0, 0, 0},
+         false,
+         {75 * minute, std::nullopt},
+         "The list needs 75:00 but the disc has 74:00 free.\n1 file of unknown length is not counted."},
+        {{250, 0, 0},
+         false,
+         Lengths(5),
+         "The list has 5 entries but the disc can take only 4 more tracks.\n"
+         "5 files of unknown length are not counted."},
+        {{0, 0, 0}, false, Lengths(5), nullptr},
+    };
+    for (std::size_t row = 0; row < cases.size(); ++row) {
+        const FitCase& fit = cases.at(row);
+        const std::optional<QString> question = fitQuestion(
+            {.discMinutes = 74, .disc = fit.disc, .pauseMode = fit.pauseMode, .lengths = fit.lengths});
+        EXPECT_EQ(question.value_or("fits"),
+                  QString::fromUtf8(fit.question != nullptr ? fit.question : "fits"))
+            << "row " << row;
     }
 }
 

@@ -484,6 +484,12 @@ protected:
                        : QByteArray();
         };
         window->selectPort(1);
+        refill();
+    }
+
+    // The Track list afresh, without marks.
+    void refill() {
+        control<QListWidget>("ListOfMusic")->clear();
         for (const char* name : {"a.wav", "b.wav", "c.wav"}) {
             control<QListWidget>("ListOfMusic")->addItem(writeFile(folder.filePath(name), silentWav));
         }
@@ -540,14 +546,15 @@ TEST_F(RecordingRunTest, AMissingStopAcknowledgementOnlyCostsItsTimeOut) {
     EXPECT_TRUE(fakes.dialogs->shown.empty());
 }
 
-TEST_F(RecordingRunTest, DuringARunOnlyTheRecorderButtonsWorkOutsideEventsCostNoTrackAndRemovalsShortenIt) {
+TEST_F(RecordingRunTest, DuringARunOnlyTheRecorderButtonsWorkOutsideEventsCostNoTrackAndNothingIsRemoved) {
     fakes.pump->during = {{22,
                            [this] {
-                               click("btnRecordList");
                                click("btnCheckTracks");
                                window->ListOfMusic_DblClick();
                                click("btnBack");
-                               delete control<QListWidget>("ListOfMusic")->takeItem(2);
+                               control<QListWidget>("ListOfMusic")->item(2)->setSelected(true);
+                               control<QListWidget>("ListOfMusic")->setCurrentRow(2);
+                               click("btnRemove");
                            }},
                           {23, [this] { fakes.player->setState(MediaPlayer::paused); }}};
     // Another file's late failure (a preview's) belongs to no track of the run.
@@ -559,13 +566,138 @@ TEST_F(RecordingRunTest, DuringARunOnlyTheRecorderButtonsWorkOutsideEventsCostNo
     click("btnRecordList");
     const std::vector<std::string> expected{"request", "record", "play",   "81 07 05 47 02 15 ff",
                                             "title 6", "stop",   "record", "play",
-                                            "title 7", "stop"};
-    EXPECT_EQ(sent(), expected) << "Back went out; a second run and the disc query were refused; the run "
-                                   "ended quietly where the shortened list ends";
-    EXPECT_EQ(fakes.player->opened.size(), 2) << "no preview took the player";
-    EXPECT_EQ(fakes.player->stops, 2) << "paused from outside ends the track and the next follows";
+                                            "title 7", "stop",   "record", "play",
+                                            "title 8", "stop"};
+    EXPECT_EQ(sent(), expected) << "Back went out; the disc query and the removal were refused";
+    EXPECT_EQ(fakes.player->opened.size(), 3) << "no preview took the player";
+    EXPECT_EQ(fakes.player->stops, 3) << "paused from outside ends the track and the next follows";
     EXPECT_TRUE(fakes.dialogs->shown.empty());
     EXPECT_FALSE(window->isRecording());
+    EXPECT_EQ(control<QListWidget>("ListOfMusic")->item(0)->toolTip(),
+              "skipped: its playing was stopped before its end");
+    EXPECT_EQ(control<QListWidget>("ListOfMusic")->item(2)->toolTip(), "recorded");
+}
+
+// Stop recording at each moment of a run: disc query, record acknowledgement, sound, stop acknowledgement,
+// pause. The run ends at once, an armed recorder gets its stop, and only the entry it caught is cut off.
+TEST_F(RecordingRunTest, StopRecordingEndsTheRunAtEachMomentAndMarksTheEntryItCaught) {
+    struct StopCase {
+        const char* moment;
+        int tick;
+        bool pauseMode;
+        bool acknowledgesRecord;
+        std::vector<std::string> sent;
+        QStringList marks; // tool tips of the three entries
+        int ticks;         // when the run has ended
+    };
+    const QString cut = QStringLiteral("cut off by Stop recording");
+    const std::vector<StopCase> cases{
+        {"disc query", 10, false, true, {"request"}, {"", "", ""}, 10},
+        // Unanswered, the record wait would last 40 Ticks; the stop's answer takes one.
+        {"record acknowledgement",
+         25,
+         false,
+         false,
+         {"request", "record", "play", "stop"},
+         {cut, "", ""},
+         26},
+        {"sound", 24, false, true, {"request", "record", "play", "title 6", "stop"}, {cut, "", ""}, 25},
+        // The stop's acknowledgement is awaited as always, and that entry is whole.
+        {"stop acknowledgement",
+         28,
+         false,
+         true,
+         {"request", "record", "play", "title 6", "stop"},
+         {"recorded", "", ""},
+         28},
+        {"pause", 40, true, true, {"title 6"}, {"recorded", "", ""}, 40},
+    };
+    for (const StopCase& row : cases) {
+        refill();
+        control<QCheckBox>("chkInsertPauses")->setChecked(row.pauseMode);
+        fakes.serial->frames.clear();
+        fakes.pump->ticks = 0;
+        fakes.dialogs->shown.clear();
+        fakes.serial->respond = [&row](const QByteArray& frame) {
+            return frame == discRequest ? hex("81 0D 05 48 20 60 01 00 05 0A 0B 00 FF")
+                   : (frame == recordFrame && row.acknowledgesRecord) || frame == stopFrame
+                       ? hex("81070548") + frame.mid(4)
+                       : QByteArray();
+        };
+        QString caption;
+        fakes.pump->during = {{row.tick, [this, &caption] {
+                                   caption = text("btnRecordList") + " / " + window->windowTitle();
+                                   click("btnRecordList");
+                               }}};
+        click("btnRecordList");
+
+        EXPECT_EQ(sent(), row.sent) << row.moment;
+        EXPECT_EQ(caption.section(" / ", 0, 0), "Stop recording") << row.moment;
+        EXPECT_EQ(text("btnRecordList"), "Record") << row.moment;
+        for (int entry = 0; entry < 3; ++entry) {
+            EXPECT_EQ(control<QListWidget>("ListOfMusic")->item(entry)->toolTip(), row.marks.at(entry))
+                << row.moment;
+        }
+        EXPECT_EQ(fakes.pump->ticks, row.ticks) << row.moment;
+        EXPECT_TRUE(fakes.dialogs->shown.empty()) << row.moment << ": no pause-mode notice after a stop";
+        control<QCheckBox>("chkInsertPauses")->setChecked(false);
+    }
+}
+
+// A run picks up where the last one left: Continue records what is not recorded yet, numbered after the
+// disc's tracks; when all are recorded the question offers them all again; Cancel sends nothing.
+TEST_F(RecordingRunTest, RecordAsksToContinueOrRecordAllAgainOnceEntriesAreRecorded) {
+    const QString broken = writeFile(folder.filePath("b.wav"), "no sound here");
+    click("btnRecordList");
+    ASSERT_EQ(fakes.dialogs->shown.size(), 1U) << "the box of skipped files";
+    EXPECT_EQ(control<QListWidget>("ListOfMusic")->item(1)->toolTip(),
+              "skipped: it is not a sound file of a listed format");
+
+    writeFile(broken, silentWav);
+    const std::vector<std::vector<int>> answers{{0}, {0}, {2}, {1}};
+    const std::vector<std::vector<std::string>> expected{
+        {"request", "record", "play", "title 6", "stop"},
+        {"request", "record", "play", "title 6", "stop", "record", "play", "title 7", "stop", "record",
+         "play", "title 8", "stop"},
+        {},
+    };
+    fakes.dialogs->answers = {0, 0, 1};
+    for (const std::vector<std::string>& frames : expected) {
+        fakes.serial->frames.clear();
+        click("btnRecordList");
+        EXPECT_EQ(sent(), frames);
+    }
+    ASSERT_EQ(fakes.dialogs->asked.size(), 3U);
+    EXPECT_EQ(fakes.dialogs->asked[0].text, "1 of the 3 entries are not recorded yet.");
+    EXPECT_EQ(fakes.dialogs->asked[0].choices, QStringList({"Continue", "Record all again", "Cancel"}));
+    EXPECT_EQ(fakes.dialogs->asked[0].escapeChoice, 2);
+    EXPECT_EQ(fakes.dialogs->asked[1].text, "All 3 entries are recorded.");
+    EXPECT_EQ(fakes.dialogs->asked[1].choices, QStringList({"Record all again", "Cancel"}));
+    EXPECT_EQ(fakes.dialogs->asked[1].defaultChoice, 0);
+    EXPECT_EQ(fakes.dialogs->asked[1].escapeChoice, 1);
+}
+
+// A list with more entries than the disc has free tracks: Cancel (the default) sends no record frame.
+TEST_F(RecordingRunTest, AListTheDiscCannotTakeIsPutToTheUserBeforeAnythingIsRecorded) {
+    fakes.serial->respond = [](const QByteArray& frame) {
+        return frame == discRequest ? hex("81 0D 05 48 20 60 01 00 FC 0A 0B 00 FF")
+                                    : hex("81070548") + frame.mid(4);
+    };
+    click("btnRecordList");
+    EXPECT_EQ(sent(), std::vector<std::string>{"request"});
+    ASSERT_EQ(fakes.dialogs->asked.size(), 1U);
+    const Question& asked = fakes.dialogs->asked[0];
+    EXPECT_EQ(asked.text, "The list has 3 entries but the disc can take only 2 more tracks.\n"
+                          "3 files of unknown length are not counted.");
+    EXPECT_EQ(asked.choices, QStringList({"Record anyway", "Cancel"}));
+    EXPECT_EQ(asked.defaultChoice, 1);
+    EXPECT_EQ(asked.escapeChoice, 1);
+    EXPECT_TRUE(fakes.dialogs->shown.empty()) << "no pause-mode notice";
+
+    fakes.dialogs->answers = {1, 0};
+    fakes.serial->frames.clear();
+    click("btnRecordList");
+    EXPECT_EQ(sent().size(), 13U) << "recorded anyway";
 }
 
 // Bytes the program holds on the heap right now (AddressSanitizer's own count when it runs, because its
@@ -599,15 +731,19 @@ TEST_F(WindowTest, ThreeHundredEntriesKeepTheHeapFlat) {
         fakes.serial->frames.clear();
         fakes.player->opened.clear();
         records += isRecord ? 1 : 0;
-        if (isRecord && (records == firstSample || records == entries)) {
-            (records == firstSample ? atFirstSample : atLast) = heapInUse();
+        // Sampled in the second run, when every entry carries the mark the first one gave it.
+        if (isRecord && (records == entries + firstSample || records == 2 * entries)) {
+            (records == entries + firstSample ? atFirstSample : atLast) = heapInUse();
         }
         return isRecord ? hex("81070548 0221 FF") : isStop ? hex("81070548 0202 FF") : QByteArray();
     };
 
+    // A disc that says nothing has room for 254 tracks: record anyway, then record all again.
+    fakes.dialogs->answers = {0, 0, 0};
+    click("btnRecordList");
     click("btnRecordList");
 
-    EXPECT_EQ(records, entries);
+    EXPECT_EQ(records, 2 * entries);
     EXPECT_TRUE(fakes.dialogs->shown.empty());
     std::printf("heap in use at entry %d: %zu bytes; at entry %d: %zu bytes; growth %lld bytes\n",
                 firstSample, atFirstSample, entries, atLast,

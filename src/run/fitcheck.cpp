@@ -1,0 +1,58 @@
+#include "run/fitcheck.h"
+
+#include "link/replywatcher.h"
+#include "run/formatseconds.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quorvex {
+
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+constexpr milliseconds pauseAfterEntry{4000};
+
+double inSeconds(milliseconds time) {
+    return std::chrono::duration<double>(time).count();
+}
+
+} // namespace
+
+std::optional<QString> fitQuestion(const FitInput& input) {
+    const seconds discLength = std::chrono::minutes{input.discMinutes};
+    const seconds recorded{input.pauseMode ? 0 : input.disc.minutes * 60 + input.disc.seconds};
+    const milliseconds free = std::max(discLength - recorded, seconds{0});
+
+    milliseconds needed{0};
+    int unknown = 0;
+    for (const std::optional<milliseconds>& length : input.lengths) {
+        needed += length.value_or(milliseconds{0}) + (input.pauseMode ? pauseAfterEntry : milliseconds{0});
+        unknown += length.has_value() ? 0 : 1;
+    }
+    const auto entries = static_cast<int>(input.lengths.size());
+    const int freeTracks = std::max(maxDiscTracks - input.disc.tracks, 0);
+
+    QString question;
+    // The need is shown rounded up: a list over by part of a second never reads as fitting.
+    if (needed > free) {
+        question = QStringLiteral("The list needs %1 but the disc has %2 free.")
+                       .arg(formatSeconds(std::ceil(inSeconds(needed))), formatSeconds(inSeconds(free)));
+    } else if (!input.pauseMode && entries > freeTracks) {
+        question = QStringLiteral("The list has %1 entries but the disc can take only %2 more tracks.")
+                       .arg(entries)
+                       .arg(freeTracks);
+    } else {
+        return std::nullopt;
+    }
+    if (unknown == 1) {
+        question += QStringLiteral("\n1 file of unknown length is not counted.");
+    } else if (unknown > 1) {
+        question += QStringLiteral("\n%1 files of unknown length are not counted.").arg(unknown);
+    }
+    return question;
+}
+
+} // namespace quorvex

@@ -7,12 +7,9 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
-#include <QElapsedTimer>
-#include <QProcess>
+#include <QtCore>
 #include <QtDBus>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
 namespace quorvex::testing {
 namespace {
@@ -105,12 +102,9 @@ bool released(const deck::FileDescriptor& readEnd, int waitMs) {
 QStringList seen(const QList<QDBusMessage>& calls) {
     QStringList lines;
     for (const QDBusMessage& call : calls) {
-        QStringList arguments;
-        for (const QVariant& argument : call.arguments()) {
-            arguments.append(argument.toString());
-        }
         lines.append(QStringLiteral("%1.%2(%3) %4")
-                         .arg(call.interface(), call.member(), call.signature(), arguments.join(';')));
+                         .arg(call.interface(), call.member(), call.signature(),
+                              QVariant(call.arguments()).toStringList().join(';')));
     }
     return lines;
 }
@@ -140,10 +134,10 @@ TEST(DBusSessionBus, HoldsTheSleepLockAndScreenSaverCookieUntilReleasedAndNotifi
     const QString sleep =
         "org.freedesktop.login1.Manager.Inhibit(ssss) sleep:idle;Quorvex;Recording a MiniDisc;block";
     const QString screen = "org.freedesktop.ScreenSaver.Inhibit(ss) Quorvex;Recording a MiniDisc";
+    const QString notify =
+        "org.freedesktop.Notifications.Notify(susssasa{sv}i) Quorvex;0;quorvex;Recording ended;;;;-1";
     EXPECT_EQ(seen(system.calls() + session.calls()),
-              QStringList({sleep, sleep, screen, "org.freedesktop.ScreenSaver.UnInhibit(u) 42",
-                           "org.freedesktop.Notifications.Notify(susssasa{sv}i) Quorvex;0;quorvex;Recording "
-                           "ended;;;;-1",
+              QStringList({sleep, sleep, screen, "org.freedesktop.ScreenSaver.UnInhibit(u) 42", notify,
                            screen, "org.freedesktop.ScreenSaver.UnInhibit(u) 43"}));
 }
 
@@ -159,7 +153,7 @@ TEST(DBusSessionBus, GoesOnWithoutBusesOrServicesAndSaysOnceWhatIsMissing) {
         SCOPED_TRACE(error.toStdString());
         const PrivateBus system(services.mid(0, 1));
         const PrivateBus session(services.mid(1));
-        const auto why = [&error, &noBus](const QString& service, const QString& bus) {
+        const auto why = [error = error, &noBus](const QString& service, const QString& bus) {
             return error.isEmpty() ? "no " + bus + noBus
                                    : service + " not available (org.freedesktop.DBus.Error." + error + ')';
         };
@@ -167,14 +161,14 @@ TEST(DBusSessionBus, GoesOnWithoutBusesOrServicesAndSaysOnceWhatIsMissing) {
         DBusSessionBus bus(error.isEmpty() ? none : system.connect(),
                            error.isEmpty() ? none : session.connect(),
                            [&said](const QString& line) { said.append(line); });
-        for (int i = 0; i < 2; ++i) {
-            QElapsedTimer timer;
-            timer.start();
-            bus.inhibitSleep();
-            bus.notify(QStringLiteral("Recording ended"));
-            bus.releaseInhibitors();
-            EXPECT_LT(timer.elapsed(), 2500) << "a second at most for each lock";
-        }
+        QElapsedTimer timer;
+        timer.start();
+        bus.inhibitSleep();
+        bus.notify(QStringLiteral("Recording ended"));
+        bus.releaseInhibitors();
+        bus.inhibitSleep();
+        bus.notify(QStringLiteral("Recording ended"));
+        EXPECT_LT(timer.elapsed(), 4500) << "a second at most for each of the four lock calls";
         QTest::qWait(1500); // until a silent notification server's second has run out
         EXPECT_EQ(said,
                   QStringList(

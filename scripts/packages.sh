@@ -3,7 +3,8 @@
 
 quorvex_build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev qt6-qpa-plugins
                         libmpv-dev libtag1-dev libicu-dev fonts-dejavu-core)
-quorvex_test_packages=(libgtest-dev clang-format clang-tidy cloc pulseaudio pulseaudio-utils ffmpeg desktop-file-utils)
+quorvex_test_packages=(libgtest-dev clang-format clang-tidy cloc pulseaudio pulseaudio-utils ffmpeg desktop-file-utils
+                      dbus-daemon)
 quorvex_fuzz_packages=(clang libclang-rt-dev)
 
 ensure_packages() {

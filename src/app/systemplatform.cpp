@@ -1,6 +1,7 @@
 #include "app/systemplatform.h"
 
 #include "app/messages.h"
+#include "platform/dbussessionbus.h"
 #include "platform/deviceserialport.h"
 #include "platform/inisettingsstore.h"
 #include "platform/messageboxdialogs.h"
@@ -17,6 +18,7 @@ Platform makeSystemPlatform(const QString& audioOutput, const QString& everyPort
     platform.pump = std::make_unique<QtEventPump>();
     platform.player = std::make_unique<MpvMediaPlayer>(nullptr, audioOutput);
     platform.exit = std::make_unique<ProcessExit>();
+    platform.bus = std::make_unique<DBusSessionBus>();
     return platform;
 }
 

@@ -5,6 +5,7 @@
 #include "platform/mediaplayer.h"
 #include "platform/programexit.h"
 #include "platform/serialport.h"
+#include "platform/sessionbus.h"
 #include "platform/settingsstore.h"
 
 #include <memory>
@@ -20,6 +21,7 @@ struct Platform {
     std::unique_ptr<EventPump> pump;
     std::unique_ptr<MediaPlayer> player;
     std::unique_ptr<ProgramExit> exit;
+    std::unique_ptr<SessionBus> bus;
 };
 
 } // namespace quorvex

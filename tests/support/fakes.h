@@ -185,6 +185,18 @@ private:
     Journal& journal;
 };
 
+// Counts the times the computer was to be kept awake and let go, and keeps each notification's text.
+class FakeSessionBus final : public SessionBus {
+public:
+    void inhibitSleep() override { ++holds; }
+    void releaseInhibitors() override { ++releases; }
+    void notify(const QString& text) override { notifications.append(text); }
+
+    int holds = 0;
+    int releases = 0;
+    QStringList notifications;
+};
+
 // Virtual time: each pass of the event loop is one Tick. Before Tick n the bytes scripted for n reach
 // the port; after it, whatever the user is scripted to do at n runs inside that same pass (and may wait).
 class FakeEventPump final : public EventPump {
@@ -226,8 +238,8 @@ struct FakePlatform {
         : settings(keep<FakeSettingsStore>(platform.settings, journal)),
           serial(keep<FakeSerialPort>(platform.serial, journal)),
           dialogs(keep<FakeDialogs>(platform.dialogs)), pump(keep<FakeEventPump>(platform.pump)),
-          player(keep<FakeMediaPlayer>(platform.player)),
-          exit(keep<FakeProgramExit>(platform.exit, journal)) {
+          player(keep<FakeMediaPlayer>(platform.player)), exit(keep<FakeProgramExit>(platform.exit, journal)),
+          bus(keep<FakeSessionBus>(platform.bus)) {
         pump->port = serial;
         pump->player = player;
     }
@@ -241,6 +253,7 @@ struct FakePlatform {
     FakeEventPump* pump;
     FakeMediaPlayer* player;
     FakeProgramExit* exit;
+    FakeSessionBus* bus;
 };
 
 } // namespace quorvex::testing

@@ -10,16 +10,15 @@
 #include "app/systemplatform.h"
 #include "deck/virtualdeck.h"
 #include "platform/inisettingsstore.h"
+#include "sinkbench.h"
 #include "sinkrecorder.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QListWidget>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <vector>
@@ -31,21 +30,10 @@ constexpr double trackSeconds = 1;
 // The null sink renders exact zeros while nothing plays; a file's sine never holds zero for this long.
 constexpr qsizetype gapFrames = quorvex::test::SinkRecorder::rate / 20; // 50 ms
 
-void report(const char* what, std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const double median = values[values.size() / 2];
-    std::printf("%-48s min %6.1f ms  median %6.1f ms  max %6.1f ms\n", what, values.front() * 1000,
-                median * 1000, values.back() * 1000);
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    if (qEnvironmentVariableIsEmpty("PULSE_SERVER") || qEnvironmentVariableIsEmpty("QUORVEX_TEST_SINK")) {
-        std::fputs("Start the sound sink first: source scripts/sound-sink.sh && start_sound_sink\n", stderr);
+    if (!quorvex::bench::sinkIsRunning()) {
         return EXIT_FAILURE;
     }
     const QTemporaryDir scratch;
@@ -53,11 +41,7 @@ int main(int argc, char* argv[]) {
     const QApplication application(argc, argv);
 
     const QString file = scratch.filePath(QStringLiteral("tone.wav"));
-    if (QProcess::execute(QStringLiteral("ffmpeg"),
-                          {"-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                           QStringLiteral("sine=frequency=440:duration=%1").arg(trackSeconds), "-ac", "2",
-                           file}) != 0) {
-        std::fputs("ffmpeg could not make the sound file\n", stderr);
+    if (!quorvex::bench::makeTone(file, trackSeconds)) {
         return EXIT_FAILURE;
     }
 
@@ -109,7 +93,7 @@ int main(int argc, char* argv[]) {
     std::printf(
         "%d tracks of %.0f s (WAV) through the PulseAudio null sink; sink times are at most 10 ms early\n",
         trackCount, trackSeconds);
-    report("record acknowledgement -> first sample in sink:", startDelays);
-    report("last sample in sink -> stop frame at recorder:", stopDelays);
+    quorvex::bench::report("record acknowledgement -> first sample in sink:", startDelays);
+    quorvex::bench::report("last sample in sink -> stop frame at recorder:", stopDelays);
     return EXIT_SUCCESS;
 }

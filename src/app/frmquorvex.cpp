@@ -368,11 +368,21 @@ void frmQuorvex::recordPlan(std::vector<int> entries) {
     ui.runProgress->setValue(0);
     ui.runProgress->show();
 
+    // Neither sleep nor a blanked screen in the middle of a track.
+    platform.bus->inhibitSleep();
     RecordingRun current(*this, *platform.player,
                          {.entries = std::move(entries), .discMinutes = discMinutes()});
     run = &current;
-    current.run();
+    const RunSummary summary = current.run();
     run = nullptr;
+    platform.bus->releaseInhibitors();
+    if (!isActiveWindow()) {
+        platform.bus->notify(
+            QStringLiteral("Quorvex: %1 %2 recorded, %3 skipped")
+                .arg(summary.recorded)
+                .arg(summary.recorded == 1 ? QStringLiteral("track") : QStringLiteral("tracks"))
+                .arg(summary.skipped));
+    }
 
     ui.btnRecordList->setText(QStringLiteral("Record"));
     setWindowTitle(caption);

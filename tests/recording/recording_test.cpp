@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
+#include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -302,6 +303,28 @@ TEST_F(RecordingTest, PauseModeTickedMidTrackStillStopsTheArmedRecorder) {
     EXPECT_EQ(label("statusLine"), "Pausing...");
     ASSERT_EQ(answers.texts().size(), 2) << "the notice on ticking and once at the end";
     EXPECT_TRUE(answers.texts()[1].startsWith("Checking this box disables"));
+}
+
+// A disc with 2 s free refuses a 3 s file until the user says so (Enter takes Cancel); on an 80-minute disc
+// it records, and Stop recording a second into its sound stops the recorder and ends the run there.
+TEST_F(RecordingTest, AListTooLongIsCancelledAndStopRecordingEndsTheRunMidTrack) {
+    connectRecorder({.tracks = 5, .minutes = 73, .seconds = 58});
+    trackList()->addItems({fixtures + "/sine.wav", fixtures + "/sine.wav"});
+    EXPECT_LT(record(), 2.5);
+    EXPECT_EQ(answers.texts(), QStringList{"The list needs 00:06 but the disc has 00:02 free."});
+
+    window->findChild<QAction*>("actionDisc80")->trigger();
+    QTimer::singleShot(3000, window.get(), [this] {
+        EXPECT_EQ(control("btnRecordList")->text(), "Stop recording");
+        click("btnRecordList");
+    });
+    EXPECT_LT(record(), 3.5);
+    EXPECT_EQ(meanings(*recorder), QStringList({"disc information request", "disc information request",
+                                                "record", "play", R"(title track 6 "sine")", "stop"}));
+    EXPECT_EQ(recorder->disc().tracks, 6);
+    EXPECT_EQ(control("btnRecordList")->text(), "Record");
+    EXPECT_EQ(trackList()->item(0)->toolTip(), "cut off by Stop recording");
+    EXPECT_EQ(answers.texts().size(), 1) << "no box after a stop";
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace quorvex::testing {
 
@@ -13,7 +14,11 @@ ModalWatcher::ModalWatcher() {
             return;
         }
         seen.append(box->text());
-        box->done(QMessageBox::Ok);
+        if (QPushButton* chosen = box->defaultButton()) {
+            chosen->click();
+        } else {
+            box->done(QMessageBox::Ok);
+        }
     });
     poll.start();
 }

@@ -6,7 +6,7 @@
 namespace quorvex::testing {
 
 // Answers the real modal message boxes that appear while it lives: notes each box's text and presses
-// its default button, the way a user reading it would click OK.
+// its default button, the way a user reading it would press Enter.
 class ModalWatcher {
 public:
     ModalWatcher();

@@ -650,6 +650,10 @@ TEST_F(RecordingRunTest, RecordAsksToContinueOrRecordAllAgainOnceEntriesAreRecor
     const QString broken = writeFile(folder.filePath("b.wav"), "no sound here");
     click("btnRecordList");
     ASSERT_EQ(fakes.dialogs->shown.size(), 1U) << "the box of skipped files";
+    EXPECT_EQ(fakes.bus->notifications, QStringList{"Quorvex: 2 tracks recorded, 1 skipped"})
+        << "the window is not the active one";
+    EXPECT_EQ(fakes.bus->holds, 1);
+    EXPECT_EQ(fakes.bus->releases, 1);
     EXPECT_EQ(control<QListWidget>("ListOfMusic")->item(1)->toolTip(),
               "skipped: it is not a sound file of a listed format");
 

@@ -1,0 +1,49 @@
+#pragma once
+
+// What the benches that listen to the private sound sink share: their start, a tone to play, and the
+// figures they print.
+#include <algorithm>
+#include <cstdio>
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <vector>
+
+namespace quorvex::bench {
+
+// Offscreen unless a display is asked for; false (said on standard error) when the sink is not running.
+inline bool sinkIsRunning() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    if (qEnvironmentVariableIsEmpty("PULSE_SERVER") || qEnvironmentVariableIsEmpty("QUORVEX_TEST_SINK")) {
+        std::fputs("Start the sound sink first: source scripts/sound-sink.sh && start_sound_sink\n", stderr);
+        return false;
+    }
+    return true;
+}
+
+// A 440 Hz stereo sine of `seconds` as a WAV file, made by ffmpeg.
+inline bool makeTone(const QString& file, double seconds) {
+    if (QProcess::execute(QStringLiteral("ffmpeg"),
+                          {"-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                           QStringLiteral("sine=frequency=440:duration=%1").arg(seconds), "-ac", "2",
+                           file}) == 0) {
+        return true;
+    }
+    std::fputs("ffmpeg could not make the sound file\n", stderr);
+    return false;
+}
+
+inline void report(const char* what, std::vector<double> values) {
+    if (values.empty()) {
+        std::printf("%-48s no values\n", what);
+        return;
+    }
+    std::sort(values.begin(), values.end());
+    const double median = values[values.size() / 2];
+    std::printf("%-48s min %6.1f ms  median %6.1f ms  max %6.1f ms\n", what, values.front() * 1000,
+                median * 1000, values.back() * 1000);
+}
+
+} // namespace quorvex::bench

@@ -1,0 +1,101 @@
+// How quickly Stop recording takes hold: over 20 runs, each stopped at a random moment while its file
+// sounds, the time from the press to the stop frame reaching the recorder and to the sound's last sample
+// in the sound sink.
+//
+// Needs the private sound sink and ffmpeg:
+//   source scripts/sound-sink.sh && start_sound_sink && ./build-release/bench/quorvex_bench_stop_latency;
+//   stop_sound_sink
+#include "app/frmquorvex.h"
+#include "app/systemplatform.h"
+#include "deck/virtualdeck.h"
+#include "platform/inisettingsstore.h"
+#include "sinkbench.h"
+#include "sinkrecorder.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <vector>
+
+namespace {
+
+constexpr int pressCount = 20;
+constexpr double toneSeconds = 3;
+// The run asks the disc for 2 s, then the tone sounds for 3 s: presses fall between 0.2 s and 2.8 s of it.
+constexpr int firstPressMs = 2300;
+constexpr int lastPressMs = 4800;
+constexpr qsizetype gapFrames = quorvex::test::SinkRecorder::rate / 20; // 50 ms
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (!quorvex::bench::sinkIsRunning()) {
+        return EXIT_FAILURE;
+    }
+    const QTemporaryDir scratch;
+    qputenv("XDG_CONFIG_HOME", scratch.path().toLocal8Bit());
+    const QApplication application(argc, argv);
+    const QString file = scratch.filePath(QStringLiteral("tone.wav"));
+    if (!quorvex::bench::makeTone(file, toneSeconds)) {
+        return EXIT_FAILURE;
+    }
+
+    QElapsedTimer clock;
+    clock.start();
+    const quorvex::deck::VirtualDeck recorder;
+    std::vector<double> stops;
+    QObject::connect(&recorder, &quorvex::deck::VirtualDeck::frameReceived, [&](const QString& line) {
+        if (line.endsWith(QLatin1String("  stop"))) {
+            stops.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e9);
+        }
+    });
+    quorvex::IniSettingsStore().save(QStringLiteral("Commport"), QStringLiteral("Device1"),
+                                     recorder.devicePath());
+    quorvex::frmQuorvex window(quorvex::makeSystemPlatform(QStringLiteral("pulse")));
+    window.selectPort(1);
+    window.findChild<QListWidget*>(QStringLiteral("ListOfMusic"))->addItem(file);
+    auto* record = window.findChild<QAbstractButton*>(QStringLiteral("btnRecordList"));
+
+    quorvex::test::SinkRecorder sink(clock);
+    if (!sink.start()) {
+        std::fprintf(stderr, "parec did not record: %s\n", sink.errors().c_str());
+        return EXIT_FAILURE;
+    }
+    std::vector<double> presses;
+    for (int run = 0; run < pressCount; ++run) {
+        // The entry was cut off, so it is not recorded and the next press of Record asks nothing.
+        QTimer::singleShot(QRandomGenerator::global()->bounded(firstPressMs, lastPressMs), record, [&] {
+            presses.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e9);
+            QTest::mouseClick(record, Qt::LeftButton);
+        });
+        QTest::mouseClick(record, Qt::LeftButton);
+        QTest::qWait(200); // a gap of silence between the runs' sounds
+    }
+    sink.stop();
+
+    const std::vector<quorvex::test::SoundSpan> spans = quorvex::test::soundSpans(sink.pcm(), gapFrames);
+    if (spans.size() != pressCount || stops.size() != pressCount || presses.size() != pressCount) {
+        std::fprintf(stderr, "expected %d runs, found %zu sounds, %zu stops, %zu presses\n", pressCount,
+                     spans.size(), stops.size(), presses.size());
+        return EXIT_FAILURE;
+    }
+    std::vector<double> toStop;
+    std::vector<double> toSilence;
+    for (std::size_t run = 0; run < presses.size(); ++run) {
+        toStop.push_back(stops[run] - presses[run]);
+        toSilence.push_back(sink.secondsAt(spans[run].lastFrame + 1) - presses[run]);
+    }
+    std::printf("%d presses of Stop recording at random moments of a %.0f s WAV's sound (PulseAudio null "
+                "sink; sink times are at most 10 ms early)\n",
+                pressCount, toneSeconds);
+    quorvex::bench::report("press -> stop frame at recorder:", toStop);
+    quorvex::bench::report("press -> last sample in sink:", toSilence);
+    return EXIT_SUCCESS;
+}

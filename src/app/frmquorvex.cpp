@@ -131,7 +131,7 @@ void frmQuorvex::connectControls() {
     connect(&trackInfo, &TrackInfoCache::infoRead, this, &frmQuorvex::showTrackInfo);
     // The Track list's count and time follow every change of the list.
     const QAbstractItemModel* entries = ui.ListOfMusic->model();
-    connect(entries, &QAbstractItemModel::rowsInserted, this, &frmQuorvex::updateListSummary);
+    connect(entries, &QAbstractItemModel::rowsInserted, this, &frmQuorvex::entriesAdded);
     connect(entries, &QAbstractItemModel::rowsRemoved, this, &frmQuorvex::updateListSummary);
     connect(entries, &QAbstractItemModel::modelReset, this, &frmQuorvex::updateListSummary);
 
@@ -469,6 +469,17 @@ void frmQuorvex::updateEntryToolTip(QListWidgetItem* entry) {
     }
 }
 
+void frmQuorvex::entriesAdded(const QModelIndex& /*parent*/, int first, int last) {
+    // However an entry came, its tags and length are read for its tool tip and the list's time.
+    QStringList paths;
+    for (int row = first; row <= last; ++row) {
+        paths.append(ui.ListOfMusic->item(row)->text());
+        updateEntryToolTip(ui.ListOfMusic->item(row)); // from what was read before
+    }
+    trackInfo.request(paths);
+    updateListSummary();
+}
+
 void frmQuorvex::updateListSummary() {
     if (recording) {
         return;
@@ -505,7 +516,11 @@ void frmQuorvex::DirList_Change() {
     // The folder left behind need not be read any further.
     trackInfo.forgetWaiting();
     shownFiles.clear();
+    // The Track list's entries still unread were dropped with the folder: asked for again, first.
     QStringList paths;
+    for (int row = 0; row < trackCount(); ++row) {
+        paths.append(ui.ListOfMusic->item(row)->text());
+    }
     for (int row = 0; row < ui.FileList->count(); ++row) {
         QListWidgetItem* file = ui.FileList->item(row);
         paths.append(trackListEntry(ui.FileList->path(), file->text()));
@@ -535,10 +550,7 @@ void frmQuorvex::FileList_DblClick() {
     // Without a chosen file the entry would be the bare directory, which nothing can play.
     const QString fileName = ui.FileList->fileName();
     if (!fileName.isEmpty()) {
-        const QString entry = trackListEntry(ui.FileList->path(), fileName);
-        ui.ListOfMusic->addItem(entry);
-        trackInfo.request({entry});
-        showTrackInfo(entry);
+        ui.ListOfMusic->addItem(trackListEntry(ui.FileList->path(), fileName));
     }
 }
 

@@ -129,6 +129,7 @@ private:
     // An entry's tool tip: its mark, then its file's tags and length where read.
     void updateEntryToolTip(QListWidgetItem* entry);
     // The Track list's count and time in the status bar (not during a run).
+    void entriesAdded(const QModelIndex& parent, int first, int last);
     void updateListSummary();
     // The Track list positions the next run records, or none when the user cancels.
     [[nodiscard]] std::optional<std::vector<int>> planEntries();

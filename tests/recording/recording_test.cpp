@@ -310,6 +310,8 @@ TEST_F(RecordingTest, PauseModeTickedMidTrackStillStopsTheArmedRecorder) {
 TEST_F(RecordingTest, AListTooLongIsCancelledAndStopRecordingEndsTheRunMidTrack) {
     connectRecorder({.tracks = 5, .minutes = 73, .seconds = 58});
     trackList()->addItems({fixtures + "/sine.wav", fixtures + "/sine.wav"});
+    EXPECT_TRUE(QTest::qWaitFor([this] { return label("listSummary") == "2 tracks, 00:06"; }, 5000))
+        << label("listSummary").toStdString();
     EXPECT_LT(record(), 2.5);
     EXPECT_EQ(answers.texts(), QStringList{"The list needs 00:06 but the disc has 00:02 free."});
 
@@ -323,7 +325,7 @@ TEST_F(RecordingTest, AListTooLongIsCancelledAndStopRecordingEndsTheRunMidTrack)
                                                 "record", "play", R"(title track 6 "sine")", "stop"}));
     EXPECT_EQ(recorder->disc().tracks, 6);
     EXPECT_EQ(control("btnRecordList")->text(), "Record");
-    EXPECT_EQ(trackList()->item(0)->toolTip(), "cut off by Stop recording");
+    EXPECT_EQ(trackList()->item(0)->toolTip(), "<qt>cut off by Stop recording<br>Length: 0:03</qt>");
     EXPECT_EQ(answers.texts().size(), 1) << "no box after a stop";
 }
 

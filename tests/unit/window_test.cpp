@@ -114,10 +114,9 @@ TEST_F(WindowTest, AtCreationCaptionsAreExactNothingIsChosenAndEverythingIsEnabl
         const char* action;
         const char* text;
         const char* shortcut;
-    } entries[] = {{"actionQuit", "&Quit", "Ctrl+Q"},
-                   {"actionAsciiTitles", "Plain &ASCII titles", ""},
-                   {"actionCheckDisc", "&Check disc", ""},
-                   {"actionAbout", "&About Quorvex", ""}};
+    } entries[] = {{"actionQuit", "&Quit", "Ctrl+Q"},      {"actionDisc60", "60 minutes", ""},
+                   {"actionDisc80", "80 minutes", ""},     {"actionAsciiTitles", "Plain &ASCII titles", ""},
+                   {"actionCheckDisc", "&Check disc", ""}, {"actionAbout", "&About Quorvex", ""}};
     for (const auto& row : entries) {
         const auto* entry = window->findChild<const QAction*>(QString::fromLatin1(row.action));
         ASSERT_NE(entry, nullptr) << row.action;
@@ -589,10 +588,12 @@ TEST_F(RecordingRunTest, StopRecordingEndsTheRunAtEachMomentAndMarksTheEntryItCa
         std::vector<std::string> sent;
         QStringList marks; // tool tips of the three entries
         int ticks;         // when the run has ended
+        QString title;     // the window's title at the press
     };
     const QString cut = QStringLiteral("cut off by Stop recording");
+    const QString during = QStringLiteral("Quorvex recorder — 1 of 3, 00:00 left");
     const std::vector<StopCase> cases{
-        {"disc query", 10, false, true, {"request"}, {"", "", ""}, 10},
+        {"disc query", 10, false, true, {"request"}, {"", "", ""}, 10, "Quorvex recorder"},
         // Unanswered, the record wait would last 40 Ticks; the stop's answer takes one.
         {"record acknowledgement",
          25,
@@ -600,8 +601,16 @@ TEST_F(RecordingRunTest, StopRecordingEndsTheRunAtEachMomentAndMarksTheEntryItCa
          false,
          {"request", "record", "play", "stop"},
          {cut, "", ""},
-         26},
-        {"sound", 24, false, true, {"request", "record", "play", "title 6", "stop"}, {cut, "", ""}, 25},
+         26,
+         during},
+        {"sound",
+         24,
+         false,
+         true,
+         {"request", "record", "play", "title 6", "stop"},
+         {cut, "", ""},
+         25,
+         during},
         // The stop's acknowledgement is awaited as always, and that entry is whole.
         {"stop acknowledgement",
          28,
@@ -609,8 +618,9 @@ TEST_F(RecordingRunTest, StopRecordingEndsTheRunAtEachMomentAndMarksTheEntryItCa
          true,
          {"request", "record", "play", "title 6", "stop"},
          {"recorded", "", ""},
-         28},
-        {"pause", 40, true, true, {"title 6"}, {"recorded", "", ""}, 40},
+         28,
+         during},
+        {"pause", 40, true, true, {"title 6"}, {"recorded", "", ""}, 40, during},
     };
     for (const StopCase& row : cases) {
         refill();
@@ -632,8 +642,10 @@ TEST_F(RecordingRunTest, StopRecordingEndsTheRunAtEachMomentAndMarksTheEntryItCa
         click("btnRecordList");
 
         EXPECT_EQ(sent(), row.sent) << row.moment;
-        EXPECT_EQ(caption.section(" / ", 0, 0), "Stop recording") << row.moment;
+        EXPECT_EQ(caption, "Stop recording / " + row.title) << row.moment;
         EXPECT_EQ(text("btnRecordList"), "Record") << row.moment;
+        EXPECT_EQ(window->windowTitle(), "Quorvex recorder") << row.moment;
+        EXPECT_EQ(text("listSummary"), "3 tracks, 00:00") << row.moment;
         for (int entry = 0; entry < 3; ++entry) {
             EXPECT_EQ(control<QListWidget>("ListOfMusic")->item(entry)->toolTip(), row.marks.at(entry))
                 << row.moment;
@@ -791,11 +803,14 @@ TEST_F(WindowTest, StartUpSwitchesOnAndAsksForTheDiscClosingSavesTheSettingsForT
     fakes.journal.clear();
     fakes.pump->ticks = 0;
 
+    EXPECT_TRUE(window->findChild<QAction*>("actionDisc74")->isChecked()) << "the default disc";
     window->findChild<QAction*>("actionAsciiTitles")->trigger();
+    window->findChild<QAction*>("actionDisc80")->trigger();
     window->findChild<QAction*>("actionQuit")->trigger();
     window->close();
 
     const Journal expected{"save General/ASCII titles=1",
+                           "save General/Disc length=80",
                            "close",
                            "save Commport/COM=2",
                            "save General/Use ID3=0",
@@ -814,6 +829,8 @@ TEST_F(WindowTest, StartUpSwitchesOnAndAsksForTheDiscClosingSavesTheSettingsForT
     EXPECT_EQ(started.findChild<QCheckBox*>("tickUseID3")->checkState(), Qt::Unchecked);
     // Plain ASCII titles, remembered: the disc name and titles, made plain before the cut to 14 characters.
     EXPECT_TRUE(started.findChild<QAction*>("actionAsciiTitles")->isChecked());
+    EXPECT_TRUE(started.findChild<QAction*>("actionDisc80")->isChecked());
+    EXPECT_FALSE(started.findChild<QAction*>("actionDisc74")->isChecked());
     EXPECT_EQ(started.titleText(QString::fromUtf8("Tårarna")), "Tararna");
     EXPECT_EQ(started.deriveTrackTitle(QString::fromUtf8("/x/01_Сплин/02_東京 Москва.flac")),
               "ng jing Moskva");

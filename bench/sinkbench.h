@@ -2,9 +2,16 @@
 
 // What the benches that listen to the private sound sink share: their start, a tone to play, and the
 // figures they print.
+#include "app/frmquorvex.h"
+#include "app/systemplatform.h"
+#include "deck/virtualdeck.h"
+#include "platform/inisettingsstore.h"
+
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QString>
 #include <vector>
@@ -33,6 +40,18 @@ inline bool makeTone(const QString& file, double seconds) {
     }
     std::fputs("ffmpeg could not make the sound file\n", stderr);
     return false;
+}
+
+// The window on Com1, which leads to the virtual recorder; its sound goes to the sink.
+inline std::unique_ptr<frmQuorvex> windowOn(const deck::VirtualDeck& recorder) {
+    IniSettingsStore().save(QStringLiteral("Commport"), QStringLiteral("Device1"), recorder.devicePath());
+    auto window = std::make_unique<frmQuorvex>(makeSystemPlatform(QStringLiteral("pulse")));
+    window->selectPort(1);
+    return window;
+}
+
+inline double secondsOn(const QElapsedTimer& clock) {
+    return static_cast<double>(clock.nsecsElapsed()) / 1e9;
 }
 
 inline void report(const char* what, std::vector<double> values) {

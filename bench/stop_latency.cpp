@@ -5,10 +5,6 @@
 // Needs the private sound sink and ffmpeg:
 //   source scripts/sound-sink.sh && start_sound_sink && ./build-release/bench/quorvex_bench_stop_latency;
 //   stop_sound_sink
-#include "app/frmquorvex.h"
-#include "app/systemplatform.h"
-#include "deck/virtualdeck.h"
-#include "platform/inisettingsstore.h"
 #include "sinkbench.h"
 #include "sinkrecorder.h"
 
@@ -53,15 +49,12 @@ int main(int argc, char* argv[]) {
     std::vector<double> stops;
     QObject::connect(&recorder, &quorvex::deck::VirtualDeck::frameReceived, [&](const QString& line) {
         if (line.endsWith(QLatin1String("  stop"))) {
-            stops.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e9);
+            stops.push_back(quorvex::bench::secondsOn(clock));
         }
     });
-    quorvex::IniSettingsStore().save(QStringLiteral("Commport"), QStringLiteral("Device1"),
-                                     recorder.devicePath());
-    quorvex::frmQuorvex window(quorvex::makeSystemPlatform(QStringLiteral("pulse")));
-    window.selectPort(1);
-    window.findChild<QListWidget*>(QStringLiteral("ListOfMusic"))->addItem(file);
-    auto* record = window.findChild<QAbstractButton*>(QStringLiteral("btnRecordList"));
+    const std::unique_ptr<quorvex::frmQuorvex> window = quorvex::bench::windowOn(recorder);
+    window->findChild<QListWidget*>(QStringLiteral("ListOfMusic"))->addItem(file);
+    auto* record = window->findChild<QAbstractButton*>(QStringLiteral("btnRecordList"));
 
     quorvex::test::SinkRecorder sink(clock);
     if (!sink.start()) {
@@ -72,7 +65,7 @@ int main(int argc, char* argv[]) {
     for (int run = 0; run < pressCount; ++run) {
         // The entry was cut off, so it is not recorded and the next press of Record asks nothing.
         QTimer::singleShot(QRandomGenerator::global()->bounded(firstPressMs, lastPressMs), record, [&] {
-            presses.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e9);
+            presses.push_back(quorvex::bench::secondsOn(clock));
             QTest::mouseClick(record, Qt::LeftButton);
         });
         QTest::mouseClick(record, Qt::LeftButton);

@@ -6,10 +6,6 @@
 // Needs the private sound sink and ffmpeg:
 //   source scripts/sound-sink.sh && start_sound_sink && ./build-release/bench/quorvex_bench_track_latency;
 //   stop_sound_sink
-#include "app/frmquorvex.h"
-#include "app/systemplatform.h"
-#include "deck/virtualdeck.h"
-#include "platform/inisettingsstore.h"
 #include "sinkbench.h"
 #include "sinkrecorder.h"
 
@@ -51,7 +47,7 @@ int main(int argc, char* argv[]) {
     std::vector<double> records;
     std::vector<double> stops;
     QObject::connect(&recorder, &quorvex::deck::VirtualDeck::frameReceived, [&](const QString& line) {
-        const double now = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+        const double now = quorvex::bench::secondsOn(clock);
         // The record acknowledgement leaves as the record frame is read: the recorder answers at once.
         if (line.endsWith(QLatin1String("  record"))) {
             records.push_back(now);
@@ -59,11 +55,8 @@ int main(int argc, char* argv[]) {
             stops.push_back(now);
         }
     });
-    quorvex::IniSettingsStore().save(QStringLiteral("Commport"), QStringLiteral("Device1"),
-                                     recorder.devicePath());
-    quorvex::frmQuorvex window(quorvex::makeSystemPlatform(QStringLiteral("pulse")));
-    window.selectPort(1);
-    auto* tracks = window.findChild<QListWidget*>(QStringLiteral("ListOfMusic"));
+    const std::unique_ptr<quorvex::frmQuorvex> window = quorvex::bench::windowOn(recorder);
+    auto* tracks = window->findChild<QListWidget*>(QStringLiteral("ListOfMusic"));
     for (int track = 0; track < trackCount; ++track) {
         tracks->addItem(file);
     }
@@ -73,7 +66,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "parec did not record: %s\n", sink.errors().c_str());
         return EXIT_FAILURE;
     }
-    QTest::mouseClick(window.findChild<QAbstractButton*>(QStringLiteral("btnRecordList")), Qt::LeftButton);
+    QTest::mouseClick(window->findChild<QAbstractButton*>(QStringLiteral("btnRecordList")), Qt::LeftButton);
     QTest::qWait(300);
     sink.stop();
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tracks/soundpatterns.h"
+
 #include <QListWidget>
 
 namespace quorvex {
@@ -8,7 +10,7 @@ namespace quorvex {
 class FileListBox final : public QListWidget {
     Q_OBJECT
 public:
-    static constexpr auto pattern = "*.mp3;*.wav;*.wma;*.flac;*.ogg;*.oga;*.opus;*.m4a;*.aif;*.aiff";
+    static constexpr auto pattern = soundFilePattern;
 
     explicit FileListBox(QWidget* parent = nullptr);
 

@@ -1,0 +1,202 @@
+#include "tracks/playlist.h"
+
+#include "platform/codepage.h"
+#include "tracks/audiocheck.h"
+#include "tracks/oneline.h"
+
+#include <algorithm>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <QUrl>
+
+namespace quorvex {
+
+namespace {
+
+// Whatever a playlist holds, reading it stays bounded: the playlists read for one call may hold 16 MiB
+// together (which also bounds one playlist listed over and over inside another), and playlists inside
+// playlists are followed 16 levels deep, no further.
+constexpr qint64 maxPlaylistBytes = qint64{16} * 1024 * 1024;
+constexpr int maxNesting = 16;
+
+enum class Kind { M3u, M3u8, Pls };
+
+Kind kindOf(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == u"pls" ? Kind::Pls : suffix == u"m3u8" ? Kind::M3u8 : Kind::M3u;
+}
+
+QString decoded(QByteArrayView bytes, Kind kind) {
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        bytes = bytes.sliced(3);
+    }
+    if (kind == Kind::M3u) {
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        QString text = utf8.decode(bytes);
+        return utf8.hasError() ? fromCodePage(bytes) : text;
+    }
+    return QString::fromUtf8(bytes);
+}
+
+// Lines ended by CR LF, LF or CR, trimmed; blank ones left out.
+QStringList linesOf(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QStringList lines;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        if (const QString trimmed = line.trimmed(); !trimmed.isEmpty()) {
+            lines.append(trimmed);
+        }
+    }
+    return lines;
+}
+
+// The values of a PLS's FileN keys in the order of N (file order among equal N); other keys and the
+// section headers say nothing about which files are listed.
+QStringList plsEntries(const QStringList& lines) {
+    std::vector<std::pair<quint64, QString>> numbered;
+    for (const QString& line : lines) {
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        const QString key = line.left(equals).trimmed();
+        bool isNumber = false;
+        const quint64 number = key.mid(4).toULongLong(&isNumber);
+        if (equals > 0 && key.startsWith(QLatin1String("file"), Qt::CaseInsensitive) && isNumber) {
+            numbered.emplace_back(number, line.mid(equals + 1).trimmed());
+        }
+    }
+    std::stable_sort(numbered.begin(), numbered.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    QStringList entries;
+    for (const auto& [number, entry] : numbered) {
+        entries.append(entry);
+    }
+    return entries;
+}
+
+QStringList entriesOf(const QString& text, Kind kind) {
+    const QStringList lines = linesOf(text);
+    if (kind == Kind::Pls) {
+        return plsEntries(lines);
+    }
+    QStringList entries;
+    std::copy_if(lines.begin(), lines.end(), std::back_inserter(entries),
+                 [](const QString& line) { return !line.startsWith(QLatin1Char('#')); });
+    return entries;
+}
+
+// An entry as a clean absolute path; nothing for a URL of a scheme other than file. Only "scheme://" makes
+// a URL: "C:" or "Artist: Title.mp3" are names.
+std::optional<QString> localPath(const QString& entry, const QDir& folder) {
+    const QUrl url(entry);
+    const QString scheme = url.scheme();
+    QString path = entry;
+    if (scheme == u"file") {
+        path = url.toLocalFile();
+    } else if (scheme.size() > 1 && entry.mid(scheme.size(), 3) == u"://") {
+        return std::nullopt;
+    }
+    return QDir::cleanPath(folder.absoluteFilePath(path));
+}
+
+std::optional<QString> missingOrFolder(const QString& path) {
+    // No name holds a NUL character (the system ends names there), so it is not looked for.
+    const QFileInfo info(path);
+    if (path.contains(QChar(0)) || !info.exists()) {
+        return QStringLiteral("it does not exist");
+    }
+    if (info.isDir()) {
+        return QStringLiteral("it is a folder");
+    }
+    return std::nullopt;
+}
+
+class Reader {
+public:
+    PlaylistEntries entries;
+
+    void expand(const QString& path, int depth) {
+        const QFileInfo info(path);
+        const QString canonical = info.canonicalFilePath();
+        if (open.contains(canonical)) {
+            return refuse(path, QStringLiteral("it includes itself, directly or through other playlists"));
+        }
+        if (depth > maxNesting) {
+            return refuse(path, QStringLiteral("playlists are nested more than %1 deep").arg(maxNesting));
+        }
+        QFile file(path);
+        if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+            return refuse(path, QStringLiteral("it cannot be read"));
+        }
+        const QByteArray bytes = file.read(budget + 1);
+        if (bytes.size() > budget) {
+            budget = 0;
+            return refuse(path, QStringLiteral("the playlists together hold more than 16 MiB"));
+        }
+        budget -= bytes.size();
+        const Kind kind = kindOf(path);
+        open.append(canonical);
+        for (const QString& entry : entriesOf(decoded(bytes, kind), kind)) {
+            take(entry, info.absoluteDir(), depth);
+        }
+        open.removeLast();
+    }
+
+private:
+    QStringList open; // the canonical paths of the playlists being read, outermost first
+    qint64 budget = maxPlaylistBytes;
+
+    void refuse(const QString& entry, const QString& reason) { entries.refused.push_back({entry, reason}); }
+
+    void take(const QString& entry, const QDir& folder, int depth) {
+        const std::optional<QString> path = localPath(entry, folder);
+        if (!path) {
+            return refuse(entry, QStringLiteral("it is not a local file"));
+        }
+        if (const auto problem = missingOrFolder(*path)) {
+            return refuse(*path, *problem);
+        }
+        if (isPlaylistPath(*path)) {
+            return expand(*path, depth + 1);
+        }
+        if (const auto problem = audioFileProblem(*path)) {
+            return refuse(*path, *problem);
+        }
+        entries.added.append(*path);
+    }
+};
+
+} // namespace
+
+bool isPlaylistPath(const QString& path) {
+    const QStringList suffixes{QStringLiteral("m3u"), QStringLiteral("m3u8"), QStringLiteral("pls")};
+    return suffixes.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive);
+}
+
+PlaylistEntries readPlaylist(const QString& path) {
+    Reader reader;
+    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    if (const auto problem = missingOrFolder(absolute)) {
+        reader.entries.refused.push_back({absolute, *problem});
+    } else {
+        reader.expand(absolute, 1);
+    }
+    return reader.entries;
+}
+
+QString refusedEntriesText(std::span<const Refused> refused) {
+    if (refused.empty()) {
+        return {};
+    }
+    constexpr std::size_t shown = 10;
+    QStringList lines{QStringLiteral("These playlist entries were not added:")};
+    for (const Refused& entry : refused.first(std::min(shown, refused.size()))) {
+        lines.append(oneLine(entry.entry + QStringLiteral(": ") + entry.reason));
+    }
+    if (refused.size() > shown) {
+        lines.append(QStringLiteral("and %1 more").arg(refused.size() - shown));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace quorvex

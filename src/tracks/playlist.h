@@ -1,0 +1,51 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <QString>
+#include <QStringList>
+#include <span>
+#include <vector>
+
+namespace quorvex {
+
+// Whether a file is a playlist the Track list takes: ".m3u", ".m3u8" or ".pls" in any letter case.
+[[nodiscard]] bool isPlaylistPath(const QString& path);
+
+// A playlist entry that was not added: its path made absolute against the playlist's folder (a URL as
+// written), and why.
+struct Refused {
+    QString entry;
+    QString reason;
+};
+
+struct PlaylistEntries {
+    QStringList added; // clean absolute paths of sound files, in the playlist's order
+    std::vector<Refused> refused;
+};
+
+// Reads an M3U (comments and #EXTINF lines skipped; UTF-8 when its bytes are valid UTF-8, else
+// Windows-1252), M3U8 or PLS playlist (both UTF-8; a PLS's FileN entries in the order of N). An entry is a
+// path, absolute or relative to the playlist's folder, or a file:// URL. Only regular files the audio check
+// accepts are added; a listed playlist is read in its place, unless it is one being read already (a loop).
+// A playlist that cannot be read is refused as a whole.
+[[nodiscard]] PlaylistEntries readPlaylist(const QString& path);
+
+// What to tell the user about refused entries: a heading, then "entry: reason" for at most 10 of them and
+// "and N more" for the rest. Empty when none was refused.
+[[nodiscard]] QString refusedEntriesText(std::span<const Refused> refused);
+
+// A Track list entry as a playlist keeps it.
+struct PlaylistItem {
+    QString path;
+    std::optional<std::chrono::milliseconds> length;
+    QString title;
+};
+
+// Writes an M3U8 playlist (UTF-8, #EXTM3U, an #EXTINF line per entry), each path relative to the
+// playlist's folder when it lies in it, under it or beside it, else absolute. An old file is replaced only
+// when the new one is written whole. Nothing when written, else why not.
+[[nodiscard]] std::optional<QString> writePlaylist(const QString& playlistPath,
+                                                   std::span<const PlaylistItem> items);
+
+} // namespace quorvex

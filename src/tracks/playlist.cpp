@@ -128,7 +128,8 @@ public:
         if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
             return refuse(path, QStringLiteral("it cannot be read"));
         }
-        const QByteArray bytes = file.read(budget + 1);
+        // Asking for no more than the file holds: a read sets aside room for all it is asked for.
+        const QByteArray bytes = file.read(std::min(file.size(), budget) + 1);
         if (bytes.size() > budget) {
             budget = 0;
             return refuse(path, QStringLiteral("the playlists together hold more than 16 MiB"));

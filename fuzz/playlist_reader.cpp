@@ -1,0 +1,49 @@
+// The playlist reader on a file of any contents, read as an M3U or (when the first byte is odd) a PLS, in a
+// folder that also holds a sound file and a playlist listing the input back: reading ends, adds only
+// existing files by clean absolute paths, and the refusal text never grows past its 12 lines.
+#include "fuzzcheck.h"
+#include "tracks/playlist.h"
+
+#include <cstdint>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace {
+
+void writeFile(const QString& path, QByteArrayView bytes) {
+    QFile file(path);
+    FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    FUZZ_CHECK(file.write(bytes.data(), bytes.size()) == bytes.size());
+}
+
+struct Folder {
+    QTemporaryDir dir;
+    Folder() {
+        writeFile(dir.filePath(QStringLiteral("a.wav")),
+                  QByteArrayView("RIFF\x24\0\0\0WAVEfmt \0\0\0\0", 20));
+        writeFile(dir.filePath(QStringLiteral("back.m3u8")), "a.wav\ninput.m3u\ninput.pls\n");
+    }
+};
+
+const QTemporaryDir& folder() {
+    static const Folder made;
+    return made.dir;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QByteArrayView bytes(data, static_cast<qsizetype>(size));
+    const bool pls = !bytes.isEmpty() && (bytes.front() & 1) != 0;
+    const QString path = folder().filePath(pls ? QStringLiteral("input.pls") : QStringLiteral("input.m3u"));
+    writeFile(path, bytes);
+    const quorvex::PlaylistEntries entries = quorvex::readPlaylist(path);
+    for (const QString& added : entries.added) {
+        FUZZ_CHECK(QDir::isAbsolutePath(added) && added == QDir::cleanPath(added) &&
+                   QFileInfo(added).isFile());
+    }
+    FUZZ_CHECK(quorvex::refusedEntriesText(entries.refused).count(QLatin1Char('\n')) <= 11);
+    return 0;
+}

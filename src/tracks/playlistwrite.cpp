@@ -10,14 +10,13 @@ namespace quorvex {
 
 namespace {
 
-// A path as the playlist in `folder` lists it: relative when the file lies in that folder, under it, in
-// its parent or in a folder beside it (so the playlist moves along with its music), else absolute. A name
-// a reader would take for a comment, cut at a line end, trim or read as a URL goes in as a file URL.
+// A path as the playlist in `folder` lists it: relative when the file lies under that folder or under its
+// parent (in a folder beside it), so the playlist moves along with its music; else absolute. A name a
+// reader would take for a comment, cut at a line end, trim or read as a URL goes in as a file URL.
 QString listedPath(const QDir& folder, const QString& path) {
     const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     const QString relative = folder.relativeFilePath(absolute);
-    const bool nearby =
-        !QDir::isAbsolutePath(relative) && relative != u".." && !relative.startsWith(QLatin1String("../../"));
+    const bool nearby = !QDir::isAbsolutePath(relative) && !relative.startsWith(QLatin1String("../../"));
     const QString listed = nearby ? relative : absolute;
     const bool plain = !listed.startsWith(QLatin1Char('#')) && listed == oneLine(listed).trimmed() &&
                        QUrl(listed).scheme() != u"file";

@@ -124,6 +124,29 @@ TEST(Playlist, ReadingAddsPlayableFilesAndSaysWhyOthersWereNot) {
     }
 }
 
+TEST(Playlist, PlaylistsAreToldByTheirExtension) {
+    for (const char* path : {"a.m3u", "/x/B.M3U8", "c.Pls"}) {
+        EXPECT_TRUE(isPlaylistPath(path)) << path;
+    }
+    for (const char* path : {"a.m3u.wav", "m3u", "a.pls/", "a.m3u9"}) {
+        EXPECT_FALSE(isPlaylistPath(path)) << path;
+    }
+}
+
+TEST(Playlist, AnUnreadablePlaylistIsRefusedAsAWhole) {
+    if (geteuid() == 0 && !testing::obeyFilePermissions()) {
+        GTEST_SKIP() << "root may read any file here";
+    }
+    const QTemporaryDir folder;
+    const QString path = folder.filePath("locked.pls");
+    writeFile(path, "File1=a.wav");
+    QFile::setPermissions(path, {});
+    const PlaylistEntries entries = readPlaylist(path);
+    ASSERT_EQ(entries.refused.size(), 1U);
+    EXPECT_EQ(entries.refused.front().entry, path);
+    EXPECT_EQ(entries.refused.front().reason, "it cannot be read");
+}
+
 TEST(Playlist, RefusalTextShowsTenEntriesThenCountsTheRest) {
     EXPECT_EQ(refusedEntriesText({}), QString());
     std::vector<Refused> refused;
@@ -145,6 +168,7 @@ TEST(Playlist, WrittenPlaylistReadsBackToTheSamePaths) {
         {folder.filePath("lists/deep/b.wav"), std::nullopt, "B"},
         {folder.filePath("music/#1 \u00E9\n.wav"), std::chrono::milliseconds(999), ""},
         {elsewhere.filePath("far.wav"), std::chrono::milliseconds(0), "far"},
+        {folder.filePath("music/c.wav"), std::chrono::milliseconds(3'000), "C"},
     };
     QStringList paths;
     for (const PlaylistItem& item : items) {
@@ -159,7 +183,7 @@ TEST(Playlist, WrittenPlaylistReadsBackToTheSamePaths) {
     EXPECT_EQ(QString::fromUtf8(written.readAll()),
               "#EXTM3U\n#EXTINF:62,A  title\na.wav\n#EXTINF:-1,B\ndeep/b.wav\n#EXTINF:1,\n" +
                   QUrl::fromLocalFile(paths[2]).toString(QUrl::FullyEncoded) + "\n#EXTINF:0,far\n" + far +
-                  "\n");
+                  "\n#EXTINF:3,C\n../music/c.wav\n");
     EXPECT_EQ(readPlaylist(playlist).added, paths);
     EXPECT_NE(writePlaylist(folder.filePath("no/such/folder/x.m3u8"), items), std::nullopt);
 }

@@ -15,10 +15,12 @@ namespace quorvex {
 
 namespace {
 
-// Whatever a playlist holds, reading it stays bounded: the playlists read for one call may hold 16 MiB
-// together (which also bounds one playlist listed over and over inside another), and playlists inside
-// playlists are followed 16 levels deep, no further.
+// Whatever a playlist holds, reading it stays bounded in time and memory: the playlists read for one call
+// may hold 16 MiB together (which also bounds one playlist listed over and over inside another), list
+// 100,000 entries together (far more than any disc takes), and playlists inside playlists are followed 16
+// levels deep, no further.
 constexpr qint64 maxPlaylistBytes = qint64{16} * 1024 * 1024;
+constexpr qsizetype maxEntries = 100'000;
 constexpr int maxNesting = 16;
 
 enum class Kind { M3u, M3u8, Pls };
@@ -136,9 +138,10 @@ public:
         }
         budget -= bytes.size();
         const Kind kind = kindOf(path);
+        const QDir folder = info.absoluteDir();
         open.append(canonical);
         for (const QString& entry : entriesOf(decoded(bytes, kind), kind)) {
-            take(entry, info.absoluteDir(), depth);
+            take(entry, folder, depth);
         }
         open.removeLast();
     }
@@ -146,10 +149,18 @@ public:
 private:
     QStringList open; // the canonical paths of the playlists being read, outermost first
     qint64 budget = maxPlaylistBytes;
+    qsizetype taken = 0;
 
     void refuse(const QString& entry, const QString& reason) { entries.refused.push_back({entry, reason}); }
 
     void take(const QString& entry, const QDir& folder, int depth) {
+        if (++taken > maxEntries) {
+            if (taken == maxEntries + 1) {
+                refuse(entry, QStringLiteral("more than %1 entries: it and those after it were left out")
+                                  .arg(maxEntries));
+            }
+            return;
+        }
         const std::optional<QString> path = localPath(entry, folder);
         if (!path) {
             return refuse(entry, QStringLiteral("it is not a local file"));

@@ -178,6 +178,15 @@ private:
     }
 };
 
+// An entry as a message shows it: on one line, and a long one (garbage read as a name, say) cut in the
+// middle so both its start and its file name stay in view.
+QString shownEntry(const QString& entry) {
+    constexpr qsizetype longest = 200;
+    const QString line = oneLine(entry);
+    return line.size() <= longest ? line
+                                  : line.left(longest / 2) + QChar(0x2026) + line.right(longest / 2 - 1);
+}
+
 } // namespace
 
 bool isPlaylistPath(const QString& path) {
@@ -203,7 +212,7 @@ QString refusedEntriesText(std::span<const Refused> refused) {
     constexpr std::size_t shown = 10;
     QStringList lines{QStringLiteral("These playlist entries were not added:")};
     for (const Refused& entry : refused.first(std::min(shown, refused.size()))) {
-        lines.append(oneLine(entry.entry + QStringLiteral(": ") + entry.reason));
+        lines.append(shownEntry(entry.entry) + QStringLiteral(": ") + oneLine(entry.reason));
     }
     if (refused.size() > shown) {
         lines.append(QStringLiteral("and %1 more").arg(refused.size() - shown));

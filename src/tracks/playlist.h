@@ -32,8 +32,9 @@ struct PlaylistEntries {
 // entries and 16 levels of playlists in playlists; what lies beyond is refused.
 [[nodiscard]] PlaylistEntries readPlaylist(const QString& path);
 
-// What to tell the user about refused entries: a heading, then "entry: reason" for at most 10 of them and
-// "and N more" for the rest. Empty when none was refused.
+// What to tell the user about refused entries: a heading, then "entry: reason" on one line for at most 10
+// of them (an entry longer than 200 characters cut in the middle) and "and N more" for the rest. Empty when
+// none was refused.
 [[nodiscard]] QString refusedEntriesText(std::span<const Refused> refused);
 
 // A Track list entry as a playlist keeps it.

@@ -157,9 +157,11 @@ TEST(Playlist, RefusalTextShowsTenEntriesThenCountsTheRest) {
     for (int n = 1; n <= 17; ++n) {
         refused.push_back({QStringLiteral("/m/%1\n.wav").arg(n), QStringLiteral("it does not exist")});
     }
+    refused[1].entry = "/" + QString(1000, 'x') + ".wav";
     const QStringList lines = refusedEntriesText(refused).split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 12);
     EXPECT_EQ(lines.front(), "These playlist entries were not added:");
+    EXPECT_EQ(lines[2], "/" + QString(99, 'x') + "\u2026" + QString(95, 'x') + ".wav: it does not exist");
     EXPECT_EQ(lines[10], "/m/10 .wav: it does not exist") << "a line break in a name stays on its line";
     EXPECT_EQ(lines.back(), "and 7 more");
 }

@@ -54,17 +54,19 @@ QStringList linesOf(QString text) {
     return lines;
 }
 
-// The values of a PLS's FileN keys in the order of N (file order among equal N); other keys and the
-// section headers say nothing about which files are listed.
+// The values of a PLS's FileN keys in the order of N (file order among equal N), empty ones left out; other
+// keys and the section headers say nothing about which files are listed.
 QStringList plsEntries(const QStringList& lines) {
     std::vector<std::pair<quint64, QString>> numbered;
     for (const QString& line : lines) {
         const qsizetype equals = line.indexOf(QLatin1Char('='));
         const QString key = line.left(equals).trimmed();
+        const QString value = line.mid(equals + 1).trimmed();
         bool isNumber = false;
         const quint64 number = key.mid(4).toULongLong(&isNumber);
-        if (equals > 0 && key.startsWith(QLatin1String("file"), Qt::CaseInsensitive) && isNumber) {
-            numbered.emplace_back(number, line.mid(equals + 1).trimmed());
+        if (equals > 0 && key.startsWith(QLatin1String("file"), Qt::CaseInsensitive) && isNumber &&
+            !value.isEmpty()) {
+            numbered.emplace_back(number, value);
         }
     }
     std::stable_sort(numbered.begin(), numbered.end(),

@@ -45,7 +45,8 @@ struct PlaylistItem {
 };
 
 // Writes an M3U8 playlist (UTF-8, #EXTM3U, an #EXTINF line per entry), each path relative to the
-// playlist's folder when it lies under it or under its parent (in a folder beside it), else absolute. An old
+// playlist's folder when it lies under it or under its parent (in a folder beside it), else absolute; a name
+// a reader would misread (a line break, a leading '#') as a file:// URL. Titles stay on their line. An old
 // file is replaced only when the new one is written whole. Nothing when written, else why not.
 [[nodiscard]] std::optional<QString> writePlaylist(const QString& playlistPath,
                                                    std::span<const PlaylistItem> items);

@@ -269,6 +269,9 @@ TEST_F(RecordingTest, ALostRecorderOrAcknowledgementEndsTheRunWithTheError) {
                                  .noiseAfter = QByteArray::fromHex("81 05 05 47 FF")});
     IniSettingsStore().save(QStringLiteral("Commport"), QStringLiteral("Device1"), pluggedIn.devicePath());
     click("optCom1");
+    // Afresh, whether the first entry had become a track before the cable went or not.
+    trackList()->clear();
+    trackList()->addItems({fixtures + "/sine.wav", fixtures + "/sine.wav", fixtures + "/sine.wav"});
     QTimer::singleShot(500, window.get(), [this] { record(); });
     QElapsedTimer clock;
     clock.start();
@@ -285,6 +288,9 @@ TEST_F(RecordingTest, ALostRecorderOrAcknowledgementEndsTheRunWithTheError) {
     ASSERT_EQ(answers.texts().size(), 3) << "the error, and no notice after it";
     EXPECT_EQ(answers.texts().back(), notAble);
     EXPECT_EQ(label("statusLine"), "Recording sine");
+    EXPECT_EQ(trackList()->item(0)->toolTip().section("<br>", 0, 0),
+              "<qt>skipped: the recorder did not acknowledge recording");
+    EXPECT_EQ(trackList()->item(1)->toolTip(), "<qt>Length: 0:03</qt>");
 }
 
 // The recorder armed for a track is stopped at its end even when "Insert pauses" was ticked meanwhile;

@@ -666,6 +666,9 @@ TEST_F(RecordingRunTest, RecordAsksToContinueOrRecordAllAgainOnceEntriesAreRecor
         << "the window is not the active one";
     EXPECT_EQ(fakes.bus->holds, 1);
     EXPECT_EQ(fakes.bus->releases, 1);
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     EXPECT_EQ(control<QListWidget>("ListOfMusic")->item(1)->toolTip(),
               "skipped: it is not a sound file of a listed format");
 
@@ -683,6 +686,8 @@ TEST_F(RecordingRunTest, RecordAsksToContinueOrRecordAllAgainOnceEntriesAreRecor
         click("btnRecordList");
         EXPECT_EQ(sent(), frames);
     }
+    EXPECT_EQ(fakes.bus->notifications.size(), 1) << "a window in use needs no notification";
+    EXPECT_EQ(fakes.bus->holds, 3);
     ASSERT_EQ(fakes.dialogs->asked.size(), 3U);
     EXPECT_EQ(fakes.dialogs->asked[0].text, "1 of the 3 entries are not recorded yet.");
     EXPECT_EQ(fakes.dialogs->asked[0].choices, QStringList({"Continue", "Record all again", "Cancel"}));

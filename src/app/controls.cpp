@@ -2,6 +2,7 @@
 
 #include "app/clickablelabel.h"
 #include "app/clockpanel.h"
+#include "app/tracklist.h"
 #include "platform/mediaplayerbar.h"
 #include "tracks/dirlistbox.h"
 #include "tracks/drivelistbox.h"
@@ -141,9 +142,7 @@ void buildSourceBand(QWidget* client, Controls& ui) {
 }
 
 void buildLowerBand(QWidget* client, Controls& ui, MediaPlayer& player) {
-    ui.ListOfMusic = place<QListWidget>(client, "ListOfMusic", {120, 3600, 6015, 1230});
-    ui.ListOfMusic->setSelectionMode(QAbstractItemView::SingleSelection);
-    ui.ListOfMusic->setSortingEnabled(false);
+    ui.ListOfMusic = place<TrackList>(client, "ListOfMusic", {120, 3600, 6015, 1230});
 
     ui.btnRecordList = button(client, "btnRecordList", "Record", 120, 4920);
     ui.btnRemove = button(client, "btnRemove", "Remove", 960, 4920);

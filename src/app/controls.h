@@ -17,6 +17,8 @@ class QStatusBar;
 
 namespace quorvex {
 
+class TrackList;
+
 class ClickableLabel;
 class DirListBox;
 class DriveListBox;
@@ -55,7 +57,7 @@ struct Controls {
     FileListBox* FileList = nullptr;
 
     // Track list, tag fields and disc name
-    QListWidget* ListOfMusic = nullptr;
+    TrackList* ListOfMusic = nullptr;
     QLabel* Label4 = nullptr;
     QLabel* txtSongname = nullptr;
     QLabel* Label6 = nullptr;

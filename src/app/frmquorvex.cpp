@@ -4,6 +4,7 @@
 #include "app/clickablelabel.h"
 #include "app/messages.h"
 #include "app/portsetting.h"
+#include "app/tracklist.h"
 #include "link/commandframe.h"
 #include "link/discinfo.h"
 #include "link/titleframe.h"
@@ -11,18 +12,24 @@
 #include "platform/mediaplayer.h"
 #include "run/formatseconds.h"
 #include "run/recordingrun.h"
+#include "tracks/audiocheck.h"
 #include "tracks/dirlistbox.h"
 #include "tracks/drivelistbox.h"
 #include "tracks/filelistbox.h"
+#include "tracks/folderwalk.h"
 #include "tracks/id3tag.h"
+#include "tracks/playlist.h"
+#include "tracks/soundpatterns.h"
 #include "tracks/titlerules.h"
 #include "tracks/trackinfo.h"
 #include "version.h"
 
+#include <algorithm>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -30,7 +37,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QStyle>
+#include <QUrl>
 
 // The window's icon is compiled into this library; a static library's resources must be registered by hand.
 static void registerResources() {
@@ -108,6 +117,20 @@ void frmQuorvex::connectControls() {
     connect(ui.btnRemove, &QPushButton::clicked, this, &frmQuorvex::btnRemove_Click);
     connect(ui.btnRecordList, &QPushButton::clicked, this, &frmQuorvex::btnRecordList_Click);
     connect(ui.ListOfMusic, &QListWidget::itemDoubleClicked, this, &frmQuorvex::ListOfMusic_DblClick);
+    connect(ui.ListOfMusic, &TrackList::urlsDropped, this, &frmQuorvex::addDroppedUrls);
+    // The keys of the two lists: Enter adds the chosen file or previews the chosen entry, Delete removes it,
+    // Ctrl+Up and Ctrl+Down move it.
+    const auto key = [this](QWidget* widget, QKeyCombination combination, auto handler) {
+        connect(new QShortcut(QKeySequence(combination), widget, nullptr, nullptr, Qt::WidgetShortcut),
+                &QShortcut::activated, this, handler);
+    };
+    for (const Qt::Key enter : {Qt::Key_Return, Qt::Key_Enter}) {
+        key(ui.FileList, QKeyCombination(enter), &frmQuorvex::FileList_DblClick);
+        key(ui.ListOfMusic, QKeyCombination(enter), &frmQuorvex::ListOfMusic_DblClick);
+    }
+    key(ui.ListOfMusic, QKeyCombination(Qt::Key_Delete), &frmQuorvex::btnRemove_Click);
+    key(ui.ListOfMusic, Qt::CTRL | Qt::Key_Up, [this] { moveEntry(-1); });
+    key(ui.ListOfMusic, Qt::CTRL | Qt::Key_Down, [this] { moveEntry(1); });
 
     // A file the player cannot play is said at once, naming the file, after the player's own event has
     // been handled. A recording run lists the files it could not play once, at its end, instead.
@@ -119,6 +142,9 @@ void frmQuorvex::connectControls() {
     });
 
     // The menu bar.
+    connect(menus.addFiles, &QAction::triggered, this, &frmQuorvex::addFiles_Click);
+    connect(menus.addFolder, &QAction::triggered, this, &frmQuorvex::addFolder_Click);
+    connect(menus.saveList, &QAction::triggered, this, &frmQuorvex::saveList_Click);
     connect(menus.quit, &QAction::triggered, this, &QWidget::close);
     connect(menus.asciiTitles, &QAction::triggered, this, &frmQuorvex::asciiTitles_Click);
     for (QAction* length : menus.discLengths) {
@@ -365,6 +391,7 @@ void frmQuorvex::recordPlan(std::vector<int> entries) {
     const QString caption = windowTitle();
     ui.btnRecordList->setText(QStringLiteral("Stop recording"));
     ui.listSummary->hide();
+    ui.ListOfMusic->setReordering(false);
     ui.runProgress->setValue(0);
     ui.runProgress->show();
 
@@ -387,6 +414,7 @@ void frmQuorvex::recordPlan(std::vector<int> entries) {
     ui.btnRecordList->setText(QStringLiteral("Record"));
     setWindowTitle(caption);
     ui.runProgress->hide();
+    ui.ListOfMusic->setReordering(true);
     ui.listSummary->show();
     recording = false;
     updateListSummary();
@@ -549,8 +577,14 @@ void frmQuorvex::showTrackInfo(const QString& path) {
 void frmQuorvex::FileList_DblClick() {
     // Without a chosen file the entry would be the bare directory, which nothing can play.
     const QString fileName = ui.FileList->fileName();
-    if (!fileName.isEmpty()) {
-        ui.ListOfMusic->addItem(trackListEntry(ui.FileList->path(), fileName));
+    if (fileName.isEmpty()) {
+        return;
+    }
+    const QString entry = trackListEntry(ui.FileList->path(), fileName);
+    if (isPlaylistPath(entry)) {
+        addEntries({entry}, trackCount());
+    } else {
+        ui.ListOfMusic->addItem(entry);
     }
 }
 
@@ -564,6 +598,106 @@ void frmQuorvex::btnRemove_Click() {
     const QListWidgetItem* entry = ui.ListOfMusic->currentItem();
     if (entry != nullptr && entry->isSelected()) {
         delete ui.ListOfMusic->takeItem(ui.ListOfMusic->currentRow());
+    }
+}
+
+void frmQuorvex::addEntries(const QStringList& paths, int row) {
+    QStringList entries;
+    std::vector<Refused> refused;
+    for (const QString& path : paths) {
+        const QFileInfo file(path);
+        if (file.isDir()) {
+            entries += soundFilesUnder(path);
+        } else if (isPlaylistPath(path)) {
+            PlaylistEntries listed = readPlaylist(path);
+            entries += listed.added;
+            refused.insert(refused.end(), listed.refused.begin(), listed.refused.end());
+        } else if (const std::optional<QString> problem = audioFileProblem(path)) {
+            refused.push_back({.entry = path, .reason = *problem});
+        } else {
+            entries.append(QDir::cleanPath(file.absoluteFilePath()));
+        }
+    }
+    // During a run the list only grows at its end, which the run has not reached.
+    ui.ListOfMusic->insertItems(recording ? trackCount() : std::clamp(row, 0, trackCount()), entries);
+    if (!refused.empty()) {
+        platform.dialogs->show({.text = refusedEntriesText(refused),
+                                .title = QString::fromLatin1(text::applicationTitle),
+                                .icon = QMessageBox::Warning});
+    }
+}
+
+void frmQuorvex::addDroppedUrls(const QList<QUrl>& urls, int row) {
+    QStringList paths;
+    std::vector<Refused> refused;
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile()) {
+            paths.append(url.toLocalFile());
+        } else {
+            refused.push_back(
+                {.entry = url.toDisplayString(), .reason = QStringLiteral("it is not a local file")});
+        }
+    }
+    if (!refused.empty()) {
+        platform.dialogs->show({.text = refusedEntriesText(refused),
+                                .title = QString::fromLatin1(text::applicationTitle),
+                                .icon = QMessageBox::Warning});
+    }
+    addEntries(paths, row);
+}
+
+void frmQuorvex::moveEntry(int step) {
+    const int row = ui.ListOfMusic->currentRow();
+    const QListWidgetItem* current = ui.ListOfMusic->currentItem();
+    const int target = row + step;
+    if (recording || current == nullptr || !current->isSelected() || target < 0 || target >= trackCount()) {
+        return;
+    }
+    QListWidgetItem* entry = ui.ListOfMusic->takeItem(row);
+    ui.ListOfMusic->insertItem(target, entry);
+    ui.ListOfMusic->setCurrentRow(target);
+}
+
+void frmQuorvex::addFiles_Click() {
+    const QString sounds = QString::fromLatin1(soundFilePattern).replace(QLatin1Char(';'), QLatin1Char(' '));
+    const QString playlists =
+        QString::fromLatin1(playlistFilePattern).replace(QLatin1Char(';'), QLatin1Char(' '));
+    addEntries(platform.dialogs->chooseFiles(
+                   QStringLiteral("Add files"),
+                   QStringLiteral("Sound files and playlists (%1 %2)").arg(sounds, playlists)),
+               trackCount());
+}
+
+void frmQuorvex::addFolder_Click() {
+    if (const QString folder = platform.dialogs->chooseFolder(QStringLiteral("Add folder"));
+        !folder.isEmpty()) {
+        addEntries({folder}, trackCount());
+    }
+}
+
+void frmQuorvex::saveList_Click() {
+    QString path = platform.dialogs->chooseFileToSave(QStringLiteral("Save list as playlist"),
+                                                      QStringLiteral("Playlists (*.m3u8)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += QStringLiteral(".m3u8");
+    }
+    std::vector<PlaylistItem> items;
+    for (int row = 0; row < trackCount(); ++row) {
+        const QString entry = ui.ListOfMusic->item(row)->text();
+        const std::optional<TrackInfo> info = trackInfo.find(entry);
+        const QString tagTitle = info && info->tag ? info->tag->title : QString();
+        items.push_back({.path = entry,
+                         .length = entryLength(row),
+                         .title = tagTitle.isEmpty() ? QFileInfo(entry).completeBaseName() : tagTitle});
+    }
+    if (const std::optional<QString> failure = writePlaylist(path, items)) {
+        platform.dialogs->show(
+            {.text = QStringLiteral("The list could not be saved as %1: %2").arg(path, *failure),
+             .title = QString::fromLatin1(text::applicationTitle),
+             .icon = QMessageBox::Warning});
     }
 }
 

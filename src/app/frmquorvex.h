@@ -20,6 +20,7 @@
 #include <vector>
 
 class QAction;
+class QUrl;
 class QListWidgetItem;
 
 namespace quorvex {
@@ -71,6 +72,16 @@ public:
     void FileList_DblClick();
     void btnRemove_Click();
     void ListOfMusic_DblClick();
+    // Files, folders (their sound files, in natural order) and playlists (their entries) into the Track list
+    // before `row` (at its end during a run, which only lets the list grow); what cannot be added is named
+    // in one box.
+    void addEntries(const QStringList& paths, int row);
+    void addDroppedUrls(const QList<QUrl>& urls, int row);
+    // Ctrl+Up / Ctrl+Down: the selected entry one place up or down, not during a run.
+    void moveEntry(int step);
+    void addFiles_Click();
+    void addFolder_Click();
+    void saveList_Click();
     // Shows the tag of the file in the three tag fields (its ID3v1 block when that has a title, else the
     // file's own tag) and returns its title; a file without a tag returns "" and leaves the fields as they
     // were.

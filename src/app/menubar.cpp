@@ -30,6 +30,11 @@ Menus buildMenuBar(QMainWindow& window) {
 
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("menuFile"));
+    menus.addFiles = action(file, "actionAddFiles", QStringLiteral("&Add files…"));
+    menus.addFiles->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    menus.addFolder = action(file, "actionAddFolder", QStringLiteral("Add &folder…"));
+    menus.saveList = action(file, "actionSaveList", QStringLiteral("&Save list as playlist…"));
+    file->addSeparator();
     menus.quit = action(file, "actionQuit", QStringLiteral("&Quit"));
     menus.quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 

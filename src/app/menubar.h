@@ -10,6 +10,9 @@ namespace quorvex {
 // The window's menu bar, above the controls: File, Disc and Help. The actions belong to the window (Qt
 // parent ownership); this is only the directory of those the window binds.
 struct Menus {
+    QAction* addFiles = nullptr;
+    QAction* addFolder = nullptr;
+    QAction* saveList = nullptr;
     QAction* quit = nullptr;
     std::array<QAction*, 3> discLengths{}; // 60, 74 and 80 minutes, one ticked; data(): the minutes
     QAction* asciiTitles = nullptr;        // checkable

@@ -36,6 +36,10 @@ public:
     virtual QMessageBox::StandardButton show(const Message& message) = 0;
     // Returns the index of the choice the user pressed.
     virtual int ask(const Question& question) = 0;
+    // File choosers (`filter` as "Name (*.a *.b)"): what the user chose, nothing when cancelled.
+    virtual QStringList chooseFiles(const QString& title, const QString& filter) = 0;
+    virtual QString chooseFolder(const QString& title) = 0;
+    virtual QString chooseFileToSave(const QString& title, const QString& filter) = 0;
 };
 
 } // namespace quorvex

@@ -1,6 +1,7 @@
 #include "platform/messageboxdialogs.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QPushButton>
 
 namespace quorvex {
@@ -27,6 +28,18 @@ int MessageBoxDialogs::ask(const Question& question) {
     box.exec();
     const auto pressed = static_cast<int>(buttons.indexOf(box.clickedButton()));
     return pressed >= 0 ? pressed : question.escapeChoice;
+}
+
+QStringList MessageBoxDialogs::chooseFiles(const QString& title, const QString& filter) {
+    return QFileDialog::getOpenFileNames(QApplication::activeWindow(), title, QString(), filter);
+}
+
+QString MessageBoxDialogs::chooseFolder(const QString& title) {
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), title);
+}
+
+QString MessageBoxDialogs::chooseFileToSave(const QString& title, const QString& filter) {
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, QString(), filter);
 }
 
 } // namespace quorvex

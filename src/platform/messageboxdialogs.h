@@ -8,6 +8,9 @@ class MessageBoxDialogs final : public Dialogs {
 public:
     QMessageBox::StandardButton show(const Message& message) override;
     int ask(const Question& question) override;
+    QStringList chooseFiles(const QString& title, const QString& filter) override;
+    QString chooseFolder(const QString& title) override;
+    QString chooseFileToSave(const QString& title, const QString& filter) override;
 };
 
 } // namespace quorvex

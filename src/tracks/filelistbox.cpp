@@ -12,9 +12,12 @@ void FileListBox::setPath(const QString& path) {
     directory = path;
     clear();
     // Name filters match without regard to letter case unless QDir::CaseSensitive is asked for.
-    const QDir folder(path, QString::fromLatin1(pattern), QDir::Name | QDir::IgnoreCase | QDir::LocaleAware,
-                      QDir::Files);
+    const QDir folder(path, pattern(), QDir::Name | QDir::IgnoreCase | QDir::LocaleAware, QDir::Files);
     addItems(folder.entryList());
+}
+
+QString FileListBox::pattern() {
+    return QStringLiteral("%1;%2").arg(QLatin1String(soundFilePattern), QLatin1String(playlistFilePattern));
 }
 
 QString FileListBox::fileName() const {

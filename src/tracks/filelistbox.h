@@ -10,7 +10,8 @@ namespace quorvex {
 class FileListBox final : public QListWidget {
     Q_OBJECT
 public:
-    static constexpr auto pattern = soundFilePattern;
+    // Sound files and playlists.
+    [[nodiscard]] static QString pattern();
 
     explicit FileListBox(QWidget* parent = nullptr);
 

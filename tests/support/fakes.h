@@ -95,9 +95,26 @@ public:
         return asked.size() <= answers.size() ? answers.at(asked.size() - 1) : question.defaultChoice;
     }
 
+    QStringList chooseFiles(const QString& title, const QString& /*filter*/) override {
+        choosers.append(title);
+        return std::exchange(chosenFiles, {});
+    }
+    QString chooseFolder(const QString& title) override {
+        choosers.append(title);
+        return std::exchange(chosenFolder, {});
+    }
+    QString chooseFileToSave(const QString& title, const QString& /*filter*/) override {
+        choosers.append(title);
+        return std::exchange(chosenFileToSave, {});
+    }
+
     std::vector<Message> shown;
     std::vector<Question> asked;
     std::vector<int> answers;
+    QStringList choosers;    // the titles of the file choosers opened
+    QStringList chosenFiles; // what the next chooser of each kind returns once
+    QString chosenFolder;
+    QString chosenFileToSave;
 };
 
 // The program's plain box: this text under the program's name, one OK button and no icon.

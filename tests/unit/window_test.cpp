@@ -2,11 +2,13 @@
 #include "app/systemplatform.h"
 #include "link/titleframe.h"
 #include "platform/programexit.h"
+#include "run/entrymark.h"
 #include "run/formatseconds.h"
 #include "support/fakes.h"
 #include "tracks/dirlistbox.h"
 #include "tracks/drivelistbox.h"
 #include "tracks/filelistbox.h"
+#include "tracks/playlist.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +21,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QImage>
@@ -26,6 +29,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -469,6 +473,83 @@ TEST_F(WindowTest, DoubleClicksAppendRemoveTakesTheSelectedEntryPreviewShowsTheT
     EXPECT_EQ(control<FileListBox>("FileList")->path(), QDir::rootPath());
 }
 
+// The Track list's other ways in: playlists and folders from the File menu and the file list, drops from a
+// file manager at the drop position, keys; and the list written back as a playlist that reads the same.
+TEST_F(WindowTest, TheTrackListTakesPlaylistsFoldersDropsAndKeysAndIsSavedAsAPlaylist) {
+    const QTemporaryDir folder;
+    const QDir music(folder.path());
+    ASSERT_TRUE(music.mkpath("album/cd 2"));
+    for (const char* name : {"album/10 Ten.wav", "album/2 Two.wav", "album/cd 2/1 One.wav", "single.wav"}) {
+        writeFile(music.filePath(name), silentWav);
+    }
+    writeFile(music.filePath("notes.wav"), "not a sound file");
+    writeFile(music.filePath("list.m3u"), "#EXTM3U\nsingle.wav\nmissing.wav\nlist.m3u\n");
+    control<DirListBox>("DirList")->setPath(folder.path());
+    auto* tracks = control<QListWidget>("ListOfMusic");
+    const auto entries = [tracks] {
+        QStringList names;
+        for (int row = 0; row < tracks->count(); ++row) {
+            names.append(QFileInfo(tracks->item(row)->text()).fileName());
+        }
+        return names;
+    };
+
+    // Enter on the file list adds the playlist's entries; what it cannot add is named in one box.
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto* files = control<QListWidget>("FileList");
+    files->setFocus();
+    files->setCurrentItem(files->findItems("list.m3u", Qt::MatchExactly).value(0));
+    QTest::keyClick(files, Qt::Key_Return);
+    EXPECT_EQ(entries(), QStringList{"single.wav"});
+    ASSERT_EQ(fakes.dialogs->shown.size(), 1U);
+    EXPECT_TRUE(fakes.dialogs->shown[0].text.startsWith("These playlist entries were not added:\n"));
+    EXPECT_EQ(fakes.dialogs->shown[0].text.count('\n'), 2) << "the missing file and the loop";
+
+    fakes.dialogs->chosenFolder = music.filePath("album");
+    window->findChild<QAction*>("actionAddFolder")->trigger();
+    fakes.dialogs->chosenFiles = {music.filePath("notes.wav"), music.filePath("single.wav")};
+    window->findChild<QAction*>("actionAddFiles")->trigger();
+    EXPECT_EQ(entries(), QStringList({"single.wav", "2 Two.wav", "10 Ten.wav", "1 One.wav", "single.wav"}));
+    EXPECT_EQ(fakes.dialogs->shown.size(), 2U) << "the file that is no sound file";
+
+    // A folder and a web address dropped on the second entry.
+    QMimeData dropped;
+    dropped.setUrls({QUrl::fromLocalFile(music.filePath("album/cd 2")), QUrl("https://example.org/a.mp3")});
+    const QPointF onSecond(tracks->visualItemRect(tracks->item(1)).center());
+    QDragEnterEvent enter(onSecond.toPoint(), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(tracks->viewport(), &enter);
+    QDropEvent drop(onSecond, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(tracks->viewport(), &drop);
+    EXPECT_EQ(entries(),
+              QStringList({"single.wav", "1 One.wav", "2 Two.wav", "10 Ten.wav", "1 One.wav", "single.wav"}));
+    ASSERT_EQ(fakes.dialogs->shown.size(), 3U);
+    EXPECT_TRUE(fakes.dialogs->shown[2].text.endsWith("https://example.org/a.mp3: it is not a local file"));
+
+    // Keys on the Track list: Ctrl+Down, Ctrl+Up, Delete, Enter (a preview).
+    tracks->setFocus();
+    tracks->setCurrentRow(0);
+    QTest::keyClick(tracks, Qt::Key_Down, Qt::ControlModifier);
+    QTest::keyClick(tracks, Qt::Key_Down, Qt::ControlModifier);
+    QTest::keyClick(tracks, Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(entries(),
+              QStringList({"1 One.wav", "single.wav", "2 Two.wav", "10 Ten.wav", "1 One.wav", "single.wav"}));
+    QTest::keyClick(tracks, Qt::Key_Delete);
+    QTest::keyClick(tracks, Qt::Key_Return);
+    EXPECT_EQ(entries(), QStringList({"1 One.wav", "2 Two.wav", "10 Ten.wav", "1 One.wav", "single.wav"}));
+    EXPECT_EQ(fakes.player->opened, QStringList{tracks->currentItem()->text()});
+
+    // Saved, then read back: the same entries in the same order.
+    fakes.dialogs->chosenFileToSave = music.filePath("saved");
+    window->findChild<QAction*>("actionSaveList")->trigger();
+    QStringList listed;
+    for (int row = 0; row < tracks->count(); ++row) {
+        listed.append(tracks->item(row)->text());
+    }
+    EXPECT_EQ(readPlaylist(music.filePath("saved.m3u8")).added, listed);
+    EXPECT_EQ(fakes.dialogs->choosers, QStringList({"Add folder", "Add files", "Save list as playlist"}));
+}
+
 // The window's Record button in virtual time: a fake recorder with 5 tracks answers through the port and
 // acknowledges record and (unless told otherwise) stop; the fake player moves 0.1 s per Tick.
 class RecordingRunTest : public WindowTest {
@@ -509,6 +590,9 @@ protected:
         return names;
     }
 
+    // An entry's mark as its tool tip's first line says it (the recording tests see the tool tips).
+    [[nodiscard]] QString mark(int entry) const { return entryMarkText(window->entryMark(entry)); }
+
     QTemporaryDir folder;
     bool acknowledgesStop = true;
 };
@@ -546,8 +630,18 @@ TEST_F(RecordingRunTest, AMissingStopAcknowledgementOnlyCostsItsTimeOut) {
 }
 
 TEST_F(RecordingRunTest, DuringARunOnlyTheRecorderButtonsWorkOutsideEventsCostNoTrackAndNothingIsRemoved) {
+    QMimeData dropped;
+    dropped.setUrls({QUrl::fromLocalFile(folder.filePath("a.wav"))});
     fakes.pump->during = {{22,
-                           [this] {
+                           [this, &dropped] {
+                               // Drops and moves wait for the run's end; an addition goes to the end.
+                               auto* tracks = control<QListWidget>("ListOfMusic");
+                               QDropEvent drop(QPointF(tracks->visualItemRect(tracks->item(0)).center()),
+                                               Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+                               QCoreApplication::sendEvent(tracks->viewport(), &drop);
+                               window->addEntries({folder.filePath("c.wav")}, 0);
+                               tracks->setCurrentRow(1);
+                               window->moveEntry(1);
                                click("btnCheckTracks");
                                window->ListOfMusic_DblClick();
                                click("btnBack");
@@ -572,9 +666,11 @@ TEST_F(RecordingRunTest, DuringARunOnlyTheRecorderButtonsWorkOutsideEventsCostNo
     EXPECT_EQ(fakes.player->stops, 3) << "paused from outside ends the track and the next follows";
     EXPECT_TRUE(fakes.dialogs->shown.empty());
     EXPECT_FALSE(window->isRecording());
-    EXPECT_EQ(control<QListWidget>("ListOfMusic")->item(0)->toolTip(),
-              "skipped: its playing was stopped before its end");
-    EXPECT_EQ(control<QListWidget>("ListOfMusic")->item(2)->toolTip(), "recorded");
+    EXPECT_EQ(mark(0), "skipped: its playing was stopped before its end");
+    EXPECT_EQ(mark(2), "recorded");
+    ASSERT_EQ(control<QListWidget>("ListOfMusic")->count(), 4);
+    EXPECT_EQ(control<QListWidget>("ListOfMusic")->item(1)->text(), folder.filePath("b.wav")) << "not moved";
+    EXPECT_EQ(mark(3), "") << "left for the next run";
 }
 
 // Stop recording at each moment of a run: disc query, record acknowledgement, sound, stop acknowledgement,
@@ -647,8 +743,7 @@ TEST_F(RecordingRunTest, StopRecordingEndsTheRunAtEachMomentAndMarksTheEntryItCa
         EXPECT_EQ(window->windowTitle(), "Quorvex recorder") << row.moment;
         EXPECT_EQ(text("listSummary"), "3 tracks, 00:00") << row.moment;
         for (int entry = 0; entry < 3; ++entry) {
-            EXPECT_EQ(control<QListWidget>("ListOfMusic")->item(entry)->toolTip(), row.marks.at(entry))
-                << row.moment;
+            EXPECT_EQ(mark(entry), row.marks.at(entry)) << row.moment;
         }
         EXPECT_EQ(fakes.pump->ticks, row.ticks) << row.moment;
         EXPECT_TRUE(fakes.dialogs->shown.empty()) << row.moment << ": no pause-mode notice after a stop";
@@ -669,8 +764,7 @@ TEST_F(RecordingRunTest, RecordAsksToContinueOrRecordAllAgainOnceEntriesAreRecor
     window->show();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    EXPECT_EQ(control<QListWidget>("ListOfMusic")->item(1)->toolTip(),
-              "skipped: it is not a sound file of a listed format");
+    EXPECT_EQ(mark(1), "skipped: it is not a sound file of a listed format");
 
     writeFile(broken, silentWav);
     const std::vector<std::vector<int>> answers{{0}, {0}, {2}, {1}};

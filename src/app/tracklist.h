@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QList>
+#include <QListWidget>
+#include <QUrl>
+
+namespace quorvex {
+
+// The Track list: a list of full paths that takes files, folders and playlists dropped from a file
+// manager, and lets its own entries be dragged to a new place while reordering is allowed.
+class TrackList final : public QListWidget {
+    Q_OBJECT
+public:
+    explicit TrackList(QWidget* parent = nullptr);
+
+    // Off during a recording run, which walks the list by position.
+    void setReordering(bool allowed);
+
+signals:
+    // URLs dropped from outside the list, to go in before `row` (the list's count: at its end).
+    void urlsDropped(const QList<QUrl>& urls, int row);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    [[nodiscard]] bool fromOutside(const QDropEvent* event) const;
+
+    bool reordering = true;
+};
+
+} // namespace quorvex

@@ -2,6 +2,7 @@
 #include "app/systemplatform.h"
 #include "link/titleframe.h"
 #include "platform/programexit.h"
+#include "run/entrymark.h"
 #include "run/formatseconds.h"
 #include "support/fakes.h"
 #include "tracks/dirlistbox.h"
@@ -509,6 +510,9 @@ protected:
         return names;
     }
 
+    // An entry's mark as its tool tip's first line says it (the recording tests see the tool tips).
+    [[nodiscard]] QString mark(int entry) const { return entryMarkText(window->entryMark(entry)); }
+
     QTemporaryDir folder;
     bool acknowledgesStop = true;
 };
@@ -572,9 +576,8 @@ TEST_F(RecordingRunTest, DuringARunOnlyTheRecorderButtonsWorkOutsideEventsCostNo
     EXPECT_EQ(fakes.player->stops, 3) << "paused from outside ends the track and the next follows";
     EXPECT_TRUE(fakes.dialogs->shown.empty());
     EXPECT_FALSE(window->isRecording());
-    EXPECT_EQ(control<QListWidget>("ListOfMusic")->item(0)->toolTip(),
-              "skipped: its playing was stopped before its end");
-    EXPECT_EQ(control<QListWidget>("ListOfMusic")->item(2)->toolTip(), "recorded");
+    EXPECT_EQ(mark(0), "skipped: its playing was stopped before its end");
+    EXPECT_EQ(mark(2), "recorded");
 }
 
 // Stop recording at each moment of a run: disc query, record acknowledgement, sound, stop acknowledgement,
@@ -647,8 +650,7 @@ TEST_F(RecordingRunTest, StopRecordingEndsTheRunAtEachMomentAndMarksTheEntryItCa
         EXPECT_EQ(window->windowTitle(), "Quorvex recorder") << row.moment;
         EXPECT_EQ(text("listSummary"), "3 tracks, 00:00") << row.moment;
         for (int entry = 0; entry < 3; ++entry) {
-            EXPECT_EQ(control<QListWidget>("ListOfMusic")->item(entry)->toolTip(), row.marks.at(entry))
-                << row.moment;
+            EXPECT_EQ(mark(entry), row.marks.at(entry)) << row.moment;
         }
         EXPECT_EQ(fakes.pump->ticks, row.ticks) << row.moment;
         EXPECT_TRUE(fakes.dialogs->shown.empty()) << row.moment << ": no pause-mode notice after a stop";
@@ -669,8 +671,7 @@ TEST_F(RecordingRunTest, RecordAsksToContinueOrRecordAllAgainOnceEntriesAreRecor
     window->show();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    EXPECT_EQ(control<QListWidget>("ListOfMusic")->item(1)->toolTip(),
-              "skipped: it is not a sound file of a listed format");
+    EXPECT_EQ(mark(1), "skipped: it is not a sound file of a listed format");
 
     writeFile(broken, silentWav);
     const std::vector<std::vector<int>> answers{{0}, {0}, {2}, {1}};

@@ -6,14 +6,13 @@
 // Run: ./build/bench/quorvex_bench_tag_listing   (needs ffmpeg to make the files)
 #include "app/frmquorvex.h"
 #include "app/systemplatform.h"
+#include "stallmeter.h"
 #include "tracks/dirlistbox.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QListWidget>
 #include <QProcess>
@@ -72,17 +71,7 @@ int main(int argc, char* argv[]) {
     QTest::qWait(300);
     auto* files = window.findChild<QListWidget*>(QStringLiteral("FileList"));
 
-    QElapsedTimer clock;
-    qint64 lastWake = 0;
-    qint64 longestGap = 0;
-    QTimer pulse;
-    pulse.setTimerType(Qt::PreciseTimer);
-    pulse.setInterval(1);
-    QObject::connect(&pulse, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        longestGap = std::max(longestGap, now - lastWake);
-        lastWake = now;
-    });
+    quorvex::bench::StallMeter stalls;
     const auto allRead = [files] {
         for (int row = 0; row < files->count(); ++row) {
             if (files->item(row)->toolTip().isEmpty()) {
@@ -92,19 +81,16 @@ int main(int argc, char* argv[]) {
         return files->count() == fileCount;
     };
 
-    clock.start();
-    pulse.start();
+    stalls.start();
     // Listing the folder happens on the window's thread, as a click in the folder list does it.
     QTimer::singleShot(0, &window, [&window, &folder] {
         window.findChild<quorvex::DirListBox*>(QStringLiteral("DirList"))->setPath(folder.path());
     });
     const bool done = QTest::qWaitFor(allRead, 120'000);
-    const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
-    pulse.stop();
-    constexpr double nanosecondsPerMillisecond = 1e6;
+    const double seconds = stalls.seconds();
     std::printf("%d files listed, every title and length read: %s in %.2f s\n", fileCount,
                 done ? "yes" : "NO", seconds);
     std::printf("longest stall of the window: %.1f ms (1 ms timer, gap less its period)\n",
-                static_cast<double>(longestGap) / nanosecondsPerMillisecond - 1.0);
+                stalls.longestStallMs());
     return done ? EXIT_SUCCESS : EXIT_FAILURE;
 }

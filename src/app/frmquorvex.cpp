@@ -89,6 +89,12 @@ frmQuorvex::frmQuorvex(Platform platformSet, QWidget* parent)
     Timer1.setInterval(tickInterval);
     Timer1.setTimerType(Qt::PreciseTimer);
     Timer1.start();
+
+    constexpr int summaryDelayMs = 100;
+    summaryDue.setParent(this);
+    summaryDue.setSingleShot(true);
+    summaryDue.setInterval(summaryDelayMs);
+    connect(&summaryDue, &QTimer::timeout, this, &frmQuorvex::updateListSummary);
 }
 
 frmQuorvex::~frmQuorvex() {
@@ -118,6 +124,7 @@ void frmQuorvex::connectControls() {
     connect(ui.btnRecordList, &QPushButton::clicked, this, &frmQuorvex::btnRecordList_Click);
     connect(ui.ListOfMusic, &QListWidget::itemDoubleClicked, this, &frmQuorvex::ListOfMusic_DblClick);
     connect(ui.ListOfMusic, &TrackList::urlsDropped, this, &frmQuorvex::addDroppedUrls);
+    ui.ListOfMusic->setToolTipSource([this](const QListWidgetItem& entry) { return entryToolTip(entry); });
     // The keys of the two lists: Enter adds the chosen file or previews the chosen entry, Delete removes it,
     // Ctrl+Up and Ctrl+Down move it.
     const auto key = [this](QWidget* widget, QKeyCombination combination, auto handler) {
@@ -476,7 +483,6 @@ void frmQuorvex::setEntryMark(int index, const EntryMark& mark) {
                    : mark.state == EntryState::skipped ? markIcons.skipped
                    : mark.state == EntryState::cutOff  ? markIcons.cutOff
                                                        : QIcon());
-    updateEntryToolTip(entry);
 }
 
 EntryMark frmQuorvex::entryMark(int index) const {
@@ -488,13 +494,13 @@ EntryMark frmQuorvex::entryMark(int index) const {
             .reason = entry->data(markReasonRole).toString()};
 }
 
-void frmQuorvex::updateEntryToolTip(QListWidgetItem* entry) {
-    const QString mark = entryMarkText(entryMark(ui.ListOfMusic->row(entry)));
-    if (const std::optional<TrackInfo> info = trackInfo.find(entry->text())) {
-        entry->setToolTip(trackInfoToolTip(*info, mark));
-    } else {
-        entry->setToolTip(mark.toHtmlEscaped());
+QString frmQuorvex::entryToolTip(const QListWidgetItem& entry) const {
+    const QString mark = entryMarkText({.state = static_cast<EntryState>(entry.data(markRole).toInt()),
+                                        .reason = entry.data(markReasonRole).toString()});
+    if (const std::optional<TrackInfo> info = trackInfo.find(entry.text())) {
+        return trackInfoToolTip(*info, mark);
     }
+    return mark.toHtmlEscaped();
 }
 
 void frmQuorvex::entriesAdded(const QModelIndex& /*parent*/, int first, int last) {
@@ -502,7 +508,6 @@ void frmQuorvex::entriesAdded(const QModelIndex& /*parent*/, int first, int last
     QStringList paths;
     for (int row = first; row <= last; ++row) {
         paths.append(ui.ListOfMusic->item(row)->text());
-        updateEntryToolTip(ui.ListOfMusic->item(row)); // from what was read before
     }
     trackInfo.request(paths);
     updateListSummary();
@@ -562,12 +567,9 @@ void frmQuorvex::showTrackInfo(const QString& path) {
     if (!info) {
         return;
     }
-    const QList<QListWidgetItem*> entries = ui.ListOfMusic->findItems(path, Qt::MatchExactly);
-    for (QListWidgetItem* entry : entries) {
-        updateEntryToolTip(entry);
-    }
-    if (!entries.isEmpty()) {
-        updateListSummary();
+    // Thousands of entries read one after another add up their time once, not once per entry.
+    if (!summaryDue.isActive()) {
+        summaryDue.start();
     }
     if (QListWidgetItem* file = shownFiles.value(path)) {
         file->setToolTip(trackInfoToolTip(*info));

@@ -92,6 +92,8 @@ public:
     [[nodiscard]] std::optional<std::chrono::milliseconds> entryLength(int index) override;
     void setEntryMark(int index, const EntryMark& mark) override;
     [[nodiscard]] EntryMark entryMark(int index) const;
+    // An entry's tool tip, made when it is shown: its mark, then its file's tags and length where read.
+    [[nodiscard]] QString entryToolTip(const QListWidgetItem& entry) const;
     // The disc name or a title as it goes to the recorder: in plain ASCII when the Disc menu asks for it.
     [[nodiscard]] QString titleText(const QString& title) const;
 
@@ -137,8 +139,6 @@ private:
     QString showTagFields(const std::optional<TagFields>& fields);
     // A file's tags and length, read on the worker, become the tool tip of its entries in both lists.
     void showTrackInfo(const QString& path);
-    // An entry's tool tip: its mark, then its file's tags and length where read.
-    void updateEntryToolTip(QListWidgetItem* entry);
     // The Track list's count and time in the status bar (not during a run).
     void entriesAdded(const QModelIndex& parent, int first, int last);
     void updateListSummary();
@@ -166,6 +166,7 @@ private:
     bool askingDisc = false; // a disc query waits for its answer
     bool unloading = false;
     QTimer Timer1;
+    QTimer summaryDue; // the Track list's count and time, once the tags read meanwhile are in
 };
 
 } // namespace quorvex

@@ -2,7 +2,9 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHelpEvent>
 #include <QMimeData>
+#include <QToolTip>
 
 namespace quorvex {
 
@@ -17,6 +19,25 @@ TrackList::TrackList(QWidget* parent) : QListWidget(parent) {
 void TrackList::setReordering(bool allowed) {
     reordering = allowed;
     setDragEnabled(allowed);
+}
+
+void TrackList::setToolTipSource(std::function<QString(const QListWidgetItem&)> source) {
+    toolTipOf = std::move(source);
+}
+
+bool TrackList::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip || !toolTipOf) {
+        return QListWidget::viewportEvent(event);
+    }
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QListWidgetItem* entry = itemAt(help->pos());
+    const QString text = entry != nullptr ? toolTipOf(*entry) : QString();
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+    } else {
+        QToolTip::showText(help->globalPos(), text, viewport(), visualItemRect(entry));
+    }
+    return true;
 }
 
 bool TrackList::fromOutside(const QDropEvent* event) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <QList>
 #include <QListWidget>
 #include <QUrl>
@@ -15,6 +16,9 @@ public:
 
     // Off during a recording run, which walks the list by position.
     void setReordering(bool allowed);
+    // An entry's tool tip is made when it is shown, so thousands of entries whose tags come in one after
+    // another cost nothing until somebody looks.
+    void setToolTipSource(std::function<QString(const QListWidgetItem&)> source);
 
 signals:
     // URLs dropped from outside the list, to go in before `row` (the list's count: at its end).
@@ -24,11 +28,13 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     [[nodiscard]] bool fromOutside(const QDropEvent* event) const;
 
     bool reordering = true;
+    std::function<QString(const QListWidgetItem&)> toolTipOf;
 };
 
 } // namespace quorvex

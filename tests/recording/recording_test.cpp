@@ -288,9 +288,9 @@ TEST_F(RecordingTest, ALostRecorderOrAcknowledgementEndsTheRunWithTheError) {
     ASSERT_EQ(answers.texts().size(), 3) << "the error, and no notice after it";
     EXPECT_EQ(answers.texts().back(), notAble);
     EXPECT_EQ(label("statusLine"), "Recording sine");
-    EXPECT_EQ(trackList()->item(0)->toolTip().section("<br>", 0, 0),
+    EXPECT_EQ(window->entryToolTip(*trackList()->item(0)).section("<br>", 0, 0),
               "<qt>skipped: the recorder did not acknowledge recording");
-    EXPECT_EQ(trackList()->item(1)->toolTip(), "<qt>Length: 0:03</qt>");
+    EXPECT_EQ(window->entryToolTip(*trackList()->item(1)), "<qt>Length: 0:03</qt>");
 }
 
 // The recorder armed for a track is stopped at its end even when "Insert pauses" was ticked meanwhile;
@@ -331,7 +331,8 @@ TEST_F(RecordingTest, AListTooLongIsCancelledAndStopRecordingEndsTheRunMidTrack)
                                                 "record", "play", R"(title track 6 "sine")", "stop"}));
     EXPECT_EQ(recorder->disc().tracks, 6);
     EXPECT_EQ(control("btnRecordList")->text(), "Record");
-    EXPECT_EQ(trackList()->item(0)->toolTip(), "<qt>cut off by Stop recording<br>Length: 0:03</qt>");
+    EXPECT_EQ(window->entryToolTip(*trackList()->item(0)),
+              "<qt>cut off by Stop recording<br>Length: 0:03</qt>");
     EXPECT_EQ(answers.texts().size(), 1) << "no box after a stop";
 }
 

@@ -1,0 +1,99 @@
+// Adding to the Track list: a playlist of 1,000 entries, then a folder of 10,000 sound files in 100
+// subfolders, each added on the window's thread as a drop is. For each: the time until every entry is in
+// the list and the list's time is added up (every length read on the worker), and the window's longest
+// stall meanwhile (the goal: none over 50 ms).
+//
+// Run: ./build/bench/quorvex_bench_list_adding
+#include "app/frmquorvex.h"
+#include "app/systemplatform.h"
+#include "stallmeter.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr int folderCount = 100;
+constexpr int filesPerFolder = 100;
+constexpr int playlistEntries = 1000;
+
+// A WAV header and a few samples: a sound file as far as the list and the tag reader are concerned.
+const QByteArray tinyWav("RIFF\x28\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xAC\0\0\x10\xB1\x02\0\x04\0\x10\0"
+                         "data\x04\0\0\0\0\0\0\0",
+                         48);
+
+bool makeMusic(const QDir& root) {
+    QFile playlist(root.filePath(QStringLiteral("list.m3u8")));
+    if (!playlist.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    for (int folder = 0; folder < folderCount; ++folder) {
+        const QString name = QStringLiteral("music/%1").arg(folder);
+        if (!root.mkpath(name)) {
+            return false;
+        }
+        for (int track = 0; track < filesPerFolder; ++track) {
+            const QString file = QStringLiteral("%1/%2 track.wav").arg(name).arg(track);
+            QFile sound(root.filePath(file));
+            if (!sound.open(QIODevice::WriteOnly) || sound.write(tinyWav) != tinyWav.size()) {
+                return false;
+            }
+            if (folder * filesPerFolder + track < playlistEntries) {
+                playlist.write(file.toUtf8() + '\n');
+            }
+        }
+    }
+    return true;
+}
+
+// Adds `path` as a drop at the list's end would and waits until the list holds `total` entries and the
+// last one's tags are read (the worker reads in the order asked).
+void measure(quorvex::frmQuorvex& window, const QString& path, int total, const char* what) {
+    auto* tracks = window.findChild<QListWidget*>(QStringLiteral("ListOfMusic"));
+    quorvex::bench::StallMeter stalls;
+    stalls.start();
+    QTimer::singleShot(0, &window, [&window, tracks, path] { window.addEntries({path}, tracks->count()); });
+    const bool done = QTest::qWaitFor(
+        [&window, tracks, total] {
+            return tracks->count() == total &&
+                   window.entryToolTip(*tracks->item(total - 1)).contains("Length");
+        },
+        300'000);
+    std::printf("%-42s %s in %.2f s, longest stall %.1f ms\n", what, done ? "added and read" : "NOT added",
+                stalls.seconds(), stalls.longestStallMs());
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    const QTemporaryDir configHome;
+    qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
+    const QApplication application(argc, argv);
+    const QTemporaryDir scratch;
+    const QDir root(scratch.path());
+    if (!makeMusic(root)) {
+        std::fputs("could not write the sound files\n", stderr);
+        return EXIT_FAILURE;
+    }
+    quorvex::frmQuorvex window(quorvex::makeSystemPlatform());
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) {
+        std::fputs("the window was never shown\n", stderr);
+        return EXIT_FAILURE;
+    }
+    QTest::qWait(300);
+    measure(window, root.filePath(QStringLiteral("list.m3u8")), playlistEntries,
+            "a playlist of 1,000 entries:");
+    measure(window, root.filePath(QStringLiteral("music")), playlistEntries + folderCount * filesPerFolder,
+            "a folder of 10,000 files in 100 folders:");
+    return EXIT_SUCCESS;
+}

@@ -60,6 +60,11 @@ const QString discLengthKey = QStringLiteral("Disc length");
 constexpr int markRole = Qt::UserRole;
 constexpr int markReasonRole = Qt::UserRole + 1;
 
+EntryMark markOf(const QListWidgetItem& entry) {
+    return {.state = static_cast<EntryState>(entry.data(markRole).toInt()),
+            .reason = entry.data(markReasonRole).toString()};
+}
+
 } // namespace
 
 frmQuorvex::frmQuorvex(Platform platformSet, QWidget* parent)
@@ -487,16 +492,11 @@ void frmQuorvex::setEntryMark(int index, const EntryMark& mark) {
 
 EntryMark frmQuorvex::entryMark(int index) const {
     const QListWidgetItem* entry = ui.ListOfMusic->item(index);
-    if (entry == nullptr) {
-        return {};
-    }
-    return {.state = static_cast<EntryState>(entry->data(markRole).toInt()),
-            .reason = entry->data(markReasonRole).toString()};
+    return entry != nullptr ? markOf(*entry) : EntryMark{};
 }
 
 QString frmQuorvex::entryToolTip(const QListWidgetItem& entry) const {
-    const QString mark = entryMarkText({.state = static_cast<EntryState>(entry.data(markRole).toInt()),
-                                        .reason = entry.data(markReasonRole).toString()});
+    const QString mark = entryMarkText(markOf(entry));
     if (const std::optional<TrackInfo> info = trackInfo.find(entry.text())) {
         return trackInfoToolTip(*info, mark);
     }

@@ -1,7 +1,7 @@
 // Adding to the Track list: a playlist of 1,000 entries, then a folder of 10,000 sound files in 100
-// subfolders, each added on the window's thread as a drop is. For each: the time until every entry is in
-// the list and the list's time is added up (every length read on the worker), and the window's longest
-// stall meanwhile (the goal: none over 50 ms).
+// subfolders, each added as a drop is (gathered on the worker, put in the list a part at a time). For each:
+// the time until every entry is in the list and its tags are read, and the window's longest stall meanwhile
+// (the goal: none over 50 ms).
 //
 // Run: ./build/bench/quorvex_bench_list_adding
 #include "app/frmquorvex.h"

@@ -12,11 +12,9 @@
 #include "platform/mediaplayer.h"
 #include "run/formatseconds.h"
 #include "run/recordingrun.h"
-#include "tracks/audiocheck.h"
 #include "tracks/dirlistbox.h"
 #include "tracks/drivelistbox.h"
 #include "tracks/filelistbox.h"
-#include "tracks/folderwalk.h"
 #include "tracks/id3tag.h"
 #include "tracks/playlist.h"
 #include "tracks/soundpatterns.h"
@@ -25,6 +23,7 @@
 #include "version.h"
 
 #include <algorithm>
+#include <limits>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -49,6 +48,10 @@ static void registerResources() {
 namespace quorvex {
 
 namespace {
+
+// Where additions go when they are to follow whatever the list holds by the time they are gathered.
+constexpr int atListEnd = std::numeric_limits<int>::max();
+constexpr qsizetype insertedPerPass = 1000;
 
 const QString commportSection = QStringLiteral("Commport");
 const QString comKey = QStringLiteral("COM");
@@ -167,6 +170,11 @@ void frmQuorvex::connectControls() {
 
     // Tags and lengths read on the worker.
     connect(&trackInfo, &TrackInfoCache::infoRead, this, &frmQuorvex::showTrackInfo);
+    connect(&gatherer, &EntryGatherer::gathered, this, &frmQuorvex::insertGathered);
+    insertDue.setParent(this);
+    insertDue.setSingleShot(true);
+    insertDue.setInterval(0);
+    connect(&insertDue, &QTimer::timeout, this, &frmQuorvex::insertSome);
     // The Track list's count and time follow every change of the list.
     const QAbstractItemModel* entries = ui.ListOfMusic->model();
     connect(entries, &QAbstractItemModel::rowsInserted, this, &frmQuorvex::entriesAdded);
@@ -519,7 +527,7 @@ void frmQuorvex::updateListSummary() {
     }
     std::chrono::milliseconds total{0};
     for (int row = 0; row < trackCount(); ++row) {
-        if (const std::optional<TrackInfo> info = trackInfo.find(ui.ListOfMusic->item(row)->text())) {
+        if (const std::optional<TrackInfo> info = trackInfo.lastRead(ui.ListOfMusic->item(row)->text())) {
             total += info->length.value_or(std::chrono::milliseconds{0});
         }
     }
@@ -563,15 +571,13 @@ void frmQuorvex::DirList_Change() {
 }
 
 void frmQuorvex::showTrackInfo(const QString& path) {
-    const std::optional<TrackInfo> info = trackInfo.find(path);
-    if (!info) {
-        return;
-    }
     // Thousands of entries read one after another add up their time once, not once per entry.
     if (!summaryDue.isActive()) {
         summaryDue.start();
     }
-    if (QListWidgetItem* file = shownFiles.value(path)) {
+    // Just read: no need to ask the disk whether it changed.
+    QListWidgetItem* file = shownFiles.value(path);
+    if (const std::optional<TrackInfo> info = trackInfo.lastRead(path); file != nullptr && info) {
         file->setToolTip(trackInfoToolTip(*info));
     }
 }
@@ -584,7 +590,7 @@ void frmQuorvex::FileList_DblClick() {
     }
     const QString entry = trackListEntry(ui.FileList->path(), fileName);
     if (isPlaylistPath(entry)) {
-        addEntries({entry}, trackCount());
+        addEntries({entry}, atListEnd);
     } else {
         ui.ListOfMusic->addItem(entry);
     }
@@ -604,29 +610,8 @@ void frmQuorvex::btnRemove_Click() {
 }
 
 void frmQuorvex::addEntries(const QStringList& paths, int row) {
-    QStringList entries;
-    std::vector<Refused> refused;
-    for (const QString& path : paths) {
-        const QFileInfo file(path);
-        if (file.isDir()) {
-            entries += soundFilesUnder(path);
-        } else if (isPlaylistPath(path)) {
-            PlaylistEntries listed = readPlaylist(path);
-            entries += listed.added;
-            refused.insert(refused.end(), listed.refused.begin(), listed.refused.end());
-        } else if (const std::optional<QString> problem = audioFileProblem(path)) {
-            refused.push_back({.entry = path, .reason = *problem});
-        } else {
-            entries.append(QDir::cleanPath(file.absoluteFilePath()));
-        }
-    }
-    // During a run the list only grows at its end, which the run has not reached.
-    ui.ListOfMusic->insertItems(recording ? trackCount() : std::clamp(row, 0, trackCount()), entries);
-    if (!refused.empty()) {
-        platform.dialogs->show({.text = refusedEntriesText(refused),
-                                .title = QString::fromLatin1(text::applicationTitle),
-                                .icon = QMessageBox::Warning});
-    }
+    // What is asked for during a run goes to the end, even when the run is over by the time it comes.
+    gatherer.gather(paths, recording ? atListEnd : row);
 }
 
 void frmQuorvex::addDroppedUrls(const QList<QUrl>& urls, int row) {
@@ -640,12 +625,41 @@ void frmQuorvex::addDroppedUrls(const QList<QUrl>& urls, int row) {
                 {.entry = url.toDisplayString(), .reason = QStringLiteral("it is not a local file")});
         }
     }
+    gatherer.gather(paths, recording ? atListEnd : row, std::move(refused));
+}
+
+void frmQuorvex::insertGathered(const GatheredEntries& entries, int row) {
+    toInsert.push_back({.entries = entries.added, .row = row, .refused = entries.refused});
+    if (!insertDue.isActive()) {
+        insertSome();
+    }
+}
+
+// Thousands of entries go in a part at a time, so the window goes on reacting in between.
+void frmQuorvex::insertSome() {
+    if (toInsert.empty()) {
+        return;
+    }
+    PendingEntries& next = toInsert.front();
+    const QStringList part = next.entries.first(std::min(next.entries.size(), insertedPerPass));
+    next.entries.remove(0, part.size());
+    // During a run the list only grows at its end, which the run has not reached.
+    const int at = recording ? trackCount() : std::clamp(next.row, 0, trackCount());
+    ui.ListOfMusic->insertItems(at, part);
+    next.row = at + static_cast<int>(part.size());
+    std::vector<Refused> refused;
+    if (next.entries.isEmpty()) {
+        refused = std::move(next.refused);
+        toInsert.pop_front();
+    }
+    if (!toInsert.empty()) {
+        insertDue.start();
+    }
     if (!refused.empty()) {
         platform.dialogs->show({.text = refusedEntriesText(refused),
                                 .title = QString::fromLatin1(text::applicationTitle),
                                 .icon = QMessageBox::Warning});
     }
-    addEntries(paths, row);
 }
 
 void frmQuorvex::moveEntry(int step) {
@@ -667,13 +681,13 @@ void frmQuorvex::addFiles_Click() {
     addEntries(platform.dialogs->chooseFiles(
                    QStringLiteral("Add files"),
                    QStringLiteral("Sound files and playlists (%1 %2)").arg(sounds, playlists)),
-               trackCount());
+               atListEnd);
 }
 
 void frmQuorvex::addFolder_Click() {
     if (const QString folder = platform.dialogs->chooseFolder(QStringLiteral("Add folder"));
         !folder.isEmpty()) {
-        addEntries({folder}, trackCount());
+        addEntries({folder}, atListEnd);
     }
 }
 

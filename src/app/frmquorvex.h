@@ -7,11 +7,13 @@
 #include "platform/platform.h"
 #include "run/runhost.h"
 #include "tracks/asciititles.h"
+#include "tracks/entrygatherer.h"
 #include "tracks/tagfields.h"
 #include "tracks/trackinfocache.h"
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <QHash>
 #include <QIcon>
@@ -73,10 +75,12 @@ public:
     void btnRemove_Click();
     void ListOfMusic_DblClick();
     // Files, folders (their sound files, in natural order) and playlists (their entries) into the Track list
-    // before `row` (at its end during a run, which only lets the list grow); what cannot be added is named
-    // in one box.
+    // before `row` (at its end during a run, which only lets the list grow), once the worker has gathered
+    // them; what cannot be added is named in one box.
     void addEntries(const QStringList& paths, int row);
     void addDroppedUrls(const QList<QUrl>& urls, int row);
+    // Whether files, folders or playlists are still being gathered for the Track list.
+    [[nodiscard]] bool isAdding() const { return gatherer.busy() || !toInsert.empty(); }
     // Ctrl+Up / Ctrl+Down: the selected entry one place up or down, not during a run.
     void moveEntry(int step);
     void addFiles_Click();
@@ -142,6 +146,8 @@ private:
     // The Track list's count and time in the status bar (not during a run).
     void entriesAdded(const QModelIndex& parent, int first, int last);
     void updateListSummary();
+    void insertGathered(const GatheredEntries& entries, int row);
+    void insertSome();
     // The Track list positions the next run records, or none when the user cancels.
     [[nodiscard]] std::optional<std::vector<int>> planEntries();
     void recordPlan(std::vector<int> entries);
@@ -151,6 +157,7 @@ private:
     Menus menus;
     AsciiTitles toAscii;
     TrackInfoCache trackInfo;
+    EntryGatherer gatherer;
     // The file list's entries by their full path, for the tool tips the worker's results bring; rebuilt
     // whenever the list is (DirList_Change is the only place that fills it).
     QHash<QString, QListWidgetItem*> shownFiles;
@@ -166,6 +173,13 @@ private:
     bool askingDisc = false; // a disc query waits for its answer
     bool unloading = false;
     QTimer Timer1;
+    struct PendingEntries {
+        QStringList entries;
+        int row = 0;
+        std::vector<Refused> refused; // named once the last of the entries is in
+    };
+    std::deque<PendingEntries> toInsert; // gathered, not yet in the Track list
+    QTimer insertDue;
     QTimer summaryDue; // the Track list's count and time, once the tags read meanwhile are in
 };
 

@@ -1,5 +1,6 @@
 #include "app/tracklist.h"
 
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHelpEvent>
@@ -11,6 +12,8 @@ namespace quorvex {
 TrackList::TrackList(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSortingEnabled(false);
+    // Every entry is one line: thousands of them are laid out without measuring each.
+    setUniformItemSizes(true);
     setDragDropMode(QAbstractItemView::InternalMove);
     setDefaultDropAction(Qt::MoveAction);
     setAcceptDrops(true);
@@ -40,6 +43,46 @@ bool TrackList::viewportEvent(QEvent* event) {
     return true;
 }
 
+namespace {
+
+// The rows of a drag out of a Track list, marked with the list and the process so that only that list takes
+// them as a move.
+const QString movedRowsFormat = QStringLiteral("application/x-quorvex-track-rows");
+
+} // namespace
+
+QByteArray TrackList::dragSignature() const {
+    return QByteArray::number(QCoreApplication::applicationPid()) + ':' +
+           QByteArray::number(reinterpret_cast<quintptr>(this)) + ':';
+}
+
+QMimeData* TrackList::mimeData(const QList<QListWidgetItem*>& items) const {
+    QMimeData* data = QListWidget::mimeData(items);
+    if (data != nullptr && items.size() == 1) {
+        data->setData(movedRowsFormat, dragSignature() + QByteArray::number(row(items.front())));
+    }
+    return data;
+}
+
+std::optional<int> TrackList::movedRow(const QDropEvent* event) const {
+    const QByteArray moved = event->mimeData()->data(movedRowsFormat);
+    if (!moved.startsWith(dragSignature())) {
+        return std::nullopt;
+    }
+    bool isNumber = false;
+    const int from = moved.mid(dragSignature().size()).toInt(&isNumber);
+    return isNumber && from >= 0 && from < count() ? std::optional<int>(from) : std::nullopt;
+}
+
+int TrackList::dropRow(const QDropEvent* event) const {
+    const QPoint at = event->position().toPoint();
+    const QModelIndex under = indexAt(at);
+    if (!under.isValid()) {
+        return count();
+    }
+    return at.y() > visualRect(under).center().y() ? under.row() + 1 : under.row();
+}
+
 bool TrackList::fromOutside(const QDropEvent* event) const {
     return event->source() != this && event->mimeData()->hasUrls();
 }
@@ -53,6 +96,9 @@ void TrackList::dragEnterEvent(QDragEnterEvent* event) {
         event->acceptProposedAction();
     } else {
         QListWidget::dragEnterEvent(event);
+        if (movedRow(event)) {
+            event->acceptProposedAction();
+        }
     }
 }
 
@@ -63,6 +109,9 @@ void TrackList::dragMoveEvent(QDragMoveEvent* event) {
         event->acceptProposedAction();
     } else {
         QListWidget::dragMoveEvent(event);
+        if (movedRow(event)) {
+            event->acceptProposedAction();
+        }
     }
 }
 
@@ -71,14 +120,19 @@ void TrackList::dropEvent(QDropEvent* event) {
         event->ignore();
         return;
     }
-    if (!fromOutside(event)) {
-        QListWidget::dropEvent(event);
-        return;
+    const int target = dropRow(event);
+    if (const std::optional<int> from = movedRow(event)) {
+        insertItem(target > *from ? target - 1 : target, takeItem(*from));
+        setCurrentRow(target > *from ? target - 1 : target);
+        // Moved here already: a move action would have the drag's source remove the entry afterwards.
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else if (fromOutside(event)) {
+        event->acceptProposedAction();
+        emit urlsDropped(event->mimeData()->urls(), target);
+    } else {
+        event->ignore();
     }
-    const QModelIndex under = indexAt(event->position().toPoint());
-    const int row = under.isValid() ? under.row() : count();
-    event->acceptProposedAction();
-    emit urlsDropped(event->mimeData()->urls(), row);
 }
 
 } // namespace quorvex

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <QList>
 #include <QListWidget>
 #include <QUrl>
@@ -29,8 +30,14 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    // A dragged entry carries its row, which a drop on this same list takes as a move.
+    [[nodiscard]] QMimeData* mimeData(const QList<QListWidgetItem*>& items) const override;
 
 private:
+    [[nodiscard]] QByteArray dragSignature() const;
+    [[nodiscard]] std::optional<int> movedRow(const QDropEvent* event) const;
+    // Before the entry under the drop, or after it in its lower half; the list's end below the last.
+    [[nodiscard]] int dropRow(const QDropEvent* event) const;
     [[nodiscard]] bool fromOutside(const QDropEvent* event) const;
 
     bool reordering = true;

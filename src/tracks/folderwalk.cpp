@@ -3,20 +3,45 @@
 #include "tracks/soundpatterns.h"
 
 #include <algorithm>
+#include <dirent.h>
+#include <memory>
 #include <QCollator>
 #include <QDir>
-#include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 
 namespace quorvex {
 
-QStringList soundFilesUnder(const QString& folder) {
-    QStringList files;
-    // Without FollowSymlinks a link to a folder is never entered, so a link back up cannot loop.
-    QDirIterator found(QFileInfo(folder).absoluteFilePath(), soundFileNameFilters(), QDir::Files,
-                       QDirIterator::Subdirectories);
-    while (found.hasNext()) {
-        files.append(QDir::cleanPath(found.next()));
+namespace {
+
+// Whether a folder's entries can be listed, asked of the system by opening it: Qt lists an unreadable folder
+// as an empty one, and a permission check (access()) tells a root process without the capability to read it
+// that it may.
+bool canList(const QString& folder) {
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(QFile::encodeName(folder).constData()),
+                                                  &::closedir);
+    return dir != nullptr;
+}
+
+} // namespace
+
+FolderSounds soundFilesUnder(const QString& folder) {
+    FolderSounds found;
+    QStringList folders{QDir::cleanPath(QFileInfo(folder).absoluteFilePath())};
+    while (!folders.isEmpty()) {
+        const QString path = folders.takeLast();
+        if (!canList(path)) {
+            found.unreadable.append(path);
+            continue;
+        }
+        const QDir dir(path);
+        for (const QFileInfo& file : dir.entryInfoList(soundFileNameFilters(), QDir::Files)) {
+            found.files.append(QDir::cleanPath(file.absoluteFilePath()));
+        }
+        // A link to a folder is never entered, so a link back up cannot loop.
+        for (const QFileInfo& sub : dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks)) {
+            folders.append(QDir::cleanPath(sub.absoluteFilePath()));
+        }
     }
     // The C locale's collation knows no numbers, so it gives way to English there.
     QCollator collator;
@@ -25,8 +50,8 @@ QStringList soundFilesUnder(const QString& folder) {
     }
     collator.setNumericMode(true);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::sort(files.begin(), files.end(), collator);
-    return files;
+    std::sort(found.files.begin(), found.files.end(), collator);
+    return found;
 }
 
 } // namespace quorvex

@@ -63,6 +63,11 @@ std::optional<TrackInfo> TrackInfoCache::find(const QString& path) const {
     return entry->info;
 }
 
+std::optional<TrackInfo> TrackInfoCache::lastRead(const QString& path) const {
+    const auto entry = known.constFind(path);
+    return entry == known.cend() ? std::nullopt : std::optional<TrackInfo>(entry->info);
+}
+
 void TrackInfoCache::take(const QString& path, qint64 size, const QDateTime& modified, const TrackInfo& info,
                           std::uint64_t asked) {
     known.insert(path, Known{.size = size, .modified = modified, .info = info});

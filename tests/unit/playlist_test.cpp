@@ -197,19 +197,20 @@ TEST(Playlist, WrittenPlaylistReadsBackToTheSamePaths) {
 
 TEST(FolderWalk, FindsSoundFilesUnderAFolderInNaturalOrder) {
     const QTemporaryDir folder;
-    for (const char* name :
-         {"10.mp3", "2.MP3", "a/notes.txt", "B/1.flac", "a/x.Wav", "a/10/z.ogg", "a/9/z.ogg"}) {
+    for (const char* name : {"10.mp3", "2.MP3", ".hidden.mp3", "a/notes.txt", "B/1.flac", "a/x.Wav",
+                             "a/10/z.ogg", "a/9/z.ogg"}) {
         writeFile(folder.filePath(name), silentWav);
     }
     QFile::link(folder.path(), folder.filePath("a/loop")); // a link back up is not followed
     const QStringList expected{"2.MP3", "10.mp3", "a/9/z.ogg", "a/10/z.ogg", "a/x.Wav", "B/1.flac"};
-    EXPECT_EQ(relativeTo(folder, soundFilesUnder(folder.path())), expected);
+    EXPECT_EQ(relativeTo(folder, soundFilesUnder(folder.path()).files), expected);
     if (geteuid() == 0 && !testing::obeyFilePermissions()) {
         GTEST_SKIP() << "root may read any folder here";
     }
     QFile::setPermissions(folder.filePath("a"), {});
-    EXPECT_EQ(relativeTo(folder, soundFilesUnder(folder.path())),
-              QStringList({"2.MP3", "10.mp3", "B/1.flac"}));
+    const FolderSounds found = soundFilesUnder(folder.path());
+    EXPECT_EQ(relativeTo(folder, found.files), QStringList({"2.MP3", "10.mp3", "B/1.flac"}));
+    EXPECT_EQ(found.unreadable, QStringList{folder.filePath("a")});
     QFile::setPermissions(folder.filePath("a"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 

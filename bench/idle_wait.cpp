@@ -9,6 +9,7 @@
 #include "deck/virtualdeck.h"
 #include "link/discinfo.h"
 #include "platform/inisettingsstore.h"
+#include "windowbench.h"
 
 #include <chrono>
 #include <cstdio>
@@ -16,8 +17,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
 namespace {
 
 void measure(quorvex::frmQuorvex& window, const char* what) {
@@ -33,11 +32,7 @@ void measure(quorvex::frmQuorvex& window, const char* what) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    const QTemporaryDir configHome;
-    qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
+    const quorvex::bench::BenchStart start;
     const QApplication application(argc, argv);
 
     quorvex::deck::Faults silent;
@@ -47,13 +42,9 @@ int main(int argc, char* argv[]) {
                                      recorder.devicePath());
 
     quorvex::frmQuorvex window(quorvex::makeSystemPlatform());
-    window.show();
-    // The first paint of the window is not part of waiting.
-    if (!QTest::qWaitForWindowExposed(&window)) {
-        std::fputs("the window was never shown\n", stderr);
+    if (!quorvex::bench::showSettled(window)) {
         return EXIT_FAILURE;
     }
-    QTest::qWait(300);
     measure(window, "40-Tick wait, port closed:");
     window.selectPort(1);
     measure(window, "40-Tick wait, silent recorder on the port:");

@@ -7,6 +7,7 @@
 #include "app/frmquorvex.h"
 #include "app/systemplatform.h"
 #include "stallmeter.h"
+#include "windowbench.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -72,11 +73,7 @@ void measure(quorvex::frmQuorvex& window, const QString& path, int total, const 
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    const QTemporaryDir configHome;
-    qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
+    const quorvex::bench::BenchStart start;
     const QApplication application(argc, argv);
     const QTemporaryDir scratch;
     const QDir root(scratch.path());
@@ -85,12 +82,9 @@ int main(int argc, char* argv[]) {
         return EXIT_FAILURE;
     }
     quorvex::frmQuorvex window(quorvex::makeSystemPlatform());
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window)) {
-        std::fputs("the window was never shown\n", stderr);
+    if (!quorvex::bench::showSettled(window)) {
         return EXIT_FAILURE;
     }
-    QTest::qWait(300);
     measure(window, root.filePath(QStringLiteral("list.m3u8")), playlistEntries,
             "a playlist of 1,000 entries:");
     measure(window, root.filePath(QStringLiteral("music")), playlistEntries + folderCount * filesPerFolder,

@@ -8,6 +8,7 @@
 #include "app/systemplatform.h"
 #include "stallmeter.h"
 #include "tracks/dirlistbox.h"
+#include "windowbench.h"
 
 #include <chrono>
 #include <cstdio>
@@ -50,11 +51,7 @@ bool makeFiles(const QString& folder) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    const QTemporaryDir configHome;
-    qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
+    const quorvex::bench::BenchStart start;
     const QApplication application(argc, argv);
     const QTemporaryDir folder;
     if (!makeFiles(folder.path())) {
@@ -63,12 +60,9 @@ int main(int argc, char* argv[]) {
     }
 
     quorvex::frmQuorvex window(quorvex::makeSystemPlatform());
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window)) {
-        std::fputs("the window was never shown\n", stderr);
+    if (!quorvex::bench::showSettled(window)) {
         return EXIT_FAILURE;
     }
-    QTest::qWait(300);
     auto* files = window.findChild<QListWidget*>(QStringLiteral("FileList"));
 
     quorvex::bench::StallMeter stalls;

@@ -1,6 +1,5 @@
 #include "app/tracklist.h"
 
-#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHelpEvent>
@@ -45,32 +44,27 @@ bool TrackList::viewportEvent(QEvent* event) {
 
 namespace {
 
-// The rows of a drag out of a Track list, marked with the list and the process so that only that list takes
-// them as a move.
+// The row of an entry dragged out of a Track list, after that list's own signature: only that list takes it
+// as a move.
 const QString movedRowsFormat = QStringLiteral("application/x-quorvex-track-rows");
 
 } // namespace
 
-QByteArray TrackList::dragSignature() const {
-    return QByteArray::number(QCoreApplication::applicationPid()) + ':' +
-           QByteArray::number(reinterpret_cast<quintptr>(this)) + ':';
-}
-
 QMimeData* TrackList::mimeData(const QList<QListWidgetItem*>& items) const {
     QMimeData* data = QListWidget::mimeData(items);
     if (data != nullptr && items.size() == 1) {
-        data->setData(movedRowsFormat, dragSignature() + QByteArray::number(row(items.front())));
+        data->setData(movedRowsFormat, signature + QByteArray::number(row(items.front())));
     }
     return data;
 }
 
 std::optional<int> TrackList::movedRow(const QDropEvent* event) const {
     const QByteArray moved = event->mimeData()->data(movedRowsFormat);
-    if (!moved.startsWith(dragSignature())) {
+    if (!moved.startsWith(signature)) {
         return std::nullopt;
     }
     bool isNumber = false;
-    const int from = moved.mid(dragSignature().size()).toInt(&isNumber);
+    const int from = moved.mid(signature.size()).toInt(&isNumber);
     return isNumber && from >= 0 && from < count() ? std::optional<int>(from) : std::nullopt;
 }
 
@@ -88,31 +82,23 @@ bool TrackList::fromOutside(const QDropEvent* event) const {
 }
 
 // Drops from outside are taken only while reordering is allowed, like moves inside the list: the Track list
-// only grows at its end during a run.
-void TrackList::dragEnterEvent(QDragEnterEvent* event) {
+// only grows at its end during a run. The list's own handling draws where a moved entry would go.
+void TrackList::judgeDrag(QDragMoveEvent* event) const {
     if (!reordering) {
         event->ignore();
-    } else if (fromOutside(event)) {
+    } else if (fromOutside(event) || movedRow(event)) {
         event->acceptProposedAction();
-    } else {
-        QListWidget::dragEnterEvent(event);
-        if (movedRow(event)) {
-            event->acceptProposedAction();
-        }
     }
 }
 
+void TrackList::dragEnterEvent(QDragEnterEvent* event) {
+    QListWidget::dragEnterEvent(event);
+    judgeDrag(event);
+}
+
 void TrackList::dragMoveEvent(QDragMoveEvent* event) {
-    if (!reordering) {
-        event->ignore();
-    } else if (fromOutside(event)) {
-        event->acceptProposedAction();
-    } else {
-        QListWidget::dragMoveEvent(event);
-        if (movedRow(event)) {
-            event->acceptProposedAction();
-        }
-    }
+    QListWidget::dragMoveEvent(event);
+    judgeDrag(event);
 }
 
 void TrackList::dropEvent(QDropEvent* event) {

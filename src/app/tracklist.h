@@ -5,6 +5,7 @@
 #include <QList>
 #include <QListWidget>
 #include <QUrl>
+#include <QUuid>
 
 namespace quorvex {
 
@@ -34,13 +35,14 @@ protected:
     [[nodiscard]] QMimeData* mimeData(const QList<QListWidgetItem*>& items) const override;
 
 private:
-    [[nodiscard]] QByteArray dragSignature() const;
     [[nodiscard]] std::optional<int> movedRow(const QDropEvent* event) const;
     // Before the entry under the drop, or after it in its lower half; the list's end below the last.
     [[nodiscard]] int dropRow(const QDropEvent* event) const;
     [[nodiscard]] bool fromOutside(const QDropEvent* event) const;
+    void judgeDrag(QDragMoveEvent* event) const;
 
     bool reordering = true;
+    const QByteArray signature = QUuid::createUuid().toByteArray() + ':';
     std::function<QString(const QListWidgetItem&)> toolTipOf;
 };
 

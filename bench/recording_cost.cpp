@@ -111,8 +111,7 @@ struct Cost {
 Cost mpvCost(const QStringList& files) {
     const pid_t child = fork();
     if (child == 0) {
-        std::freopen("/dev/null", "w", stdout);
-        std::freopen("/dev/null", "w", stderr);
+        silenceOutput();
         const QByteArrayList args{"mpv", "--no-video", "--no-config", "--ao=pulse", "--really-quiet"};
         std::vector<QByteArray> owned(args.begin(), args.end());
         for (const QString& file : files) {

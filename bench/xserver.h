@@ -11,6 +11,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+// In a child about to run another program: its output goes nowhere (where /dev/null cannot be opened, it
+// stays where it was, which only makes the bench noisier).
+inline void silenceOutput() {
+    const bool silenced = std::freopen("/dev/null", "w", stdout) != nullptr &&
+                          std::freopen("/dev/null", "w", stderr) != nullptr;
+    static_cast<void>(silenced);
+}
+
 // A private X server (Debian's Xvfb) for the lifetime of a bench, so the program's window is shown and
 // painted as a user's would be: the offscreen platform skips most of the painting. Xvfb picks a free
 // display number itself and writes it to a pipe (-displayfd), so benches of several users never clash.
@@ -27,8 +35,7 @@ public:
         child = fork();
         if (child == 0) {
             close(readEnd);
-            std::freopen("/dev/null", "w", stdout);
-            std::freopen("/dev/null", "w", stderr);
+            silenceOutput();
             const std::string displayFd = std::to_string(writeEnd);
             execlp("Xvfb", "Xvfb", "-displayfd", displayFd.c_str(), "-screen", "0", "1280x1024x24",
                    "-nolisten", "tcp", static_cast<char*>(nullptr));

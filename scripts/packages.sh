@@ -6,6 +6,7 @@ quorvex_build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serial
 quorvex_test_packages=(libgtest-dev clang-format clang-tidy cloc pulseaudio pulseaudio-utils ffmpeg desktop-file-utils
                       dbus-daemon)
 quorvex_fuzz_packages=(clang libclang-rt-dev)
+quorvex_package_packages=(dpkg-dev file lintian appstream desktop-file-utils man-db)
 
 ensure_packages() {
     local missing=() package

@@ -1,17 +1,25 @@
+#include "app/commandline.h"
 #include "app/demorecorder.h"
 #include "app/frmquorvex.h"
 #include "app/messages.h"
 #include "app/systemplatform.h"
 #include "platform/messageboxdialogs.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
 #include <QApplication>
+#include <string>
 #include <utility>
 
 int main(int argc, char* argv[]) {
+    if (const std::optional<std::string> answer =
+            quorvex::commandLineAnswer({argv, static_cast<std::size_t>(std::max(argc, 0))})) {
+        std::fputs(answer->c_str(), stdout);
+        return EXIT_SUCCESS;
+    }
     const QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(quorvex::text::applicationTitle));
 

@@ -9,6 +9,7 @@
 #include "tracks/drivelistbox.h"
 #include "tracks/filelistbox.h"
 #include "tracks/playlist.h"
+#include "version.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -136,7 +137,8 @@ TEST_F(WindowTest, AtCreationCaptionsAreExactNothingIsChosenAndEverythingIsEnabl
     window->findChild<QAction*>("actionAbout")->trigger();
     ASSERT_EQ(fakes.dialogs->shown.size(), 1U);
     EXPECT_EQ(fakes.dialogs->shown[0].title, "About Quorvex");
-    EXPECT_TRUE(fakes.dialogs->shown[0].text.startsWith("Quorvex recorder 0.3.0\n\nRecords a list"));
+    EXPECT_TRUE(fakes.dialogs->shown[0].text.startsWith(
+        "Quorvex recorder " + QString::fromLatin1(version::text) + "\n\nRecords a list"));
     EXPECT_TRUE(fakes.dialogs->shown[0].text.endsWith("GNU General Public License, version 3 or later."));
     fakes.dialogs->shown.clear();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Quorvex recorder"));
@@ -916,7 +918,7 @@ TEST_F(WindowTest, StartUpSwitchesOnAndAsksForTheDiscClosingSavesTheSettingsForT
 
     EXPECT_EQ(fakes.journal, (Journal{"setPortNumber 1", "save Commport/COM=1", "open 1"})) << "first start";
     EXPECT_TRUE(control<QRadioButton>("optCom1")->isChecked());
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Quorvex recorder    V0.3.0"));
+    EXPECT_EQ(window->windowTitle(), "Quorvex recorder    V" + QString::fromLatin1(version::text));
     EXPECT_EQ(fakes.pump->ticks, 2 + 40) << "200 ms before switching on, 40 Ticks for the silent disc";
     EXPECT_EQ(control<DirListBox>("DirList")->path(), QDir::currentPath())
         << "the browser starts where the program was started";

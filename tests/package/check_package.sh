@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Debian's own checks on a built package, then its programs run from a scratch root without a display.
+# Usage: tests/package/check_package.sh quorvex_<version>_<arch>.deb
+set -euo pipefail
+deb=$1
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+fail() { echo "package check failed: $*" >&2; exit 1; }
+
+echo "lintian (errors fail, warnings are listed):"
+lintian --fail-on error --tag-display-limit 0 "$deb"
+dpkg-deb -x "$deb" "$root"
+appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml
+desktop-file-validate "$root"/usr/share/applications/quorvex.desktop
+for page in "$root"/usr/share/man/man1/quorvex.1.gz "$root"/usr/share/man/man1/quorvex-deck.1.gz; do
+    warnings=$(man --warnings -l "$page" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "$(basename "$page"): $warnings"
+done
+
+no_display=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+version=$("${no_display[@]}" "$root"/usr/bin/quorvex --version)
+[ "$version" = "quorvex $(dpkg-deb -f "$deb" Version)" ] || fail "quorvex --version said '$version'"
+"${no_display[@]}" "$root"/usr/bin/quorvex --help | grep -q '^Usage: quorvex' || fail "quorvex --help"
+"${no_display[@]}" "$root"/usr/bin/quorvex-deck --help | grep -q -- '--tracks' || fail "quorvex-deck --help"
+echo "package checks passed: $deb"

@@ -7,10 +7,11 @@ namespace quorvex::deck {
 
 DiscDrive::DiscDrive(Disc disc) : contents(std::move(disc)) {}
 
-void DiscDrive::record(Clock::time_point at) {
-    if (!recordingSince) {
-        recordingSince = at;
-    }
+bool DiscDrive::record(Clock::time_point at) {
+    const bool mark = recordingSince.has_value();
+    stop(at);
+    recordingSince = at;
+    return mark;
 }
 
 void DiscDrive::stop(Clock::time_point at) {

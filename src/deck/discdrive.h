@@ -7,16 +7,18 @@
 
 namespace quorvex::deck {
 
-// The recorder's mechanism: one record…stop cycle puts one track on the disc and adds its running time.
-// The time of each command is handed in, so the counting can be checked without waiting.
+// The recorder's mechanism: one record…stop cycle puts one track on the disc and adds its running time; a
+// record while recording is a track mark, as the record key is on MiniDisc recorders: the running track ends
+// there and the next one begins. The time of each command is handed in, so the counting can be checked
+// without waiting.
 class DiscDrive {
 public:
     using Clock = std::chrono::steady_clock;
 
     explicit DiscDrive(Disc disc = {});
 
-    // Starts a recording, unless one is running already (a second record does not restart the clock).
-    void record(Clock::time_point at);
+    // Starts a recording; while one runs, marks a new track instead. True for a track mark.
+    bool record(Clock::time_point at);
     // Ends the running recording, if any: one more track, and its time rounded to whole seconds.
     void stop(Clock::time_point at);
     void setTitle(int track, const QString& text);

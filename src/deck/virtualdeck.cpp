@@ -59,11 +59,13 @@ void VirtualDeck::take(const QByteArray& bytes) {
 }
 
 void VirtualDeck::handle(const Received& received) {
-    remember(logLine(QTime::currentTime(), received));
+    const auto* command = std::get_if<Command>(&received.meaning);
+    const bool trackMark = command != nullptr && *command == commands::record && drive.isRecording();
+    remember(logLine(QTime::currentTime(), received) +
+             (trackMark ? QStringLiteral(": track mark") : QString()));
     if (std::holds_alternative<Noise>(received.meaning)) {
         return;
     }
-    const auto* command = std::get_if<Command>(&received.meaning);
     if (command != nullptr) {
         obey(*command);
     } else if (const auto* title = std::get_if<Title>(&received.meaning); title != nullptr) {

@@ -111,8 +111,8 @@ TEST(Answers, DiscInformationValuesAreHeldToOneByteAndLogLinesShowTimeBytesAndMe
 }
 
 // Each record…stop cycle is one track, its time rounded to whole seconds; a stop while nothing records does
-// nothing, and a second record does not restart the clock.
-TEST(DiscDrive, EachRecordStopCycleIsOneTrackWithItsTimeInWholeSecondsAndStrayCommandsDoNothing) {
+// nothing, and a record while recording is a track mark.
+TEST(DiscDrive, EachRecordStopCycleIsOneTrackWithItsTimeInWholeSecondsAndARecordWhileRecordingMarksATrack) {
     const struct {
         Disc disc;
         std::string_view commands; // r: record, s: stop
@@ -121,13 +121,18 @@ TEST(DiscDrive, EachRecordStopCycleIsOneTrackWithItsTimeInWholeSecondsAndStrayCo
     } cases[] = {
         {{}, "rsrsrs", {0s, 2499ms, 10s, 12500ms, 20s, 20400ms}, {3, 0, 5}}, // a short one is a track too
         {Disc{.tracks = 9, .minutes = 59, .seconds = 58}, "rs", {0s, 65s}, {10, 61, 3}},
-        {{}, "srrss", {1s, 0s, 5s, 8s, 9s}, {1, 0, 8}},
+        {{}, "srrss", {1s, 0s, 5s, 8s, 9s}, {2, 0, 8}}, // the mark at 5 s: 0:05 and 0:03
     };
     for (const auto& row : std::span(cases)) {
         DiscDrive drive(row.disc);
         for (std::size_t i = 0; i < row.at.size(); ++i) {
             const DiscDrive::Clock::time_point at{row.at[i]};
-            row.commands[i] == 'r' ? drive.record(at) : drive.stop(at);
+            const bool wasRecording = drive.isRecording();
+            if (row.commands[i] == 'r') {
+                EXPECT_EQ(drive.record(at), wasRecording);
+            } else {
+                drive.stop(at);
+            }
             EXPECT_EQ(drive.isRecording(), row.commands[i] == 'r');
         }
         const Disc& disc = drive.disc();

@@ -27,8 +27,9 @@ TEST(VirtualDeck, AnswersByteExactLogsEachFrameKeepsTheDiscAndTakesNewFaultsUpTo
         QString logged; // the end of its log line
     } exchanges[] = {
         {commandBytes(0x02, 0x21), recordAck, "record"},
+        {commandBytes(0x02, 0x21), recordAck, "record: track mark"},
         {bytes({0x55, 0x81, 0x42}), {}, "42  noise"},
-        {commandBytes(0x20, 0x44), discAnswer(5, 21, 42), "disc information request"},
+        {commandBytes(0x20, 0x44), discAnswer(6, 21, 42), "disc information request"},
         {commandBytes(0x02, 0x02), stopAck, "stop"},
         {commandBytes(0x01, 0x02), {}, "on"},
         {commandBytes(0x01, 0x03), {}, "off"},
@@ -39,8 +40,8 @@ TEST(VirtualDeck, AnswersByteExactLogsEachFrameKeepsTheDiscAndTakesNewFaultsUpTo
         {titleBytes(6, "Summer"), {}, "title track 6 \"Summer\""},
         {titleBytes(6, "Summer Holiday"), {}, "title track 6 \"Summer Holiday\""},
         {titleBytes(0, "Road \x96 Trip"), {}, QStringLiteral(u"title track 0 \"Road – Trip\" (disc name)")},
-        // the record-stop cycle above took more than half a second (three waits of 200 ms)
-        {commandBytes(0x20, 0x44), discAnswer(6, 21, 43), "disc information request"},
+        // two tracks: the mark came after one wait of 200 ms (0 s), the stop three waits later (1 s)
+        {commandBytes(0x20, 0x44), discAnswer(7, 21, 43), "disc information request"},
     };
     for (const auto& row : std::span(exchanges)) {
         for (const char byte : row.frame) {
@@ -59,7 +60,7 @@ TEST(VirtualDeck, AnswersByteExactLogsEachFrameKeepsTheDiscAndTakesNewFaultsUpTo
     program.write(commandBytes(0x02, 0x21) + commandBytes(0x02, 0x02) + commandBytes(0x20, 0x44));
     EXPECT_TRUE(readFrom(program, 1, 200ms).isEmpty());
     EXPECT_EQ(deck.log().size(), heard + 3);
-    EXPECT_EQ(deck.disc().tracks, 7);
+    EXPECT_EQ(deck.disc().tracks, 8);
     deck.setFaults(Faults{.closeAfterFrames = 3});
     program.write(commandBytes(0x02, 0x02));
     EXPECT_EQ(readFrom(program, 7, 1s), stopAck) << "no longer silent";

@@ -58,6 +58,7 @@ const QString comKey = QStringLiteral("COM");
 const QString generalSection = QStringLiteral("General");
 const QString asciiTitlesKey = QStringLiteral("ASCII titles");
 const QString discLengthKey = QStringLiteral("Disc length");
+const QString gaplessKey = QStringLiteral("Gapless");
 
 // A Track list entry's mark, kept on the entry itself so it moves with it.
 constexpr int markRole = Qt::UserRole;
@@ -162,6 +163,10 @@ void frmQuorvex::connectControls() {
     connect(menus.saveList, &QAction::triggered, this, &frmQuorvex::saveList_Click);
     connect(menus.quit, &QAction::triggered, this, &QWidget::close);
     connect(menus.asciiTitles, &QAction::triggered, this, &frmQuorvex::asciiTitles_Click);
+    connect(menus.gapless, &QAction::triggered, this, [this](bool checked) {
+        platform.settings->save(generalSection, gaplessKey,
+                                checked ? QStringLiteral("1") : QStringLiteral("0"));
+    });
     for (QAction* length : menus.discLengths) {
         connect(length, &QAction::triggered, this, [this, length] { discLength_Click(length); });
     }
@@ -204,7 +209,9 @@ void frmQuorvex::Form_Load() {
     ui.tickUseID3->setCheckState(useId3FromSetting(
         platform.settings->read(generalSection, QStringLiteral("Use ID3"), QStringLiteral("1"))));
     menus.asciiTitles->setChecked(
-        asciiTitlesFromSetting(platform.settings->read(generalSection, asciiTitlesKey, QStringLiteral("0"))));
+        switchFromSetting(platform.settings->read(generalSection, asciiTitlesKey, QStringLiteral("0"))));
+    menus.gapless->setChecked(
+        switchFromSetting(platform.settings->read(generalSection, gaplessKey, QStringLiteral("0"))));
     const int minutes = discMinutesFromSetting(
         platform.settings->read(generalSection, discLengthKey, QString::number(defaultDiscMinutes)));
     for (QAction* length : menus.discLengths) {
@@ -810,6 +817,8 @@ void frmQuorvex::btnForward_Click() {
 }
 
 void frmQuorvex::chkInsertPauses_Click() {
+    // Pause mode's silences are how recorders without the serial link mark tracks: one take has none.
+    menus.gapless->setEnabled(!pauseMode());
     if (checkBoxValue(*ui.chkInsertPauses) == 1) {
         platform.dialogs->show({.text = QString::fromLatin1(text::pauseModeNotice),
                                 .title = QString::fromLatin1(text::applicationTitle)});

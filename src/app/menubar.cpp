@@ -54,6 +54,8 @@ Menus buildMenuBar(QMainWindow& window) {
     }
     menus.asciiTitles = action(disc, "actionAsciiTitles", QStringLiteral("Plain &ASCII titles"));
     menus.asciiTitles->setCheckable(true);
+    menus.gapless = action(disc, "actionGapless", QStringLiteral("&Gapless (one take, track marks)"));
+    menus.gapless->setCheckable(true);
     menus.checkDisc = action(disc, "actionCheckDisc", QStringLiteral("&Check disc"));
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));

@@ -16,6 +16,7 @@ struct Menus {
     QAction* quit = nullptr;
     std::array<QAction*, 3> discLengths{}; // 60, 74 and 80 minutes, one ticked; data(): the minutes
     QAction* asciiTitles = nullptr;        // checkable
+    QAction* gapless = nullptr;            // checkable; disabled in pause mode
     QAction* checkDisc = nullptr;
     QAction* about = nullptr;
 };

@@ -17,7 +17,7 @@ Qt::CheckState useId3FromSetting(const QString& text) {
     return isNumber && value == 0 ? Qt::Unchecked : Qt::Checked;
 }
 
-bool asciiTitlesFromSetting(const QString& text) {
+bool switchFromSetting(const QString& text) {
     return text == QStringLiteral("1");
 }
 

@@ -197,8 +197,7 @@ TEST(PortSetting, RememberedTextBecomesAPortNumberOrCom1OnlyZeroClearsUseId3AndO
         EXPECT_EQ(useId3FromSetting(QString::fromLatin1(row.stored)) == Qt::Checked, row.useId3)
             << row.stored;
         // Plain ASCII titles are on for exactly "1".
-        EXPECT_EQ(asciiTitlesFromSetting(QString::fromLatin1(row.stored)),
-                  std::string_view(row.stored) == "1")
+        EXPECT_EQ(switchFromSetting(QString::fromLatin1(row.stored)), std::string_view(row.stored) == "1")
             << row.stored;
     }
     // The disc length is one of the three offered, written exactly; anything else is 74 minutes.

@@ -124,9 +124,13 @@ TEST_F(WindowTest, AtCreationCaptionsAreExactNothingIsChosenAndEverythingIsEnabl
         const char* action;
         const char* text;
         const char* shortcut;
-    } entries[] = {{"actionQuit", "&Quit", "Ctrl+Q"},      {"actionDisc60", "60 minutes", ""},
-                   {"actionDisc80", "80 minutes", ""},     {"actionAsciiTitles", "Plain &ASCII titles", ""},
-                   {"actionCheckDisc", "&Check disc", ""}, {"actionAbout", "&About Quorvex", ""}};
+    } entries[] = {{"actionQuit", "&Quit", "Ctrl+Q"},
+                   {"actionDisc60", "60 minutes", ""},
+                   {"actionDisc80", "80 minutes", ""},
+                   {"actionAsciiTitles", "Plain &ASCII titles", ""},
+                   {"actionGapless", "&Gapless (one take, track marks)", ""},
+                   {"actionCheckDisc", "&Check disc", ""},
+                   {"actionAbout", "&About Quorvex", ""}};
     for (const auto& row : entries) {
         const auto* entry = window->findChild<const QAction*>(QString::fromLatin1(row.action));
         ASSERT_NE(entry, nullptr) << row.action;
@@ -934,11 +938,13 @@ TEST_F(WindowTest, StartUpSwitchesOnAndAsksForTheDiscClosingSavesTheSettingsForT
 
     EXPECT_TRUE(window->findChild<QAction*>("actionDisc74")->isChecked()) << "the default disc";
     window->findChild<QAction*>("actionAsciiTitles")->trigger();
+    window->findChild<QAction*>("actionGapless")->trigger();
     window->findChild<QAction*>("actionDisc80")->trigger();
     window->findChild<QAction*>("actionQuit")->trigger();
     window->close();
 
     const Journal expected{"save General/ASCII titles=1",
+                           "save General/Gapless=1",
                            "save General/Disc length=80",
                            "close",
                            "save Commport/COM=2",
@@ -958,6 +964,9 @@ TEST_F(WindowTest, StartUpSwitchesOnAndAsksForTheDiscClosingSavesTheSettingsForT
     EXPECT_EQ(started.findChild<QCheckBox*>("tickUseID3")->checkState(), Qt::Unchecked);
     // Plain ASCII titles, remembered: the disc name and titles, made plain before the cut to 14 characters.
     EXPECT_TRUE(started.findChild<QAction*>("actionAsciiTitles")->isChecked());
+    EXPECT_TRUE(started.findChild<QAction*>("actionGapless")->isChecked());
+    started.findChild<QCheckBox*>("chkInsertPauses")->setChecked(true);
+    EXPECT_FALSE(started.findChild<QAction*>("actionGapless")->isEnabled()) << "pause mode has no take";
     EXPECT_TRUE(started.findChild<QAction*>("actionDisc80")->isChecked());
     EXPECT_FALSE(started.findChild<QAction*>("actionDisc74")->isChecked());
     EXPECT_EQ(started.titleText(QString::fromUtf8("Tårarna")), "Tararna");

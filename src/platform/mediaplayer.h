@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <stdexcept>
 
 namespace quorvex {
@@ -43,6 +44,16 @@ public:
     // Loads the file held at its start: the state reaches `ready` once play() would start its sound at once
     // (the decoder is open, the first audio decoded, the length known). Failures come as for open().
     virtual void prepare(const QString& path) = 0;
+    // A take: the files played one after another as one stream with no gap between them (a file whose
+    // format differs from the first one's is resampled to it). Held at the first file's start, as after
+    // prepare(); play() starts it. From its first sound until the last file's last sample has gone out the
+    // state is playing, then media ended. A file of the take that fails is reported through `failed`,
+    // naming it, and the take goes on with the next one.
+    virtual void prepareTake(const QStringList& files) = 0;
+    // The file of the take whose sound is going out now, from 0: it moves on when the next file's first
+    // sample reaches the sound output, and stays at the last file heard when a later one fails. 0 outside a
+    // take. currentPosition() and duration() are this file's.
+    [[nodiscard]] virtual int takeFile() const = 0;
     [[nodiscard]] virtual int playState() const = 0;          // 2 while sound is really going out
     [[nodiscard]] virtual double currentPosition() const = 0; // seconds
     [[nodiscard]] virtual double duration() const = 0;        // seconds, 0 when unknown

@@ -91,6 +91,13 @@ int MpvHandle::setDouble(const char* name, double value) {
     return mpv_set_property_async(handle.get(), 0, name, MPV_FORMAT_DOUBLE, &value);
 }
 
+int MpvHandle::setText(const char* name, const QString& value) {
+    QByteArray text = value.toUtf8();
+    char* pointer = text.data();
+    // libmpv copies the value before the call returns.
+    return mpv_set_property_async(handle.get(), 0, name, MPV_FORMAT_STRING, static_cast<void*>(&pointer));
+}
+
 const mpv_event& MpvHandle::nextEvent() {
     return *mpv_wait_event(handle.get(), 0);
 }

@@ -38,6 +38,7 @@ public:
     [[nodiscard]] int getProperty(std::uint64_t id, const char* name, mpv_format format);
     [[nodiscard]] int setFlag(const char* name, bool value);
     [[nodiscard]] int setDouble(const char* name, double value);
+    [[nodiscard]] int setText(const char* name, const QString& value);
 
     // The next waiting event, MPV_EVENT_NONE when there is none; valid until the next call.
     [[nodiscard]] const mpv_event& nextEvent();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <QFileInfo>
 #include <QTimer>
@@ -45,10 +46,17 @@ QString reasonOf(int error) {
     }
 }
 
+QString cannotPlay(const QString& file, int error) {
+    return QStringLiteral("Cannot play \"%1\": %2").arg(file, reasonOf(error));
+}
+
 } // namespace
 
 MpvMediaPlayer::MpvMediaPlayer(QObject* parent, const QString& audioOutput)
     : MediaPlayer(parent), mpv(*this, [this] { drainEvents(); }) {
+    boundaryTimer.setSingleShot(true);
+    boundaryTimer.setTimerType(Qt::PreciseTimer);
+    connect(&boundaryTimer, &QTimer::timeout, this, [this] { boundaryTimerFired(); });
     configure(audioOutput);
 }
 
@@ -83,7 +91,47 @@ void MpvMediaPlayer::prepare(const QString& file) {
     load(file, true);
 }
 
+void MpvMediaPlayer::prepareTake(const QStringList& files) {
+    load(files.value(0), true);
+    if (files.size() < 2 || phase != Phase::opening) {
+        return;
+    }
+    take.emplace();
+    take->files = files;
+    const auto count = static_cast<std::size_t>(files.size());
+    take->entries.resize(count);
+    take->durations.resize(count);
+    // One output for the whole take, opened in the first file's format: nothing is drained or reopened
+    // between files.
+    checked(mpv.setText("gapless-audio", QStringLiteral("yes")), "play without gaps");
+    for (int file = 1; file < files.size(); ++file) {
+        const std::uint64_t request = ++lastRequest;
+        const QString next = QFileInfo(files.at(file)).absoluteFilePath();
+        if (const int error =
+                mpv.command(request, {QStringLiteral("loadfile"), next, QStringLiteral("append")});
+            error < 0) {
+            failNow(cannotPlay(next, error));
+            return;
+        }
+        take->appends.emplace_back(request, file);
+    }
+}
+
+int MpvMediaPlayer::takeFile() const {
+    return take ? take->heard : 0;
+}
+
+void MpvMediaPlayer::endTake() {
+    if (!take) {
+        return;
+    }
+    take.reset();
+    boundaryTimer.stop();
+    checked(mpv.setText("gapless-audio", QStringLiteral("no")), "end the take of");
+}
+
 void MpvMediaPlayer::load(const QString& file, bool hold) {
+    endTake();
     path = QFileInfo(file).absoluteFilePath();
     errorLog.clear();
     pendingFailure.reset();
@@ -143,6 +191,7 @@ void MpvMediaPlayer::stop() {
     if (phase == Phase::nothing) {
         return;
     }
+    endTake();
     checked(mpv.command(++lastRequest, {QStringLiteral("stop")}), "stop");
     loadRequest.reset();
     expectedEntry.reset();
@@ -203,11 +252,16 @@ int MpvMediaPlayer::playState() const {
     case Phase::started:
         if (holding) {
             // Held at its start: ready once play() would start the sound at once.
-            const bool canSound = audioDecoded && fileDuration.has_value();
+            const bool canSound =
+                audioDecoded && fileDuration.has_value() && (!take || take->appends.empty());
             return canSound ? ready : transitioning;
         }
         if (observed.pause) {
             return paused;
+        }
+        // Between the files of a take the output stays open and goes on sounding.
+        if (take && soundWentOut) {
+            return playing;
         }
         // Playing only while the core is running with a sound output open. Until the file's sound first goes
         // out it is ready; later (a seek settling, the cache refilling) it is transitioning.
@@ -226,6 +280,9 @@ int MpvMediaPlayer::playState() const {
 double MpvMediaPlayer::currentPosition() const {
     // Until the file's playback has started the position may still be the previous file's. A file
     // played to its end stays at its end, the way a progress display expects to finish.
+    if (take && take->heard < take->decoding) {
+        return take->durations.at(static_cast<std::size_t>(take->heard)).value_or(0.0); // its last moments
+    }
     if (phase == Phase::ended) {
         return fileDuration.value_or(std::max(observed.timePos, 0.0));
     }
@@ -233,6 +290,9 @@ double MpvMediaPlayer::currentPosition() const {
 }
 
 double MpvMediaPlayer::duration() const {
+    if (take) {
+        return take->durations.at(static_cast<std::size_t>(take->heard)).value_or(0.0);
+    }
     return fileDuration.value_or(0.0);
 }
 
@@ -265,13 +325,22 @@ void MpvMediaPlayer::handleEvent(const mpv_event& event) {
         if (currentIsExpected() && phase == Phase::opening) {
             phase = Phase::loaded;
             fileDuration = observed.duration;
+            if (take) {
+                take->durations.front() = observed.duration;
+            }
         }
         break;
     case MPV_EVENT_PLAYBACK_RESTART:
         handlePlaybackRestart();
         break;
     case MPV_EVENT_GET_PROPERTY_REPLY:
-        if (audioCheck && event.reply_userdata == *audioCheck) {
+        if (take && take->ptsRequest && event.reply_userdata == *take->ptsRequest) {
+            take->ptsRequest.reset();
+            const auto* const property = static_cast<const mpv_event_property*>(event.data);
+            const bool known = event.error >= 0 && property->format == MPV_FORMAT_DOUBLE;
+            scheduleBoundary(known ? std::optional(*static_cast<const double*>(property->data))
+                                   : std::nullopt);
+        } else if (audioCheck && event.reply_userdata == *audioCheck) {
             audioCheck.reset();
             audioDecoded = event.error >= 0 &&
                            static_cast<const mpv_event_property*>(event.data)->format == MPV_FORMAT_INT64;
@@ -298,6 +367,9 @@ void MpvMediaPlayer::handleEvent(const mpv_event& event) {
 }
 
 void MpvMediaPlayer::handleCommandReply(const mpv_event& event) {
+    if (take) {
+        handleTakeReply(event);
+    }
     if (!loadRequest || event.reply_userdata != *loadRequest) {
         return;
     }
@@ -314,11 +386,111 @@ void MpvMediaPlayer::handleCommandReply(const mpv_event& event) {
         phase = Phase::stopped;
         pendingFailure =
             QStringLiteral("Cannot play \"%1\": the media player did not accept the file").arg(path);
+    } else if (take) {
+        take->entries.front() = expectedEntry;
+    }
+}
+
+void MpvMediaPlayer::handleTakeReply(const mpv_event& event) {
+    const auto append =
+        std::find_if(take->appends.begin(), take->appends.end(),
+                     [&event](const auto& request) { return request.first == event.reply_userdata; });
+    if (append == take->appends.end()) {
+        return;
+    }
+    const int file = append->second;
+    take->appends.erase(append);
+    // A file mpv did not take into its list is never played: the take goes on without it.
+    const std::optional<std::int64_t> entry =
+        event.error < 0 ? std::nullopt
+                        : entryOfReply(static_cast<const mpv_event_command*>(event.data)->result);
+    take->entries.at(static_cast<std::size_t>(file)) = entry;
+    if (!entry) {
+        const QString name = QFileInfo(take->files.at(file)).absoluteFilePath();
+        QTimer::singleShot(0, this, [this, name, error = event.error] {
+            emit failed(name, cannotPlay(name, error));
+        });
+    }
+}
+
+bool MpvMediaPlayer::takeStartedEntry(std::int64_t entry) {
+    const auto found = std::find(take->entries.begin(), take->entries.end(), std::optional(entry));
+    const auto file = static_cast<int>(found - take->entries.begin());
+    if (found == take->entries.end() || file <= take->decoding) {
+        return false;
+    }
+    take->decoding = file;
+    expectedEntry = entry;
+    path = QFileInfo(take->files.at(file)).absoluteFilePath();
+    errorLog.clear();
+    askAudioPts();
+    return true;
+}
+
+bool MpvMediaPlayer::takeEndedEntry(const mpv_event_end_file& end) {
+    const bool last = take->decoding == take->files.size() - 1;
+    if (last && end.reason == MPV_END_FILE_REASON_EOF) {
+        // Without gaps mpv ends a file once it is decoded, while its sound is still queued. At the end of
+        // the list it plays the queue out and then closes the output: that is the take's end.
+        take->heard = take->decoding;
+        take->draining = true;
+        return true;
+    }
+    if (end.reason == MPV_END_FILE_REASON_ERROR || end.reason == MPV_END_FILE_REASON_REDIRECT) {
+        reportLater(end.reason == MPV_END_FILE_REASON_ERROR
+                        ? failureMessage(end.error)
+                        : QStringLiteral("Cannot play \"%1\": it is a playlist, not a sound file").arg(path));
+        // What was heard before it is whole: the take ends once that has gone out.
+        take->draining = last;
+        return true;
+    }
+    return end.reason == MPV_END_FILE_REASON_EOF; // mpv goes on with the next file
+}
+
+void MpvMediaPlayer::askAudioPts() {
+    take->ptsRequest = ++lastRequest;
+    if (mpv.getProperty(*take->ptsRequest, "audio-pts", MPV_FORMAT_DOUBLE) < 0) {
+        take->ptsRequest.reset();
+        scheduleBoundary(std::nullopt);
+    }
+}
+
+void MpvMediaPlayer::scheduleBoundary(std::optional<double> audioPts) {
+    if (!take || take->heard >= take->decoding) {
+        return;
+    }
+    using std::chrono::milliseconds;
+    // Until the new file's first sound is queued its audio-pts is unknown: asked again shortly. Then it is
+    // minus the time until that sound is heard: asked again nearer the moment (the estimate sharpens), and
+    // within the last few milliseconds the boundary is simply timed.
+    constexpr double pollSeconds = 0.005;
+    constexpr double closeEnough = 0.004;
+    constexpr double longestWait = 0.05;
+    const auto inMilliseconds = [](double seconds) { return milliseconds(std::lround(seconds * 1000)); };
+    const double left = audioPts ? -*audioPts : pollSeconds + closeEnough;
+    take->crossWhenTimerFires = left <= closeEnough;
+    boundaryTimer.start(take->crossWhenTimerFires
+                            ? inMilliseconds(std::max(left, 0.0))
+                            : inMilliseconds(std::min(left - closeEnough / 2, longestWait)));
+}
+
+void MpvMediaPlayer::boundaryTimerFired() {
+    if (!take) {
+        return;
+    }
+    if (take->crossWhenTimerFires) {
+        take->heard = take->decoding;
+        notifyIfChanged();
+    } else {
+        askAudioPts();
     }
 }
 
 void MpvMediaPlayer::handleStartFile(const mpv_event_start_file& start) {
     currentEntry = start.playlist_entry_id;
+    if (take && takeStartedEntry(start.playlist_entry_id)) {
+        return;
+    }
     // What mpv said of the previous file until now is no part of this one's failure.
     if (currentIsExpected()) {
         errorLog.clear();
@@ -348,6 +520,9 @@ bool MpvMediaPlayer::currentIsExpected() const {
 
 void MpvMediaPlayer::handleEndFile(const mpv_event_end_file& end) {
     if (!expectedEntry || end.playlist_entry_id != *expectedEntry) {
+        return;
+    }
+    if (take && takeEndedEntry(end)) {
         return;
     }
     expectedEntry.reset();
@@ -383,6 +558,9 @@ void MpvMediaPlayer::handleProperty(const mpv_event_property& property) {
         observed.duration = number();
         if (observed.duration && (phase == Phase::loaded || phase == Phase::started)) {
             fileDuration = observed.duration;
+            if (take && currentIsExpected()) {
+                take->durations.at(static_cast<std::size_t>(take->decoding)) = observed.duration;
+            }
         }
     } else if (name == "pause") {
         observed.pause = flag();
@@ -390,6 +568,10 @@ void MpvMediaPlayer::handleProperty(const mpv_event_property& property) {
         observed.coreIdle = !known || flag();
     } else if (name == "current-ao") {
         observed.outputOpen = known && **static_cast<const char* const*>(property.data) != '\0';
+        if (take && take->draining && !observed.outputOpen && phase == Phase::started) {
+            phase = Phase::ended;
+            expectedEntry.reset();
+        }
     } else if (name == "volume") {
         observed.volume = number().value_or(observed.volume);
     } else if (name == "mute") {
@@ -425,7 +607,8 @@ void MpvMediaPlayer::reportLater(const QString& message) {
 
 MpvMediaPlayer::Shown MpvMediaPlayer::shown() const {
     constexpr double tenthsPerSecond = 10;
-    return {playState(), std::lround(currentPosition() * tenthsPerSecond), duration(), volume(), isMuted()};
+    return {playState(), std::lround(currentPosition() * tenthsPerSecond), duration(), volume(), isMuted(),
+            takeFile()};
 }
 
 void MpvMediaPlayer::notifyIfChanged() {

@@ -7,11 +7,30 @@
 #include <optional>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
+#include <utility>
+#include <vector>
 
 namespace quorvex {
 
-// The media player on libmpv: audio only, one file at a time, played once at the program's fixed level.
-// Its state follows libmpv's events and observed properties; see mediaplayer.h for the play states.
+// A take of the player under way: its files, their mpv playlist entries as the append requests' replies name them, and
+// which file mpv decodes and which one is heard. The heard one moves on when the decoded one's audio-pts
+// (which already accounts for the sound output's delay) passes 0.
+struct MpvTake {
+    QStringList files;
+    std::vector<std::optional<std::int64_t>> entries;
+    std::vector<std::optional<double>> durations;
+    std::vector<std::pair<std::uint64_t, int>> appends; // request -> file, until answered
+    int decoding = 0;
+    int heard = 0;
+    std::optional<std::uint64_t> ptsRequest;
+    bool crossWhenTimerFires = false;
+    bool draining = false; // the last file is decoded; its sound is still going out
+};
+
+// The media player on libmpv: audio only, one file at a time or one gapless take of several, played once at
+// the program's fixed level. Its state follows libmpv's events and observed properties; see mediaplayer.h
+// for the play states.
 class MpvMediaPlayer final : public MediaPlayer {
     Q_OBJECT
 
@@ -22,6 +41,8 @@ public:
 
     void open(const QString& file) override;
     void prepare(const QString& file) override;
+    void prepareTake(const QStringList& files) override;
+    [[nodiscard]] int takeFile() const override;
     [[nodiscard]] int playState() const override;
     [[nodiscard]] double currentPosition() const override;
     [[nodiscard]] double duration() const override;
@@ -57,10 +78,20 @@ private:
         double duration = 0.0;
         int volume = 100;
         bool muted = false;
+        int takeFile = 0;
         bool operator==(const Shown&) const = default;
     };
 
     void configure(const QString& audioOutput);
+    // The take's bookkeeping for mpv's entry events; true when the event was the take's.
+    bool takeStartedEntry(std::int64_t entry);
+    bool takeEndedEntry(const mpv_event_end_file& end);
+    void handleTakeReply(const mpv_event& event);
+    // Asks for the decoded file's audio-pts; its answer sets when the boundary is heard.
+    void askAudioPts();
+    void scheduleBoundary(std::optional<double> audioPts);
+    void boundaryTimerFired();
+    void endTake();
     // open() and prepare(): loads the file, started or held at its start.
     void load(const QString& file, bool hold);
     // A request libmpv refused at once: the file fails now, not after a time-out.
@@ -97,6 +128,8 @@ private:
     QStringList errorLog;                      // mpv's error messages since the file was opened
     std::optional<QString> pendingFailure;     // reported once the events waiting now are drained
     std::optional<QString> setupError;         // a sound output mpv would not accept
+    std::optional<MpvTake> take;
+    QTimer boundaryTimer;
     Shown lastShown;
     MpvHandle mpv; // last: destroyed first, so no libmpv callback outlives the members above
 };

@@ -129,6 +129,13 @@ class FakeMediaPlayer final : public MediaPlayer {
 public:
     void open(const QString& path) override { load(path, false); }
     void prepare(const QString& path) override { load(path, true); }
+    // A take opens as its first file; at each file's end the next one is heard.
+    void prepareTake(const QStringList& files) override {
+        load(files.value(0), true);
+        take = files.mid(1);
+        file = 0;
+    }
+    [[nodiscard]] int takeFile() const override { return file; }
     [[nodiscard]] int playState() const override { return state; }
     [[nodiscard]] double currentPosition() const override { return position; }
     [[nodiscard]] double duration() const override { return length; }
@@ -158,7 +165,11 @@ public:
             setState(holding ? ready : playing);
         } else if (state == playing) {
             position += 0.1;
-            if (position >= length - 1e-9) {
+            if (position >= length - 1e-9 && file < take.size()) {
+                ++file;
+                position = 0;
+                emit stateChanged();
+            } else if (position >= length - 1e-9) {
                 setState(mediaEnded);
             }
         }
@@ -171,6 +182,8 @@ public:
 private:
     void load(const QString& path, bool hold) {
         opened.append(path);
+        take.clear();
+        file = 0;
         position = 0;
         length = fileLength;
         holding = hold;
@@ -178,6 +191,8 @@ private:
     }
 
     int state = undefined;
+    QStringList take; // the files after the first
+    int file = 0;
     double position = 0;
     double length = 0;
     bool holding = false;

@@ -424,8 +424,9 @@ void frmQuorvex::recordPlan(std::vector<int> entries) {
 
     // Neither sleep nor a blanked screen in the middle of a track.
     platform.bus->inhibitSleep();
-    RecordingRun current(*this, *platform.player,
-                         {.entries = std::move(entries), .discMinutes = discMinutes()});
+    RecordingRun current(
+        *this, *platform.player,
+        {.entries = std::move(entries), .discMinutes = discMinutes(), .gapless = menus.gapless->isChecked()});
     run = &current;
     const RunSummary summary = current.run();
     run = nullptr;

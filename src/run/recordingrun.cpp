@@ -36,6 +36,7 @@ RecordingRun::RecordingRun(RunHost& host, MediaPlayer& player, RunPlan plan)
             if (file == currentPath) {
                 playerFailure = message;
             }
+            takeFailures.emplace_back(file, message);
         });
 }
 
@@ -61,6 +62,16 @@ RunSummary RecordingRun::run() {
     existingTrackCount = disc.tracks;
     if (stopRequested || !fitsOrRecordAnyway(disc)) {
         summary.stopped = true;
+        return summary;
+    }
+    // Pause mode marks tracks with silences: there a gapless list is recorded as any other.
+    if (plan.gapless && host.pauseBoxValue() == 0) {
+        const Outcome outcome = recordTake();
+        summary.stopped = outcome == Outcome::stopped;
+        if (outcome != Outcome::stopped && outcome != Outcome::aborted) {
+            host.chkInsertPauses_Click();
+        }
+        reportSkipped();
         return summary;
     }
     // The plan is fixed now: entries added during the run wait for the next one.
@@ -101,6 +112,7 @@ RecordingRun::Outcome RecordingRun::recordEntry(int index) {
     const QString path = host.selectTrack(index);
     const QString title = host.deriveTrackTitle(path);
     host.setStatusLine(QStringLiteral("Recording ") + title);
+    shownTime.clear();
     showProgress(0);
 
     // A file that cannot be a sound file is passed over before the player or the recorder hears of it.
@@ -126,20 +138,8 @@ RecordingRun::Outcome RecordingRun::recordEntry(int index) {
     // Armed only when the record command really goes out; a track armed must be stopped whatever
     // "Insert pauses" says by then.
     const bool armed = host.pauseBoxValue() == 0;
-    host.sendCommand(command::record.category, command::record.code);
-    host.sendCommand(command::play.category, command::play.code);
-    if (!waitForRecordAcknowledgement() || stopRequested) {
-        player.stop();
-        if (stopRequested) {
-            return cutOff(index, armed);
-        }
-        // The recorder may have taken the record command and lost only its answer: never leave it recording.
-        host.sendCommandEvenPaused(command::stop.category, command::stop.code);
-        mark(index, EntryState::skipped, QStringLiteral("the recorder did not acknowledge recording"));
-        host.showNotice({.text = QString::fromLatin1(noAcknowledgement),
-                         .title = QStringLiteral("Error"),
-                         .severity = Severity::critical});
-        return Outcome::aborted;
+    if (const std::optional<Outcome> failed = startRecorder(index)) {
+        return *failed;
     }
     if (armed) {
         ++tracksMade;
@@ -179,6 +179,26 @@ RecordingRun::Outcome RecordingRun::recordEntry(int index) {
     return started ? Outcome::recorded : Outcome::skipped;
 }
 
+std::optional<RecordingRun::Outcome> RecordingRun::startRecorder(int index) {
+    const bool armed = host.pauseBoxValue() == 0;
+    host.sendCommand(command::record.category, command::record.code);
+    host.sendCommand(command::play.category, command::play.code);
+    if (waitForRecordAcknowledgement() && !stopRequested) {
+        return std::nullopt;
+    }
+    player.stop();
+    if (stopRequested) {
+        return cutOff(index, armed);
+    }
+    // The recorder may have taken the record command and lost only its answer: never leave it recording.
+    host.sendCommandEvenPaused(command::stop.category, command::stop.code);
+    mark(index, EntryState::skipped, QStringLiteral("the recorder did not acknowledge recording"));
+    host.showNotice({.text = QString::fromLatin1(noAcknowledgement),
+                     .title = QStringLiteral("Error"),
+                     .severity = Severity::critical});
+    return Outcome::aborted;
+}
+
 RecordingRun::Outcome RecordingRun::cutOff(int index, bool armed) {
     if (armed) {
         stopRecorder(true);
@@ -200,17 +220,20 @@ bool RecordingRun::waitForPlayer(int state) {
 
 void RecordingRun::showProgressUntilTheEnd() {
     // Anything but "playing" ends the track: the file's end, a stop or a pause from outside the run.
-    // The text changes once a second; the Status line is told only then.
-    QString shown;
     while (player.playState() == MediaPlayer::playing && !stopRequested) {
         host.pumpEvents();
-        QString progress = formatSeconds(player.currentPosition()) + QStringLiteral(" / ") +
-                           formatSeconds(player.duration());
-        if (progress != shown) {
-            shown = std::move(progress);
-            host.setStatusLine(shown);
-            showProgress(player.currentPosition());
-        }
+        showPlayingTime();
+    }
+}
+
+void RecordingRun::showPlayingTime() {
+    // The text changes once a second; the Status line is told only then.
+    QString progress =
+        formatSeconds(player.currentPosition()) + QStringLiteral(" / ") + formatSeconds(player.duration());
+    if (progress != shownTime) {
+        shownTime = std::move(progress);
+        host.setStatusLine(shownTime);
+        showProgress(player.currentPosition());
     }
 }
 

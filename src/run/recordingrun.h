@@ -7,6 +7,7 @@
 #include <optional>
 #include <QMetaObject>
 #include <QString>
+#include <utility>
 #include <vector>
 
 namespace quorvex {
@@ -15,10 +16,12 @@ struct DiscInfo;
 class MediaPlayer;
 class RunHost;
 
-// What one press of Record is to record: Track list positions, in order, and the disc's length.
+// What one press of Record is to record: Track list positions, in order, the disc's length, and whether
+// the entries go onto the disc as one gapless take.
 struct RunPlan {
     std::vector<int> entries;
     int discMinutes = 0;
+    bool gapless = false;
 };
 
 // How a run ended: entries that became whole tracks, entries passed over, and whether Stop recording
@@ -36,6 +39,11 @@ struct RunSummary {
 // the track is named once its sound is going out, and the recorder is stopped when it ends. Every wait
 // hands the thread to the event loop, so the window stays alive throughout, and Stop recording can end
 // the run at any of them.
+//
+// A gapless run (not in pause mode) is one take instead: the files that cannot play are found first and
+// left out; the recorder records once while the player plays the rest one after another with no gap, and
+// each file's first sample reaching the sound output gets a record command (a track mark on a recorder
+// that is already recording) and its title; the recorder stops after the last file's last sample.
 class RecordingRun {
 public:
     RecordingRun(RunHost& host, MediaPlayer& player, RunPlan plan);
@@ -55,6 +63,28 @@ private:
 
     bool fitsOrRecordAnyway(const DiscInfo& disc);
     Outcome recordEntry(int index);
+    // The gapless take (recordingtake.cpp).
+    struct TakeFile {
+        std::size_t position; // in the plan
+        int index;            // in the Track list
+        QString path;
+        QString title;
+    };
+    std::vector<TakeFile> playableTakeFiles();
+    Outcome recordTake();
+    Outcome startTake(const std::vector<TakeFile>& files);
+    // The recorder gets a track mark and the title for each file of the take heard since `heard`.
+    void markTracksUntil(const std::vector<TakeFile>& files, std::size_t& heard);
+    void showTakeFile(const TakeFile& file);
+    [[nodiscard]] std::optional<QString> takeFailure(const QString& path) const;
+    // Marks a file of the take recorded, or skipped when the player said it failed or when the file after it
+    // failed.
+    void finishTakeFile(const TakeFile& file, bool nextFailed);
+    Outcome endTake(const std::vector<TakeFile>& files, std::size_t heard);
+    // Sends record and play and waits for the record acknowledgement: no outcome yet when the recorder
+    // records; otherwise the entry has ended as the outcome says.
+    std::optional<Outcome> startRecorder(int index);
+    void showPlayingTime();
     // Ends the entry the press of Stop recording caught, stopping the recorder if it was armed.
     Outcome cutOff(int index, bool armed);
     // Until the player says `state` (or, with `state` playing, that the sound goes out); false when it
@@ -82,11 +112,13 @@ private:
     QMetaObject::Connection failureWatch;
     QString currentPath;
     QString playerFailure;
+    std::vector<std::pair<QString, QString>> takeFailures; // path and reason, for the files of a take
     std::int16_t existingTrackCount = 0;
     // Entries of this run that made a track: the recorder took their record command (in pause mode:
     // their sound started). The next title goes to the track after these.
     std::int16_t tracksMade = 0;
     std::vector<Skipped> skipped;
+    QString shownTime; // the Status line's playing time, as last shown
     std::vector<std::optional<std::chrono::milliseconds>> lengths; // per planned entry
     std::size_t position = 0;                                      // the planned entry under way
     bool stopRequested = false;

@@ -826,6 +826,41 @@ TEST_F(RecordingRunTest, RecordAsksToContinueOrRecordAllAgainOnceEntriesAreRecor
     EXPECT_EQ(fakes.dialogs->asked[1].escapeChoice, 1);
 }
 
+// Gapless: the files are checked first, then one take records them with a track mark and a title at each
+// boundary. Stop recording cuts off the file being heard; Continue takes the rest as a new take.
+TEST_F(RecordingRunTest, AGaplessTakeMarksEachFileAndContinuesWithWhatStopRecordingLeft) {
+    writeFile(folder.filePath("b.wav"), "no sound here");
+    window->findChild<QAction*>("actionGapless")->trigger();
+    QString during;
+    // 20 Ticks for the request, 1 to check each playable file and 1 for the take to be ready, 1 for the
+    // record acknowledgement, 5 of a's sound: c is heard from Tick 29.
+    fakes.pump->during = {{31, [this, &during] {
+                               during = window->windowTitle();
+                               click("btnRecordList");
+                           }}};
+    click("btnRecordList");
+    EXPECT_EQ(sent(), (std::vector<std::string>{"request", "record", "play", "title 6", "record", "title 7",
+                                                "stop"}));
+    EXPECT_EQ(fakes.player->opened,
+              QStringList({folder.filePath("a.wav"), folder.filePath("c.wav"), folder.filePath("a.wav")}))
+        << "each playable file checked, then the take from its first";
+    EXPECT_EQ(during, "Quorvex recorder — 3 of 3, 00:00 left");
+    EXPECT_EQ(fakes.pump->ticks, 32) << "the stop's acknowledgement";
+    EXPECT_EQ(mark(0), "recorded");
+    EXPECT_EQ(mark(1), "skipped: it is not a sound file of a listed format");
+    EXPECT_EQ(mark(2), "cut off by Stop recording");
+    ASSERT_EQ(fakes.dialogs->shown.size(), 1U) << "the file left out is named, also after a stop";
+    EXPECT_TRUE(fakes.dialogs->shown[0].text.contains(folder.filePath("b.wav") + ": "));
+
+    fakes.pump->during.clear();
+    fakes.serial->frames.clear();
+    fakes.dialogs->answers = {0};
+    click("btnRecordList");
+    EXPECT_EQ(sent(), (std::vector<std::string>{"request", "record", "play", "title 6", "stop"}));
+    EXPECT_EQ(mark(2), "recorded");
+    EXPECT_EQ(fakes.dialogs->shown.size(), 2U);
+}
+
 // A list with more entries than the disc has free tracks: Cancel (the default) sends no record frame.
 TEST_F(RecordingRunTest, AListTheDiscCannotTakeIsPutToTheUserBeforeAnythingIsRecorded) {
     fakes.serial->respond = [](const QByteArray& frame) {

@@ -1,0 +1,171 @@
+// The gapless take of a recording run: one record…stop around all the playable entries, with a track mark
+// where each file's sound begins.
+#include "link/commandframe.h"
+#include "platform/mediaplayer.h"
+#include "run/recordingrun.h"
+#include "run/runhost.h"
+#include "tracks/audiocheck.h"
+
+#include <algorithm>
+#include <QStringList>
+
+namespace quorvex {
+
+std::vector<RecordingRun::TakeFile> RecordingRun::playableTakeFiles() {
+    // Each file is opened and decoded up to its first sound as a single track's would be: one that fails
+    // here is named at the end and never breaks the take.
+    std::vector<TakeFile> files;
+    for (position = 0; position < plan.entries.size() && !stopRequested; ++position) {
+        const int index = plan.entries.at(position);
+        if (index >= host.trackCount()) {
+            break;
+        }
+        const QString path = host.selectTrack(index);
+        TakeFile file{
+            .position = position, .index = index, .path = path, .title = host.deriveTrackTitle(path)};
+        host.setStatusLine(QStringLiteral("Checking ") + file.title);
+        if (const std::optional<QString> problem = audioFileProblem(path)) {
+            skipped.push_back({path, *problem});
+            mark(index, EntryState::skipped, *problem);
+            continue;
+        }
+        currentPath = path;
+        playerFailure.clear();
+        player.prepare(path);
+        const bool ready = waitForPlayer(MediaPlayer::ready);
+        player.stop();
+        if (ready) {
+            files.push_back(std::move(file));
+        } else if (!stopRequested) {
+            skip(index, path, QStringLiteral("it did not become ready to play"));
+        }
+    }
+    return files;
+}
+
+RecordingRun::Outcome RecordingRun::recordTake() {
+    const std::vector<TakeFile> files = playableTakeFiles();
+    if (stopRequested) {
+        return Outcome::stopped;
+    }
+    return files.empty() ? Outcome::skipped : startTake(files);
+}
+
+RecordingRun::Outcome RecordingRun::startTake(const std::vector<TakeFile>& files) {
+    const TakeFile& first = files.front();
+    QStringList paths;
+    for (const TakeFile& file : files) {
+        paths.append(file.path);
+    }
+    showTakeFile(first);
+    currentPath = first.path;
+    playerFailure.clear();
+    takeFailures.clear();
+    player.prepareTake(paths);
+    if (!waitForPlayer(MediaPlayer::ready)) {
+        player.stop();
+        if (stopRequested) {
+            return cutOff(first.index, false);
+        }
+        skip(first.index, first.path, QStringLiteral("it did not become ready to play"));
+        return Outcome::skipped;
+    }
+    if (const std::optional<Outcome> failed = startRecorder(first.index)) {
+        return *failed;
+    }
+    ++tracksMade;
+    player.play();
+    if (!waitForPlayer(MediaPlayer::playing)) {
+        player.stop();
+        if (stopRequested) {
+            return cutOff(first.index, true);
+        }
+        stopRecorder(true);
+        skip(first.index, first.path, QStringLiteral("it did not start playing"));
+        return Outcome::skipped;
+    }
+    host.sendTitle(first.title, static_cast<std::int16_t>(existingTrackCount + tracksMade));
+    std::size_t heard = 0;
+    while (player.playState() == MediaPlayer::playing && !stopRequested) {
+        host.pumpEvents();
+        markTracksUntil(files, heard);
+        showPlayingTime();
+    }
+    // The last boundary may come with the end.
+    markTracksUntil(files, heard);
+    return endTake(files, heard);
+}
+
+void RecordingRun::showTakeFile(const TakeFile& file) {
+    position = file.position;
+    host.selectTrack(file.index);
+    host.setStatusLine(QStringLiteral("Recording ") + file.title);
+    shownTime.clear();
+    showProgress(0);
+}
+
+void RecordingRun::markTracksUntil(const std::vector<TakeFile>& files, std::size_t& heard) {
+    const auto now = std::min(static_cast<std::size_t>(std::max(player.takeFile(), 0)), files.size() - 1);
+    while (heard < now) {
+        const std::size_t done = heard++;
+        // A file that failed before it sounded makes no track; the next one heard takes its number.
+        while (heard < now && takeFailure(files.at(heard).path)) {
+            finishTakeFile(files.at(heard), false);
+            ++heard;
+        }
+        finishTakeFile(files.at(done), heard > done + 1);
+        const TakeFile& next = files.at(heard);
+        // The recorder is recording: a record command is a track mark. Its acknowledgement is not waited
+        // for, so nothing holds the take.
+        host.sendCommandEvenPaused(command::record.category, command::record.code);
+        ++tracksMade;
+        host.sendTitle(next.title, static_cast<std::int16_t>(existingTrackCount + tracksMade));
+        showTakeFile(next);
+    }
+}
+
+std::optional<QString> RecordingRun::takeFailure(const QString& path) const {
+    const auto found = std::find_if(takeFailures.begin(), takeFailures.end(),
+                                    [&path](const auto& failure) { return failure.first == path; });
+    return found == takeFailures.end() ? std::nullopt : std::optional(found->second);
+}
+
+void RecordingRun::finishTakeFile(const TakeFile& file, bool nextFailed) {
+    // When a file of the take fails to open, the player drops the sound still queued of the one before it.
+    const std::optional<QString> failure =
+        nextFailed ? std::optional(QStringLiteral("its end was lost: the file after it could not be played"))
+                   : takeFailure(file.path);
+    if (failure) {
+        skipped.push_back({file.path, *failure});
+        mark(file.index, EntryState::skipped, *failure);
+    } else {
+        mark(file.index, EntryState::recorded);
+    }
+}
+
+RecordingRun::Outcome RecordingRun::endTake(const std::vector<TakeFile>& files, std::size_t heard) {
+    const bool ended = player.playState() == MediaPlayer::mediaEnded;
+    player.stop();
+    const TakeFile& last = files.at(heard);
+    if (stopRequested) {
+        return cutOff(last.index, true);
+    }
+    stopRecorder(true);
+    if (!ended) {
+        // Paused or stopped from outside the run: the take ends there, and what follows waits for the next.
+        mark(last.index, EntryState::skipped, QStringLiteral("its playing was stopped before its end"));
+        return Outcome::recorded;
+    }
+    // Only files that failed before they sounded can follow the last one heard.
+    bool nextFailed = false;
+    for (std::size_t rest = heard + 1; rest < files.size(); ++rest) {
+        if (takeFailure(files.at(rest).path)) {
+            finishTakeFile(files.at(rest), false);
+            nextFailed = true;
+        }
+    }
+    finishTakeFile(last, nextFailed);
+    return Outcome::recorded;
+}
+
+} // namespace quorvex

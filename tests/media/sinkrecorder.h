@@ -20,8 +20,10 @@ public:
     static constexpr int rate = 44100;
     static constexpr qsizetype bytesPerFrame = 4;
 
-    // `clock` is the clock the recording's start is measured on (to compare it with other events).
-    explicit SinkRecorder(const QElapsedTimer& clock) : clock(clock) {
+    // `clock` is the clock the recording's start is measured on (to compare it with other events);
+    // `latencyMs` is parec's, the most the recording's times may be early.
+    explicit SinkRecorder(const QElapsedTimer& clock, int latencyMs = 10)
+        : clock(clock), latencyMs(latencyMs) {
         QObject::connect(&parec, &QProcess::readyReadStandardOutput, [this] { take(); });
     }
 
@@ -32,7 +34,7 @@ public:
         parec.start(QStringLiteral("parec"),
                     {QStringLiteral("--device=") + monitor, QStringLiteral("--raw"),
                      QStringLiteral("--format=s16le"), QStringLiteral("--rate=%1").arg(rate),
-                     QStringLiteral("--channels=2"), QStringLiteral("--latency-msec=10")});
+                     QStringLiteral("--channels=2"), QStringLiteral("--latency-msec=%1").arg(latencyMs)});
         return parec.waitForStarted(5000) && parec.waitForReadyRead(5000) && !recorded.isEmpty();
     }
 
@@ -46,7 +48,7 @@ public:
 
     [[nodiscard]] const QByteArray& pcm() const { return recorded; }
     // On the given clock, in seconds: when a frame of the recording went through the sink, at most parec's
-    // latency (10 ms) late.
+    // latency early.
     [[nodiscard]] double secondsAt(qsizetype frame) const {
         return started.value_or(0.0) + static_cast<double>(frame) / rate;
     }
@@ -64,32 +66,11 @@ private:
     }
 
     const QElapsedTimer& clock;
+    int latencyMs;
     QProcess parec;
     QByteArray recorded;
     std::optional<double> started;
 };
-
-// A stretch of sound between silences: its first and last frame that are not silence.
-struct SoundSpan {
-    qsizetype firstFrame = 0;
-    qsizetype lastFrame = 0;
-};
-
-// The stretches of sound in a recording, split wherever at least `gapFrames` frames of exact silence (what a
-// null sink renders while nothing plays) stand between them.
-inline std::vector<SoundSpan> soundSpans(const QByteArray& pcm, qsizetype gapFrames) {
-    constexpr qsizetype size = SinkRecorder::bytesPerFrame;
-    std::vector<SoundSpan> spans;
-    for (qsizetype frame = 0; frame < pcm.size() / size; ++frame) {
-        if (QByteArrayView(pcm).sliced(frame * size, size) != QByteArrayView("\0\0\0\0", size)) {
-            if (spans.empty() || frame - spans.back().lastFrame > gapFrames) {
-                spans.push_back({frame, frame});
-            }
-            spans.back().lastFrame = frame;
-        }
-    }
-    return spans;
-}
 
 // The largest sample magnitude in 16-bit little-endian sound.
 inline int peak(QByteArrayView pcm) {
@@ -98,6 +79,29 @@ inline int peak(QByteArrayView pcm) {
         loudest = std::max(loudest, std::abs(int{qFromLittleEndian<qint16>(pcm.sliced(offset).data())}));
     }
     return loudest;
+}
+
+// A stretch of sound between silences: its first and last frame that are not silence.
+struct SoundSpan {
+    qsizetype firstFrame = 0;
+    qsizetype lastFrame = 0;
+};
+
+// The stretches of sound in a recording, split wherever at least `gapFrames` frames of exact silence (what a
+// null sink renders while nothing plays) stand between them. With a `floor`, only samples louder than it
+// are sound: the stretches of the louder of two levels.
+inline std::vector<SoundSpan> soundSpans(const QByteArray& pcm, qsizetype gapFrames, int floor = 0) {
+    constexpr qsizetype size = SinkRecorder::bytesPerFrame;
+    std::vector<SoundSpan> spans;
+    for (qsizetype frame = 0; frame < pcm.size() / size; ++frame) {
+        if (peak(QByteArrayView(pcm).sliced(frame * size, size)) > floor) {
+            if (spans.empty() || frame - spans.back().lastFrame > gapFrames) {
+                spans.push_back({frame, frame});
+            }
+            spans.back().lastFrame = frame;
+        }
+    }
+    return spans;
 }
 
 } // namespace quorvex::test

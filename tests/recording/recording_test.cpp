@@ -10,6 +10,7 @@
 #include "tracks/titlerules.h"
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <map>
 #include <QAction>
@@ -138,6 +139,97 @@ TEST_F(RecordingTest, AMixedListLandsEachPlayableFileWholeAndTitledAndNothingFor
         EXPECT_LT(end, heardAt["stop"][track]) << "the recorder stopped before the sound ended";
         EXPECT_NEAR(end - start, seconds[track], 0.05) << "the whole file";
     }
+}
+
+// A sine of `seconds` at `rate` as a 16-bit stereo WAV, its peak `level` of full scale.
+QByteArray toneWav(quint32 rate, double level, double seconds) {
+    const auto frames = static_cast<quint32>(rate * seconds);
+    QByteArray sound;
+    for (quint32 frame = 0; frame < frames; ++frame) {
+        QByteArray bytes(2, '\0');
+        qToLittleEndian(
+            static_cast<qint16>(std::lround(level * 32767 * std::sin(frame * 2 * M_PI * 440 / rate))),
+            bytes.data());
+        sound += bytes + bytes;
+    }
+    QByteArray header = wavHeader;
+    header.replace(24, 4, littleEndian32(rate)).replace(28, 4, littleEndian32(rate * 4));
+    return header.replace(40, 4, littleEndian32(sound.size()))
+               .replace(4, 4, littleEndian32(sound.size() + 36)) +
+           sound;
+}
+
+// Gapless: three files, the second quieter and at 48 kHz, go onto the disc as one take of three tracks. The
+// sound never stops between them, each track mark reaches the recorder as the next file's first sample
+// reaches the sink, and the stop comes after the last sample. In a second take the middle file is deleted
+// once the take has started: it costs no track, and the file before it, whose end the player then drops,
+// is named with it.
+TEST_F(RecordingTest, AGaplessTakeMarksEachTrackWhereItsSoundBeginsWithNoSilenceBetween) {
+    connectRecorder({.tracks = 2});
+    const QTemporaryDir folder;
+    const std::vector<std::pair<quint32, double>> tones{{44100, 0.8}, {48000, 0.2}, {44100, 0.8}};
+    for (const auto& [rate, level] : tones) {
+        const QString file =
+            folder.filePath(QStringLiteral("%1 %2.wav").arg(trackList()->count() + 1).arg(rate));
+        ASSERT_TRUE(write(file, toneWav(rate, level, 1.0)));
+        trackList()->addItem(file);
+    }
+    window->findChild<QAction*>("actionGapless")->trigger();
+    QElapsedTimer clock;
+    clock.start();
+    std::map<QString, std::vector<double>> heardAt;
+    QObject::connect(recorder.get(), &deck::VirtualDeck::frameReceived, [&](const QString& line) {
+        heardAt[line.section(QStringLiteral("  "), -1)].push_back(static_cast<double>(clock.nsecsElapsed()) /
+                                                                  1e9);
+    });
+    test::SinkRecorder sink(clock);
+    ASSERT_TRUE(sink.start()) << sink.errors();
+
+    record();
+    sink.stop();
+
+    EXPECT_EQ(meanings(*recorder),
+              QStringList({"disc information request", "record", "play", R"(title track 3 "1 44100")",
+                           "record: track mark", R"(title track 4 "2 48000")", "record: track mark",
+                           R"(title track 5 "3 44100")", "stop"}));
+    EXPECT_EQ(recorder->disc().tracks, 5);
+    EXPECT_TRUE(answers.texts().isEmpty()) << answers.texts().join('\n').toStdString();
+    // One stretch of sound, with no silence of 5 ms in it, holding all three seconds.
+    const std::vector<test::SoundSpan> take = test::soundSpans(sink.pcm(), test::SinkRecorder::rate / 200);
+    ASSERT_EQ(take.size(), 1U);
+    EXPECT_NEAR(sink.secondsAt(take[0].lastFrame + 1) - sink.secondsAt(take[0].firstFrame), 3.0, 0.02);
+    EXPECT_LT(sink.secondsAt(take[0].lastFrame + 1), heardAt["stop"].at(0))
+        << "stopped before the sound ended";
+    // The loud files at -6 dB peak near 0.4 of full scale, the quiet one near 0.1: the boundaries are where
+    // the loud stretches end and begin (within a half wave of 440 Hz). The sink's times are at most 10 ms
+    // early.
+    const std::vector<test::SoundSpan> loud =
+        test::soundSpans(sink.pcm(), test::SinkRecorder::rate / 200, 8000);
+    ASSERT_EQ(loud.size(), 2U);
+    const std::vector<double> boundaries{sink.secondsAt(loud[0].lastFrame + 1),
+                                         sink.secondsAt(loud[1].firstFrame)};
+    ASSERT_EQ(heardAt["record: track mark"].size(), 2U);
+    for (std::size_t mark = 0; mark < boundaries.size(); ++mark) {
+        EXPECT_NEAR(heardAt["record: track mark"][mark], boundaries[mark], 0.03) << "mark " << mark + 1;
+    }
+
+    // Again, all of it.
+    QObject::connect(recorder.get(), &deck::VirtualDeck::frameReceived, [this](const QString& line) {
+        if (line.endsWith(QLatin1String("  play"))) {
+            QFile::remove(trackList()->item(1)->text());
+        }
+    });
+    click("btnRecordList");
+    EXPECT_EQ(meanings(*recorder).mid(9),
+              QStringList({"disc information request", "record", "play", R"(title track 6 "1 44100")",
+                           "record: track mark", R"(title track 7 "3 44100")", "stop"}));
+    ASSERT_EQ(answers.texts().size(), 2);
+    EXPECT_EQ(answers.texts()[0], "All 3 entries are recorded.") << "Record all again is the default";
+    EXPECT_EQ(answers.texts()[1].count('\n'), 2) << answers.texts()[1].toStdString();
+    EXPECT_EQ(window->entryToolTip(*trackList()->item(0)).section("<br>", 0, 0),
+              "<qt>skipped: its end was lost: the file after it could not be played");
+    EXPECT_TRUE(window->entryToolTip(*trackList()->item(1)).contains("skipped: Cannot play"));
+    EXPECT_TRUE(window->entryToolTip(*trackList()->item(2)).startsWith("<qt>recorded"));
 }
 
 // skipped: refused or failed, and named in the message at the end of the run; recorded: a titled track on

@@ -30,12 +30,12 @@ inline bool sinkIsRunning() {
     return true;
 }
 
-// A 440 Hz stereo sine of `seconds` as a WAV file, made by ffmpeg.
-inline bool makeTone(const QString& file, double seconds) {
+// A 440 Hz stereo sine of `seconds` as a WAV file, made by ffmpeg, its level `volume` times ffmpeg's own.
+inline bool makeTone(const QString& file, double seconds, double volume = 1.0) {
     if (QProcess::execute(QStringLiteral("ffmpeg"),
                           {"-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                           QStringLiteral("sine=frequency=440:duration=%1").arg(seconds), "-ac", "2",
-                           file}) == 0) {
+                           QStringLiteral("sine=frequency=440:duration=%1").arg(seconds), "-af",
+                           QStringLiteral("volume=%1").arg(volume), "-ac", "2", file}) == 0) {
         return true;
     }
     std::fputs("ffmpeg could not make the sound file\n", stderr);

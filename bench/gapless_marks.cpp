@@ -1,0 +1,116 @@
+// How closely a gapless take marks its tracks: 21 files of alternating level in one take, so that the 20
+// boundaries show in the sound sink; for each, the time from the next file's first sample reaching the sink
+// to the track mark (the record command) reaching the recorder, and the longest silence anywhere in the take.
+//
+// Needs the private sound sink and ffmpeg:
+//   source scripts/sound-sink.sh && start_sound_sink && ./build-release/bench/quorvex_bench_gapless_marks;
+//   stop_sound_sink
+#include "sinkbench.h"
+#include "sinkrecorder.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <vector>
+
+namespace {
+
+constexpr int fileCount = 21;
+constexpr double fileSeconds = 0.5;
+// ffmpeg's sine peaks at 1/8 of full scale: at the program's -6 dB, 2048 loud and 512 quiet.
+constexpr double quietLevel = 0.25;
+constexpr int loudFloor = 1200;
+constexpr qsizetype halfWaveFrames = quorvex::test::SinkRecorder::rate / 880;
+
+// The longest run of exact silence between the first and the last sound of the recording, in frames.
+qsizetype longestSilence(const QByteArray& pcm, const quorvex::test::SoundSpan& take) {
+    constexpr qsizetype size = quorvex::test::SinkRecorder::bytesPerFrame;
+    qsizetype longest = 0;
+    qsizetype run = 0;
+    for (qsizetype frame = take.firstFrame; frame <= take.lastFrame; ++frame) {
+        run = quorvex::test::peak(QByteArrayView(pcm).sliced(frame * size, size)) == 0 ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (!quorvex::bench::sinkIsRunning()) {
+        return EXIT_FAILURE;
+    }
+    const QTemporaryDir scratch;
+    qputenv("XDG_CONFIG_HOME", scratch.path().toLocal8Bit());
+    const QApplication application(argc, argv);
+
+    const QString loud = scratch.filePath(QStringLiteral("loud.wav"));
+    const QString quiet = scratch.filePath(QStringLiteral("quiet.wav"));
+    if (!quorvex::bench::makeTone(loud, fileSeconds) ||
+        !quorvex::bench::makeTone(quiet, fileSeconds, quietLevel)) {
+        return EXIT_FAILURE;
+    }
+
+    QElapsedTimer clock;
+    clock.start();
+    const quorvex::deck::VirtualDeck recorder;
+    std::vector<double> marks;
+    QObject::connect(&recorder, &quorvex::deck::VirtualDeck::frameReceived, [&](const QString& line) {
+        if (line.endsWith(QLatin1String("track mark"))) {
+            marks.push_back(quorvex::bench::secondsOn(clock));
+        }
+    });
+    const std::unique_ptr<quorvex::frmQuorvex> window = quorvex::bench::windowOn(recorder);
+    window->findChild<QAction*>(QStringLiteral("actionGapless"))->trigger();
+    auto* tracks = window->findChild<QListWidget*>(QStringLiteral("ListOfMusic"));
+    for (int file = 0; file < fileCount; ++file) {
+        tracks->addItem(file % 2 == 0 ? loud : quiet);
+    }
+
+    // parec's shortest latency the machine keeps up with: the sink's times are at most that early.
+    constexpr int sinkLatencyMs = 3;
+    quorvex::test::SinkRecorder sink(clock, sinkLatencyMs);
+    if (!sink.start()) {
+        std::fprintf(stderr, "parec did not record: %s\n", sink.errors().c_str());
+        return EXIT_FAILURE;
+    }
+    QTest::mouseClick(window->findChild<QAbstractButton*>(QStringLiteral("btnRecordList")), Qt::LeftButton);
+    QTest::qWait(300);
+    sink.stop();
+
+    // The loud files are the stretches above the quiet one's peak: a boundary is where one ends or begins.
+    const std::vector<quorvex::test::SoundSpan> takes = quorvex::test::soundSpans(sink.pcm(), halfWaveFrames);
+    const std::vector<quorvex::test::SoundSpan> louds =
+        quorvex::test::soundSpans(sink.pcm(), halfWaveFrames * 2, loudFloor);
+    if (takes.size() != 1 || louds.size() != (fileCount + 1) / 2 || marks.size() != fileCount - 1) {
+        std::fprintf(stderr, "expected one take of %d files, found %zu sounds, %zu loud files, %zu marks\n",
+                     fileCount, takes.size(), louds.size(), marks.size());
+        return EXIT_FAILURE;
+    }
+    std::vector<double> distances;
+    std::vector<double> late;
+    for (std::size_t boundary = 0; boundary < marks.size(); ++boundary) {
+        const quorvex::test::SoundSpan& span = louds.at((boundary + 1) / 2);
+        const double heard = boundary % 2 == 0 ? sink.secondsAt(louds.at(boundary / 2).lastFrame + 1)
+                                               : sink.secondsAt(span.firstFrame);
+        late.push_back(marks.at(boundary) - heard);
+        distances.push_back(std::abs(late.back()));
+    }
+    std::printf(
+        "%d files of %.1f s (WAV) in one take through the PulseAudio null sink; sink times are at most "
+        "%d ms early\n",
+        fileCount, fileSeconds, sinkLatencyMs);
+    quorvex::bench::report("mark at recorder - boundary in sink:", late);
+    quorvex::bench::report("distance between mark and boundary:", distances);
+    std::printf("%-48s %.2f ms\n", "longest silence in the take:",
+                static_cast<double>(longestSilence(sink.pcm(), takes.front())) * 1000 /
+                    quorvex::test::SinkRecorder::rate);
+    return EXIT_SUCCESS;
+}

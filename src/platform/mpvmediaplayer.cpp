@@ -407,9 +407,8 @@ void MpvMediaPlayer::handleTakeReply(const mpv_event& event) {
     take->entries.at(static_cast<std::size_t>(file)) = entry;
     if (!entry) {
         const QString name = QFileInfo(take->files.at(file)).absoluteFilePath();
-        QTimer::singleShot(0, this, [this, name, error = event.error] {
-            emit failed(name, cannotPlay(name, error));
-        });
+        QTimer::singleShot(0, this,
+                           [this, name, error = event.error] { emit failed(name, cannotPlay(name, error)); });
     }
 }
 

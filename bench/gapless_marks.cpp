@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <QAbstractButton>
 #include <QAction>
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QTemporaryDir>
@@ -44,30 +43,18 @@ qsizetype longestSilence(const QByteArray& pcm, const quorvex::test::SoundSpan& 
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (!quorvex::bench::sinkIsRunning()) {
-        return EXIT_FAILURE;
-    }
-    const QTemporaryDir scratch;
-    qputenv("XDG_CONFIG_HOME", scratch.path().toLocal8Bit());
-    const QApplication application(argc, argv);
+    quorvex::bench::SinkBench bench(argc, argv);
 
-    const QString loud = scratch.filePath(QStringLiteral("loud.wav"));
-    const QString quiet = scratch.filePath(QStringLiteral("quiet.wav"));
+    const QString loud = bench.scratch.filePath(QStringLiteral("loud.wav"));
+    const QString quiet = bench.scratch.filePath(QStringLiteral("quiet.wav"));
     if (!quorvex::bench::makeTone(loud, fileSeconds) ||
         !quorvex::bench::makeTone(quiet, fileSeconds, quietLevel)) {
         return EXIT_FAILURE;
     }
 
-    QElapsedTimer clock;
-    clock.start();
-    const quorvex::deck::VirtualDeck recorder;
     std::vector<double> marks;
-    QObject::connect(&recorder, &quorvex::deck::VirtualDeck::frameReceived, [&](const QString& line) {
-        if (line.endsWith(QLatin1String("track mark"))) {
-            marks.push_back(quorvex::bench::secondsOn(clock));
-        }
-    });
-    const std::unique_ptr<quorvex::frmQuorvex> window = quorvex::bench::windowOn(recorder);
+    quorvex::bench::noteFrames(bench.recorder, bench.clock, QStringLiteral("track mark"), marks);
+    const std::unique_ptr<quorvex::frmQuorvex> window = quorvex::bench::windowOn(bench.recorder);
     window->findChild<QAction*>(QStringLiteral("actionGapless"))->trigger();
     auto* tracks = window->findChild<QListWidget*>(QStringLiteral("ListOfMusic"));
     for (int file = 0; file < fileCount; ++file) {
@@ -76,9 +63,8 @@ int main(int argc, char* argv[]) {
 
     // parec's shortest latency the machine keeps up with: the sink's times are at most that early.
     constexpr int sinkLatencyMs = 3;
-    quorvex::test::SinkRecorder sink(clock, sinkLatencyMs);
-    if (!sink.start()) {
-        std::fprintf(stderr, "parec did not record: %s\n", sink.errors().c_str());
+    quorvex::test::SinkRecorder sink(bench.clock, sinkLatencyMs);
+    if (!quorvex::bench::startSink(sink)) {
         return EXIT_FAILURE;
     }
     QTest::mouseClick(window->findChild<QAbstractButton*>(QStringLiteral("btnRecordList")), Qt::LeftButton);

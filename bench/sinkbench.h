@@ -6,29 +6,47 @@
 #include "app/systemplatform.h"
 #include "deck/virtualdeck.h"
 #include "platform/inisettingsstore.h"
+#include "sinkrecorder.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <QApplication>
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QString>
+#include <QTemporaryDir>
 #include <vector>
 
 namespace quorvex::bench {
 
-// Offscreen unless a display is asked for; false (said on standard error) when the sink is not running.
-inline bool sinkIsRunning() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+// What each bench on the sink starts with: offscreen unless a display is asked for, the settings file and
+// the sound files in a scratch folder, the application, a clock started, and the virtual recorder. Without
+// the sink running there is nothing to measure: the bench says so and ends.
+class SinkBench {
+public:
+    SinkBench(int& argc, char** argv) : application((prepare(scratch), argc), argv) { clock.start(); }
+
+    QTemporaryDir scratch;
+    QApplication application;
+    QElapsedTimer clock;
+    deck::VirtualDeck recorder;
+
+private:
+    static void prepare(const QTemporaryDir& scratch) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        qputenv("XDG_CONFIG_HOME", scratch.path().toLocal8Bit());
+        if (qEnvironmentVariableIsEmpty("PULSE_SERVER") || qEnvironmentVariableIsEmpty("QUORVEX_TEST_SINK")) {
+            std::fputs("Start the sound sink first: source scripts/sound-sink.sh && start_sound_sink\n",
+                       stderr);
+            std::exit(EXIT_FAILURE); // NOLINT(concurrency-mt-unsafe): no other thread runs yet
+        }
     }
-    if (qEnvironmentVariableIsEmpty("PULSE_SERVER") || qEnvironmentVariableIsEmpty("QUORVEX_TEST_SINK")) {
-        std::fputs("Start the sound sink first: source scripts/sound-sink.sh && start_sound_sink\n", stderr);
-        return false;
-    }
-    return true;
-}
+};
 
 // A 440 Hz stereo sine of `seconds` as a WAV file, made by ffmpeg, its level `volume` times ffmpeg's own.
 inline bool makeTone(const QString& file, double seconds, double volume = 1.0) {
@@ -52,6 +70,26 @@ inline std::unique_ptr<frmQuorvex> windowOn(const deck::VirtualDeck& recorder) {
 
 inline double secondsOn(const QElapsedTimer& clock) {
     return static_cast<double>(clock.nsecsElapsed()) / 1e9;
+}
+
+// Notes on `clock` when the recorder takes in each frame whose log line ends with `ending`.
+inline void noteFrames(const deck::VirtualDeck& recorder, const QElapsedTimer& clock, const QString& ending,
+                       std::vector<double>& times) {
+    QObject::connect(&recorder, &deck::VirtualDeck::frameReceived,
+                     [&clock, ending, &times](const QString& line) {
+                         if (line.endsWith(ending)) {
+                             times.push_back(secondsOn(clock));
+                         }
+                     });
+}
+
+// Starts recording the sink; false (said on standard error) when parec does not record.
+inline bool startSink(test::SinkRecorder& sink) {
+    if (sink.start()) {
+        return true;
+    }
+    std::fprintf(stderr, "parec did not record: %s\n", sink.errors().c_str());
+    return false;
 }
 
 inline void report(const char* what, std::vector<double> values) {

@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <QAbstractButton>
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QRandomGenerator>
@@ -32,40 +31,27 @@ constexpr qsizetype gapFrames = quorvex::test::SinkRecorder::rate / 20; // 50 ms
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (!quorvex::bench::sinkIsRunning()) {
-        return EXIT_FAILURE;
-    }
-    const QTemporaryDir scratch;
-    qputenv("XDG_CONFIG_HOME", scratch.path().toLocal8Bit());
-    const QApplication application(argc, argv);
-    const QString file = scratch.filePath(QStringLiteral("tone.wav"));
+    quorvex::bench::SinkBench bench(argc, argv);
+    const QString file = bench.scratch.filePath(QStringLiteral("tone.wav"));
     if (!quorvex::bench::makeTone(file, toneSeconds)) {
         return EXIT_FAILURE;
     }
 
-    QElapsedTimer clock;
-    clock.start();
-    const quorvex::deck::VirtualDeck recorder;
     std::vector<double> stops;
-    QObject::connect(&recorder, &quorvex::deck::VirtualDeck::frameReceived, [&](const QString& line) {
-        if (line.endsWith(QLatin1String("  stop"))) {
-            stops.push_back(quorvex::bench::secondsOn(clock));
-        }
-    });
-    const std::unique_ptr<quorvex::frmQuorvex> window = quorvex::bench::windowOn(recorder);
+    quorvex::bench::noteFrames(bench.recorder, bench.clock, QStringLiteral("  stop"), stops);
+    const std::unique_ptr<quorvex::frmQuorvex> window = quorvex::bench::windowOn(bench.recorder);
     window->findChild<QListWidget*>(QStringLiteral("ListOfMusic"))->addItem(file);
     auto* record = window->findChild<QAbstractButton*>(QStringLiteral("btnRecordList"));
 
-    quorvex::test::SinkRecorder sink(clock);
-    if (!sink.start()) {
-        std::fprintf(stderr, "parec did not record: %s\n", sink.errors().c_str());
+    quorvex::test::SinkRecorder sink(bench.clock);
+    if (!quorvex::bench::startSink(sink)) {
         return EXIT_FAILURE;
     }
     std::vector<double> presses;
     for (int run = 0; run < pressCount; ++run) {
         // The entry was cut off, so it is not recorded and the next press of Record asks nothing.
         QTimer::singleShot(QRandomGenerator::global()->bounded(firstPressMs, lastPressMs), record, [&] {
-            presses.push_back(quorvex::bench::secondsOn(clock));
+            presses.push_back(quorvex::bench::secondsOn(bench.clock));
             QTest::mouseClick(record, Qt::LeftButton);
         });
         QTest::mouseClick(record, Qt::LeftButton);

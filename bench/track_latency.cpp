@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <QAbstractButton>
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QTemporaryDir>
@@ -29,41 +28,26 @@ constexpr qsizetype gapFrames = quorvex::test::SinkRecorder::rate / 20; // 50 ms
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (!quorvex::bench::sinkIsRunning()) {
-        return EXIT_FAILURE;
-    }
-    const QTemporaryDir scratch;
-    qputenv("XDG_CONFIG_HOME", scratch.path().toLocal8Bit());
-    const QApplication application(argc, argv);
+    quorvex::bench::SinkBench bench(argc, argv);
 
-    const QString file = scratch.filePath(QStringLiteral("tone.wav"));
+    const QString file = bench.scratch.filePath(QStringLiteral("tone.wav"));
     if (!quorvex::bench::makeTone(file, trackSeconds)) {
         return EXIT_FAILURE;
     }
 
-    QElapsedTimer clock;
-    clock.start();
-    const quorvex::deck::VirtualDeck recorder;
+    // The record acknowledgement leaves as the record frame is read: the recorder answers at once.
     std::vector<double> records;
     std::vector<double> stops;
-    QObject::connect(&recorder, &quorvex::deck::VirtualDeck::frameReceived, [&](const QString& line) {
-        const double now = quorvex::bench::secondsOn(clock);
-        // The record acknowledgement leaves as the record frame is read: the recorder answers at once.
-        if (line.endsWith(QLatin1String("  record"))) {
-            records.push_back(now);
-        } else if (line.endsWith(QLatin1String("  stop"))) {
-            stops.push_back(now);
-        }
-    });
-    const std::unique_ptr<quorvex::frmQuorvex> window = quorvex::bench::windowOn(recorder);
+    quorvex::bench::noteFrames(bench.recorder, bench.clock, QStringLiteral("  record"), records);
+    quorvex::bench::noteFrames(bench.recorder, bench.clock, QStringLiteral("  stop"), stops);
+    const std::unique_ptr<quorvex::frmQuorvex> window = quorvex::bench::windowOn(bench.recorder);
     auto* tracks = window->findChild<QListWidget*>(QStringLiteral("ListOfMusic"));
     for (int track = 0; track < trackCount; ++track) {
         tracks->addItem(file);
     }
 
-    quorvex::test::SinkRecorder sink(clock);
-    if (!sink.start()) {
-        std::fprintf(stderr, "parec did not record: %s\n", sink.errors().c_str());
+    quorvex::test::SinkRecorder sink(bench.clock);
+    if (!quorvex::bench::startSink(sink)) {
         return EXIT_FAILURE;
     }
     QTest::mouseClick(window->findChild<QAbstractButton*>(QStringLiteral("btnRecordList")), Qt::LeftButton);

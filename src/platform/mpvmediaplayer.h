@@ -13,9 +13,9 @@
 
 namespace quorvex {
 
-// A take of the player under way: its files, their mpv playlist entries as the append requests' replies name them, and
-// which file mpv decodes and which one is heard. The heard one moves on when the decoded one's audio-pts
-// (which already accounts for the sound output's delay) passes 0.
+// A take of the player under way: its files, their mpv playlist entries as the append requests' replies name
+// them, and which file mpv decodes and which one is heard. The heard one moves on when the decoded one's
+// audio-pts (which already accounts for the sound output's delay) passes 0.
 struct MpvTake {
     QStringList files;
     std::vector<std::optional<std::int64_t>> entries;

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <stdexcept>
+#include <vector>
 
 namespace quorvex {
 
@@ -11,6 +13,14 @@ namespace quorvex {
 class MediaPlayerUnavailable : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// A sound output the player can play to: the player library's name for it and the description people know
+// it by.
+struct SoundOutput {
+    QString name;
+    QString description;
+    bool operator==(const SoundOutput&) const = default;
 };
 
 // The media player control: opening a file starts playing it by itself; play state 2 means playing.
@@ -73,10 +83,19 @@ public:
     virtual void setMuted(bool muted) = 0;
     [[nodiscard]] virtual bool isMuted() const = 0;
 
+    // Where the sound goes. The outputs there are now, besides the system's default; none known until the
+    // player has listed them (soundOutputsChanged tells when the list comes or changes).
+    [[nodiscard]] virtual std::optional<std::vector<SoundOutput>> soundOutputs() const = 0;
+    // Plays from the next file on to the output of that name; empty: the system's default output.
+    virtual void setSoundOutput(const QString& name) = 0;
+    // On: every file goes out as 44.1 kHz, 16-bit stereo, resampled where it is not; off: as it is.
+    virtual void setSend44k(bool on) = 0;
+
 signals:
     void stateChanged(); // any change of state, position, duration: waits re-test
     // `file` is the one asked for when it failed; the message names it (or the sound output) and why.
     void failed(const QString& file, const QString& message);
+    void soundOutputsChanged();
 };
 
 } // namespace quorvex

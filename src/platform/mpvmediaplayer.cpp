@@ -46,6 +46,42 @@ QString reasonOf(int error) {
     }
 }
 
+// libmpv's audio-device-list: an array of maps with "name" and "description"; "auto" is the system's default.
+std::vector<SoundOutput> outputsOfList(const mpv_node& list) {
+    std::vector<SoundOutput> outputs;
+    if (list.format != MPV_FORMAT_NODE_ARRAY) {
+        return outputs;
+    }
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-union-access): mpv's node is a tagged union
+    const std::span devices(list.u.list->values, static_cast<std::size_t>(list.u.list->num));
+    for (const mpv_node& device : devices) {
+        if (device.format != MPV_FORMAT_NODE_MAP) {
+            continue;
+        }
+        SoundOutput output;
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-union-access): the format was checked
+        const mpv_node_list& map = *device.u.list;
+        const std::span keys(map.keys, static_cast<std::size_t>(map.num));
+        const std::span values(map.values, static_cast<std::size_t>(map.num));
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            if (values[i].format != MPV_FORMAT_STRING) {
+                continue;
+            }
+            // NOLINTNEXTLINE(cppcoreguidelines-pro-type-union-access): the format was checked
+            const QString text = QString::fromUtf8(values[i].u.string);
+            if (std::string_view(keys[i]) == "name") {
+                output.name = text;
+            } else if (std::string_view(keys[i]) == "description") {
+                output.description = text;
+            }
+        }
+        if (!output.name.isEmpty() && output.name != QLatin1String("auto")) {
+            outputs.push_back(std::move(output));
+        }
+    }
+    return outputs;
+}
+
 QString cannotPlay(const QString& file, int error) {
     return QStringLiteral("Cannot play \"%1\": %2").arg(file, reasonOf(error));
 }
@@ -66,13 +102,14 @@ void MpvMediaPlayer::configure(const QString& audioOutput) {
         return;
     }
     int error = mpv.requestLogMessages("error");
-    const std::array<std::pair<const char*, mpv_format>, 7> watched{{{"time-pos", MPV_FORMAT_DOUBLE},
+    const std::array<std::pair<const char*, mpv_format>, 8> watched{{{"time-pos", MPV_FORMAT_DOUBLE},
                                                                      {"duration", MPV_FORMAT_DOUBLE},
                                                                      {"pause", MPV_FORMAT_FLAG},
                                                                      {"core-idle", MPV_FORMAT_FLAG},
                                                                      {"current-ao", MPV_FORMAT_STRING},
                                                                      {"volume", MPV_FORMAT_DOUBLE},
-                                                                     {"mute", MPV_FORMAT_FLAG}}};
+                                                                     {"mute", MPV_FORMAT_FLAG},
+                                                                     {"audio-device-list", MPV_FORMAT_NODE}}};
     for (const auto& [name, format] : watched) {
         error = std::min(error, mpv.observe(name, format));
     }
@@ -241,6 +278,25 @@ bool MpvMediaPlayer::isMuted() const {
     return observed.mute;
 }
 
+std::optional<std::vector<SoundOutput>> MpvMediaPlayer::soundOutputs() const {
+    return outputs;
+}
+
+void MpvMediaPlayer::setSoundOutput(const QString& name) {
+    checked(mpv.setText("audio-device", name.isEmpty() ? QStringLiteral("auto") : name),
+            "choose the output of");
+}
+
+void MpvMediaPlayer::setSend44k(bool on) {
+    // What a MiniDisc recorder records: the player resamples and converts, so the sound server need not.
+    checked(mpv.setText("audio-samplerate", on ? QStringLiteral("44100") : QStringLiteral("0")),
+            "set the rate of");
+    checked(mpv.setText("audio-format", on ? QStringLiteral("s16") : QStringLiteral("no")),
+            "set the format of");
+    checked(mpv.setText("audio-channels", on ? QStringLiteral("stereo") : QStringLiteral("auto-safe")),
+            "set the channels of");
+}
+
 int MpvMediaPlayer::playState() const {
     switch (phase) {
     case Phase::nothing:
@@ -309,6 +365,9 @@ void MpvMediaPlayer::drainEvents() {
     // it comes before stateChanged, so a wait that sees the state drop already knows why.
     if (auto failure = std::exchange(pendingFailure, std::nullopt)) {
         emit failed(path, *failure);
+    }
+    if (std::exchange(outputsChanged, false)) {
+        emit soundOutputsChanged();
     }
     notifyIfChanged();
 }
@@ -575,6 +634,10 @@ void MpvMediaPlayer::handleProperty(const mpv_event_property& property) {
         observed.volume = number().value_or(observed.volume);
     } else if (name == "mute") {
         observed.mute = flag();
+    } else if (name == "audio-device-list" && known && property.format == MPV_FORMAT_NODE) {
+        std::vector<SoundOutput> listed = outputsOfList(*static_cast<const mpv_node*>(property.data));
+        outputsChanged = outputsChanged || listed != outputs;
+        outputs = std::move(listed);
     }
 }
 

@@ -55,6 +55,9 @@ public:
     [[nodiscard]] int volume() const override;
     void setMuted(bool muted) override;
     [[nodiscard]] bool isMuted() const override;
+    [[nodiscard]] std::optional<std::vector<SoundOutput>> soundOutputs() const override;
+    void setSoundOutput(const QString& name) override;
+    void setSend44k(bool on) override;
 
 private:
     // Where the file asked for last stands, as told by libmpv's events.
@@ -128,6 +131,8 @@ private:
     QStringList errorLog;                      // mpv's error messages since the file was opened
     std::optional<QString> pendingFailure;     // reported once the events waiting now are drained
     std::optional<QString> setupError;         // a sound output mpv would not accept
+    std::optional<std::vector<SoundOutput>> outputs;
+    bool outputsChanged = false; // told once the events waiting now are drained
     std::optional<MpvTake> take;
     QTimer boundaryTimer;
     Shown lastShown;

@@ -153,6 +153,13 @@ public:
     [[nodiscard]] int volume() const override { return level; }
     void setMuted(bool mute) override { muted = mute; }
     [[nodiscard]] bool isMuted() const override { return muted; }
+    [[nodiscard]] std::optional<std::vector<SoundOutput>> soundOutputs() const override { return outputList; }
+    void setSoundOutput(const QString& name) override { output = name; }
+    void setSend44k(bool on) override { send44k = on; }
+    void listOutputs(std::vector<SoundOutput> outputs) {
+        outputList = std::move(outputs);
+        emit soundOutputsChanged();
+    }
 
     void setState(int newState) {
         state = newState;
@@ -176,6 +183,8 @@ public:
     }
 
     double fileLength = 0.5;
+    QString output = QStringLiteral("never set");
+    std::optional<bool> send44k;
     QStringList opened;
     int stops = 0;
 
@@ -197,6 +206,7 @@ private:
     double length = 0;
     bool holding = false;
     int level = 100;
+    std::optional<std::vector<SoundOutput>> outputList;
     bool muted = false;
 };
 

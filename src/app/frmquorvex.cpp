@@ -4,6 +4,7 @@
 #include "app/clickablelabel.h"
 #include "app/messages.h"
 #include "app/portsetting.h"
+#include "app/soundoutputmenu.h"
 #include "app/tracklist.h"
 #include "link/commandframe.h"
 #include "link/discinfo.h"
@@ -59,6 +60,7 @@ const QString generalSection = QStringLiteral("General");
 const QString asciiTitlesKey = QStringLiteral("ASCII titles");
 const QString discLengthKey = QStringLiteral("Disc length");
 const QString gaplessKey = QStringLiteral("Gapless");
+const QString send44kKey = QStringLiteral("44.1 kHz");
 
 // A Track list entry's mark, kept on the entry itself so it moves with it.
 constexpr int markRole = Qt::UserRole;
@@ -86,6 +88,7 @@ frmQuorvex::frmQuorvex(Platform platformSet, QWidget* parent)
     markIcons = {.recorded = style()->standardIcon(QStyle::SP_DialogApplyButton),
                  .skipped = style()->standardIcon(QStyle::SP_MessageBoxWarning),
                  .cutOff = style()->standardIcon(QStyle::SP_MediaStop)};
+    outputs = std::make_unique<SoundOutputMenu>(*menus.soundOutput, *platform.player, *platform.settings);
     connectControls();
     ui.btnPlay->setFocus();
     // The menu bar stands above the client area, which keeps its size and every control its place.
@@ -170,6 +173,11 @@ void frmQuorvex::connectControls() {
     for (QAction* length : menus.discLengths) {
         connect(length, &QAction::triggered, this, [this, length] { discLength_Click(length); });
     }
+    connect(menus.send44k, &QAction::triggered, this, [this](bool checked) {
+        platform.settings->save(generalSection, send44kKey,
+                                checked ? QStringLiteral("1") : QStringLiteral("0"));
+        platform.player->setSend44k(checked);
+    });
     connect(menus.checkDisc, &QAction::triggered, this, &frmQuorvex::btnCheckTracks_Click);
     connect(menus.about, &QAction::triggered, this, &frmQuorvex::about_Click);
 
@@ -212,6 +220,9 @@ void frmQuorvex::Form_Load() {
         switchFromSetting(platform.settings->read(generalSection, asciiTitlesKey, QStringLiteral("0"))));
     menus.gapless->setChecked(
         switchFromSetting(platform.settings->read(generalSection, gaplessKey, QStringLiteral("0"))));
+    menus.send44k->setChecked(
+        switchFromSetting(platform.settings->read(generalSection, send44kKey, QStringLiteral("1")), true));
+    platform.player->setSend44k(menus.send44k->isChecked());
     const int minutes = discMinutesFromSetting(
         platform.settings->read(generalSection, discLengthKey, QString::number(defaultDiscMinutes)));
     for (QAction* length : menus.discLengths) {
@@ -365,6 +376,16 @@ void frmQuorvex::btnRecordList_Click() {
     }
     // A run inside a disc query's wait would take its answer, and the label would show the run's bytes.
     if (recording || askingDisc) {
+        return;
+    }
+    // The recorder hears only what reaches its output: without it nothing is recorded.
+    if (!outputs->chosenIsConnected()) {
+        platform.dialogs->show(
+            {.text = QStringLiteral("The sound output \"%1\" is not connected. Connect it or "
+                                    "choose another in Disc ▸ Sound output.")
+                         .arg(outputs->chosenLabel()),
+             .title = QString::fromLatin1(text::applicationTitle),
+             .icon = QMessageBox::Warning});
         return;
     }
     if (std::optional<std::vector<int>> entries = planEntries()) {
@@ -732,6 +753,11 @@ void frmQuorvex::ListOfMusic_DblClick() {
         return;
     }
     const QString path = entry->text();
+    if (outputs->fallBackIfMissing()) {
+        setStatusLine(
+            QStringLiteral("The sound output \"%1\" is not connected: playing to the system default.")
+                .arg(outputs->chosenLabel()));
+    }
     platform.player->open(path);
     readId3Tag(path);
 }

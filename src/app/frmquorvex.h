@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <QHash>
 #include <QIcon>
@@ -28,6 +29,7 @@ class QListWidgetItem;
 namespace quorvex {
 
 class RecordingRun;
+class SoundOutputMenu;
 
 // The program's one window. It owns every control and the outside things (serial port, settings,
 // message boxes, event pump), and binds each control event to its handler.
@@ -161,6 +163,7 @@ private:
     // The file list's entries by their full path, for the tool tips the worker's results bring; rebuilt
     // whenever the list is (DirList_Change is the only place that fills it).
     QHash<QString, QListWidgetItem*> shownFiles;
+    std::unique_ptr<SoundOutputMenu> outputs;
     RecorderLine line;
     ReplyWatcher watcher;
     bool recording = false;

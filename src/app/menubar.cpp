@@ -56,6 +56,10 @@ Menus buildMenuBar(QMainWindow& window) {
     menus.asciiTitles->setCheckable(true);
     menus.gapless = action(disc, "actionGapless", QStringLiteral("&Gapless (one take, track marks)"));
     menus.gapless->setCheckable(true);
+    menus.soundOutput = disc->addMenu(QStringLiteral("&Sound output"));
+    menus.soundOutput->setObjectName(QStringLiteral("menuSoundOutput"));
+    menus.send44k = action(disc, "actionSend44k", QStringLiteral("Send &44.1 kHz"));
+    menus.send44k->setCheckable(true);
     menus.checkDisc = action(disc, "actionCheckDisc", QStringLiteral("&Check disc"));
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));

@@ -4,6 +4,7 @@
 
 class QAction;
 class QMainWindow;
+class QMenu;
 
 namespace quorvex {
 
@@ -17,6 +18,8 @@ struct Menus {
     std::array<QAction*, 3> discLengths{}; // 60, 74 and 80 minutes, one ticked; data(): the minutes
     QAction* asciiTitles = nullptr;        // checkable
     QAction* gapless = nullptr;            // checkable; disabled in pause mode
+    QMenu* soundOutput = nullptr;          // filled by SoundOutputMenu
+    QAction* send44k = nullptr;            // checkable
     QAction* checkDisc = nullptr;
     QAction* about = nullptr;
 };

@@ -17,8 +17,11 @@ Qt::CheckState useId3FromSetting(const QString& text) {
     return isNumber && value == 0 ? Qt::Unchecked : Qt::Checked;
 }
 
-bool switchFromSetting(const QString& text) {
-    return text == QStringLiteral("1");
+bool switchFromSetting(const QString& text, bool byDefault) {
+    if (text == QStringLiteral("1") || text == QStringLiteral("0")) {
+        return text == QStringLiteral("1");
+    }
+    return byDefault;
 }
 
 int discMinutesFromSetting(const QString& text) {

@@ -17,8 +17,9 @@ inline constexpr int defaultPort = 1;
 // default, ticked. (A greyed box would be read as ticked by the title rule while looking undecided.)
 [[nodiscard]] Qt::CheckState useId3FromSetting(const QString& text);
 
-// A remembered menu switch ("Plain ASCII titles", "Gapless"): "1" on; "0" and anything else the default, off.
-[[nodiscard]] bool switchFromSetting(const QString& text);
+// A remembered menu switch ("Plain ASCII titles", "Gapless", "Send 44.1 kHz"): "1" on, "0" off, anything
+// else the switch's default.
+[[nodiscard]] bool switchFromSetting(const QString& text, bool byDefault = false);
 
 // The disc lengths the Disc menu offers, in minutes of standard play; the remembered one is "60", "74" or
 // "80", anything else the default, 74.

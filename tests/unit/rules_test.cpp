@@ -199,6 +199,10 @@ TEST(PortSetting, RememberedTextBecomesAPortNumberOrCom1OnlyZeroClearsUseId3AndO
         // Plain ASCII titles are on for exactly "1".
         EXPECT_EQ(switchFromSetting(QString::fromLatin1(row.stored)), std::string_view(row.stored) == "1")
             << row.stored;
+        // A switch that is on by default (Send 44.1 kHz) is off for exactly "0".
+        EXPECT_EQ(switchFromSetting(QString::fromLatin1(row.stored), true),
+                  std::string_view(row.stored) != "0")
+            << row.stored;
     }
     // The disc length is one of the three offered, written exactly; anything else is 74 minutes.
     const std::vector<std::pair<QString, int>> lengths{{"60", 60}, {"80", 80}, {"74", 74},  {" 60", 74},

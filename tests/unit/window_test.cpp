@@ -129,6 +129,7 @@ TEST_F(WindowTest, AtCreationCaptionsAreExactNothingIsChosenAndEverythingIsEnabl
                    {"actionDisc80", "80 minutes", ""},
                    {"actionAsciiTitles", "Plain &ASCII titles", ""},
                    {"actionGapless", "&Gapless (one take, track marks)", ""},
+                   {"actionSend44k", "Send &44.1 kHz", ""},
                    {"actionCheckDisc", "&Check disc", ""},
                    {"actionAbout", "&About Quorvex", ""}};
     for (const auto& row : entries) {
@@ -936,6 +937,52 @@ TEST_F(WindowTest, ThreeHundredEntriesKeepTheHeapFlat) {
     EXPECT_LT(static_cast<long long>(atLast) - static_cast<long long>(atFirstSample), 16 * 1024);
 }
 
+// Disc ▸ Sound output lists the player's outputs; the choice is saved and followed. One that goes missing
+// stays chosen and is shown so; a preview then plays to the default output, said once, and Record refuses.
+TEST_F(WindowTest, TheChosenSoundOutputIsPlayedToAndAMissingOneStopsARunButNotAPreview) {
+    auto* menu = window->findChild<QMenu*>("menuSoundOutput");
+    const auto entries = [menu] {
+        emit menu->aboutToShow();
+        QStringList shown;
+        for (const QAction* entry : menu->actions()) {
+            shown.append((entry->isChecked() ? "* " : "") + entry->text());
+        }
+        return shown;
+    };
+    EXPECT_EQ(entries(), QStringList{"* System default"}) << "nothing listed yet";
+    EXPECT_EQ(fakes.player->output, "");
+    fakes.player->listOutputs({{"pulse/speakers", "Speakers"}, {"alsa/iec958", "Optical & USB"}});
+    EXPECT_EQ(entries(), QStringList({"* System default", "Speakers", "Optical && USB"}));
+    menu->actions().at(2)->trigger();
+    EXPECT_EQ(fakes.player->output, "alsa/iec958");
+    EXPECT_EQ(fakes.journal.back(), "save General/Output=alsa/iec958");
+
+    fakes.player->listOutputs({{"pulse/speakers", "Speakers"}});
+    EXPECT_EQ(entries(), QStringList({"System default", "Speakers", "* Optical && USB (not connected)"}));
+    const QTemporaryDir folder;
+    auto* tracks = control<QListWidget>("ListOfMusic");
+    tracks->addItem(writeFile(folder.filePath("a.wav"), silentWav));
+    tracks->setCurrentRow(0);
+    window->ListOfMusic_DblClick();
+    EXPECT_EQ(text("statusLine"),
+              "The sound output \"Optical & USB\" is not connected: playing to the system default.");
+    EXPECT_EQ(fakes.player->output, "");
+    window->setStatusLine("said once");
+    window->ListOfMusic_DblClick();
+    EXPECT_EQ(text("statusLine"), "said once");
+    fakes.journal.clear();
+    click("btnRecordList");
+    ASSERT_EQ(fakes.dialogs->shown.size(), 1U);
+    EXPECT_EQ(fakes.dialogs->shown[0].text,
+              "The sound output \"Optical & USB\" is not connected. Connect it or "
+              "choose another in Disc ▸ Sound output.");
+    EXPECT_EQ(fakes.dialogs->shown[0].title, "Quorvex");
+    EXPECT_TRUE(fakes.journal.empty() && fakes.serial->frames.empty()) << "nothing sent, nothing saved";
+
+    fakes.player->listOutputs({{"alsa/iec958", "Optical & USB"}});
+    EXPECT_EQ(fakes.player->output, "alsa/iec958") << "played to again once it is back";
+}
+
 TEST(StartFailure, APlayerThatCannotBeHadIsSaidInABoxAndNothingStarts) {
     FakeDialogs dialogs;
     const std::optional<Platform> none = makePlatformOrSayWhy(
@@ -974,12 +1021,15 @@ TEST_F(WindowTest, StartUpSwitchesOnAndAsksForTheDiscClosingSavesTheSettingsForT
     EXPECT_TRUE(window->findChild<QAction*>("actionDisc74")->isChecked()) << "the default disc";
     window->findChild<QAction*>("actionAsciiTitles")->trigger();
     window->findChild<QAction*>("actionGapless")->trigger();
+    EXPECT_EQ(fakes.player->send44k, std::optional(true)) << "on until the user says otherwise";
+    window->findChild<QAction*>("actionSend44k")->trigger();
     window->findChild<QAction*>("actionDisc80")->trigger();
     window->findChild<QAction*>("actionQuit")->trigger();
     window->close();
 
     const Journal expected{"save General/ASCII titles=1",
                            "save General/Gapless=1",
+                           "save General/44.1 kHz=0",
                            "save General/Disc length=80",
                            "close",
                            "save Commport/COM=2",
@@ -1000,6 +1050,7 @@ TEST_F(WindowTest, StartUpSwitchesOnAndAsksForTheDiscClosingSavesTheSettingsForT
     // Plain ASCII titles, remembered: the disc name and titles, made plain before the cut to 14 characters.
     EXPECT_TRUE(started.findChild<QAction*>("actionAsciiTitles")->isChecked());
     EXPECT_TRUE(started.findChild<QAction*>("actionGapless")->isChecked());
+    EXPECT_EQ(next.player->send44k, std::optional(false));
     started.findChild<QCheckBox*>("chkInsertPauses")->setChecked(true);
     EXPECT_FALSE(started.findChild<QAction*>("actionGapless")->isEnabled()) << "pause mode has no take";
     EXPECT_TRUE(started.findChild<QAction*>("actionDisc80")->isChecked());

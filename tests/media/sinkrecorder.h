@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QtEndian>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quorvex::test {
@@ -21,16 +22,18 @@ public:
     static constexpr qsizetype bytesPerFrame = 4;
 
     // `clock` is the clock the recording's start is measured on (to compare it with other events);
-    // `latencyMs` is parec's, the most the recording's times may be early.
-    explicit SinkRecorder(const QElapsedTimer& clock, int latencyMs = 10)
-        : clock(clock), latencyMs(latencyMs) {
+    // `latencyMs` is parec's, the most the recording's times may be early; `sink` the sink recorded, the
+    // test sink unless named.
+    explicit SinkRecorder(const QElapsedTimer& clock, int latencyMs = 10,
+                          QString sink = qEnvironmentVariable("QUORVEX_TEST_SINK"))
+        : clock(clock), latencyMs(latencyMs), sink(std::move(sink)) {
         QObject::connect(&parec, &QProcess::readyReadStandardOutput, [this] { take(); });
     }
 
     // Starts parec and returns once the first sound data has come, or false (with parec's complaint in
     // errors()) if it did not. Each arrival is taken in as it comes, also the one this wait sees.
     bool start() {
-        const QString monitor = qEnvironmentVariable("QUORVEX_TEST_SINK") + QStringLiteral(".monitor");
+        const QString monitor = sink + QStringLiteral(".monitor");
         parec.start(QStringLiteral("parec"),
                     {QStringLiteral("--device=") + monitor, QStringLiteral("--raw"),
                      QStringLiteral("--format=s16le"), QStringLiteral("--rate=%1").arg(rate),
@@ -67,6 +70,7 @@ private:
 
     const QElapsedTimer& clock;
     int latencyMs;
+    QString sink;
     QProcess parec;
     QByteArray recorded;
     std::optional<double> started;

@@ -18,6 +18,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMenu>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QTimer>
@@ -230,6 +232,109 @@ TEST_F(RecordingTest, AGaplessTakeMarksEachTrackWhereItsSoundBeginsWithNoSilence
               "<qt>skipped: its end was lost: the file after it could not be played");
     EXPECT_TRUE(window->entryToolTip(*trackList()->item(1)).contains("skipped: Cannot play"));
     EXPECT_TRUE(window->entryToolTip(*trackList()->item(2)).startsWith("<qt>recorded"));
+}
+
+// What `pactl` answers, its lines; the test fails when it fails.
+QStringList pactl(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral("pactl"), arguments);
+    EXPECT_TRUE(process.waitForFinished(5000) && process.exitCode() == 0)
+        << arguments.join(' ').toStdString() << ": " << process.readAllStandardError().toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+// The frequency of the sound in a recording: its rises from below -1000 to above 1000 (left channel) per
+// second, so that a resampler's ripple at a zero crossing is no rise of its own.
+double frequency(const QByteArray& pcm) {
+    constexpr qint16 swing = 1000;
+    std::vector<qsizetype> rises;
+    bool low = false;
+    for (qsizetype frame = 0; frame < pcm.size() / test::SinkRecorder::bytesPerFrame; ++frame) {
+        const auto left =
+            qFromLittleEndian<qint16>(pcm.constData() + frame * test::SinkRecorder::bytesPerFrame);
+        if (low && left > swing) {
+            rises.push_back(frame);
+        }
+        low = left < -swing || (low && left <= swing);
+    }
+    return rises.size() < 2 ? 0
+                            : static_cast<double>(rises.size() - 1) * test::SinkRecorder::rate /
+                                  static_cast<double>(rises.back() - rises.front());
+}
+
+// Disc ▸ Sound output on a second null sink running at 48 kHz, as an optical adapter would: a 48 kHz file
+// previewed there reaches that sink and not the default one, as a 44.1 kHz stream with Send 44.1 kHz (its
+// tone still 440 Hz) and as a 48 kHz stream without. Unplugged, the output is shown as not connected and
+// Record refuses to start, sending no record frame.
+TEST_F(RecordingTest, TheChosenOutputHearsThePreviewAs44kHzAndAnUnpluggedOneStopsTheRun) {
+    const QString optical = QStringLiteral("quorvex_optical");
+    const QStringList loaded = pactl({"load-module", "module-null-sink", "sink_name=" + optical, "rate=48000",
+                                      "sink_properties=device.description=Optical"});
+    ASSERT_EQ(loaded.size(), 1);
+    std::optional<QString> module = loaded[0];
+    const std::unique_ptr<std::optional<QString>, void (*)(std::optional<QString>*)> unload(
+        &module, [](std::optional<QString>* left) {
+            if (*left) {
+                pactl({"unload-module", **left});
+            }
+        });
+    connectRecorder({});
+    const QTemporaryDir folder;
+    const QString file = folder.filePath("tone 48k.wav");
+    ASSERT_TRUE(write(file, toneWav(48000, 0.8, 2.0)));
+    trackList()->addItem(file);
+    trackList()->setCurrentRow(0);
+    auto* menu = window->findChild<QMenu*>("menuSoundOutput");
+    const auto entry = [menu](const QString& text) -> QAction* {
+        emit menu->aboutToShow();
+        const QList<QAction*> entries = menu->actions();
+        const auto found = std::find_if(entries.begin(), entries.end(),
+                                        [&text](const QAction* shown) { return shown->text() == text; });
+        return found == entries.end() ? nullptr : *found;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return entry("Optical") != nullptr; }, 5000));
+    entry("Optical")->trigger();
+
+    auto* send44k = window->findChild<QAction*>("actionSend44k");
+    for (const bool resampled : {true, false}) {
+        SCOPED_TRACE(resampled);
+        if (send44k->isChecked() != resampled) {
+            send44k->trigger();
+        }
+        QElapsedTimer clock;
+        clock.start();
+        test::SinkRecorder chosen(clock, 10, optical);
+        test::SinkRecorder standard(clock);
+        ASSERT_TRUE(chosen.start() && standard.start());
+        window->ListOfMusic_DblClick();
+        QTest::qWait(1000);
+        // index, sink, client, driver, sample specification
+        const QStringList streams = pactl({"list", "short", "sink-inputs"});
+        const QStringList sinks = pactl({"list", "short", "sinks"});
+        ASSERT_EQ(streams.size(), 1) << streams.join('\n').toStdString();
+        const QString sink = streams[0].section('\t', 1, 1);
+        EXPECT_TRUE(std::any_of(sinks.begin(), sinks.end(), [&](const QString& line) {
+            return line.section('\t', 0, 0) == sink && line.section('\t', 1, 1) == optical;
+        }));
+        EXPECT_TRUE(streams[0].endsWith(resampled ? "s16le 2ch 44100Hz" : "48000Hz"))
+            << streams[0].toStdString();
+        QTest::qWait(1500);
+        chosen.stop();
+        standard.stop();
+        EXPECT_EQ(test::peak(standard.pcm()), 0) << "nothing on the default output";
+        EXPECT_NEAR(frequency(chosen.pcm()), 440, 1)
+            << "not 479 Hz, as a stream said to be 44.1 kHz would be";
+    }
+
+    pactl({"unload-module", *module});
+    module.reset();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return entry("Optical (not connected)") != nullptr; }, 5000));
+    EXPECT_TRUE(entry("Optical (not connected)")->isChecked());
+    click("btnRecordList");
+    EXPECT_EQ(answers.texts(),
+              QStringList{"The sound output \"Optical\" is not connected. Connect it or choose "
+                          "another in Disc ▸ Sound output."});
+    EXPECT_TRUE(meanings(*recorder).isEmpty());
 }
 
 // skipped: refused or failed, and named in the message at the end of the run; recorded: a titled track on

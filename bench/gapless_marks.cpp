@@ -90,9 +90,8 @@ int main(int argc, char* argv[]) {
         distances.push_back(std::abs(late.back()));
     }
     std::printf(
-        "%d files of %.1f s (WAV) in one take through the PulseAudio null sink; sink times are at most "
-        "%d ms early\n",
-        fileCount, fileSeconds, sinkLatencyMs);
+        "%d files of %.1f s (WAV) in one take through the %s null sink; sink times are at most %d ms early\n",
+        fileCount, fileSeconds, quorvex::bench::soundServer().constData(), sinkLatencyMs);
     quorvex::bench::report("mark at recorder - boundary in sink:", late);
     quorvex::bench::report("distance between mark and boundary:", distances);
     std::printf("%-48s %.2f ms\n", "longest silence in the take:",

@@ -72,6 +72,11 @@ inline double secondsOn(const QElapsedTimer& clock) {
     return static_cast<double>(clock.nsecsElapsed()) / 1e9;
 }
 
+// The sound server the sink runs on, as start_sound_sink says it.
+inline QByteArray soundServer() {
+    return qgetenv("QUORVEX_SOUND_SERVER");
+}
+
 // Notes on `clock` when the recorder takes in each frame whose log line ends with `ending`.
 inline void noteFrames(const deck::VirtualDeck& recorder, const QElapsedTimer& clock, const QString& ending,
                        std::vector<double>& times) {

@@ -71,9 +71,9 @@ int main(int argc, char* argv[]) {
         toStop.push_back(stops[run] - presses[run]);
         toSilence.push_back(sink.secondsAt(spans[run].lastFrame + 1) - presses[run]);
     }
-    std::printf("%d presses of Stop recording at random moments of a %.0f s WAV's sound (PulseAudio null "
-                "sink; sink times are at most 10 ms early)\n",
-                pressCount, toneSeconds);
+    std::printf("%d presses of Stop recording at random moments of a %.0f s WAV's sound (%s null sink; sink "
+                "times are at most 10 ms early)\n",
+                pressCount, toneSeconds, quorvex::bench::soundServer().constData());
     quorvex::bench::report("press -> stop frame at recorder:", toStop);
     quorvex::bench::report("press -> last sample in sink:", toSilence);
     return EXIT_SUCCESS;

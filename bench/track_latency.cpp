@@ -67,9 +67,8 @@ int main(int argc, char* argv[]) {
         startDelays.push_back(seconds(spans[track].firstFrame) - records[track]);
         stopDelays.push_back(stops[track] - seconds(spans[track].lastFrame + 1));
     }
-    std::printf(
-        "%d tracks of %.0f s (WAV) through the PulseAudio null sink; sink times are at most 10 ms early\n",
-        trackCount, trackSeconds);
+    std::printf("%d tracks of %.0f s (WAV) through the %s null sink; sink times are at most 10 ms early\n",
+                trackCount, trackSeconds, quorvex::bench::soundServer().constData());
     quorvex::bench::report("record acknowledgement -> first sample in sink:", startDelays);
     quorvex::bench::report("last sample in sink -> stop frame at recorder:", stopDelays);
     return EXIT_SUCCESS;

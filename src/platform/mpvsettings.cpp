@@ -26,6 +26,8 @@ struct Setting {
 // - 5 s of buffering: demuxer-readahead-secs reads 5 s ahead of the playing position; cache-secs does
 //   the same where mpv uses its cache (network sources; a local file is read directly).
 // - No silent fallback: a sound output that cannot be opened ends the file with an error.
+// - Every file goes out as 44.1 kHz, 16-bit stereo, what a MiniDisc recorder records, until
+//   MediaPlayer::setSend44k(false) lets each go out as it is.
 constexpr std::array settings{
     Setting{"vid", "no"},
     Setting{"vo", "null"},
@@ -55,6 +57,9 @@ constexpr std::array settings{
     Setting{"cache-secs", "5"},
     Setting{"audio-fallback-to-null", "no"},
     Setting{"stop-playback-on-init-failure", "yes"},
+    Setting{"audio-samplerate", "44100"},
+    Setting{"audio-format", "s16"},
+    Setting{"audio-channels", "stereo"},
 };
 
 } // namespace

@@ -61,9 +61,7 @@ int main(int argc, char* argv[]) {
         tracks->addItem(file % 2 == 0 ? loud : quiet);
     }
 
-    // parec's shortest latency the machine keeps up with: the sink's times are at most that early.
-    constexpr int sinkLatencyMs = 3;
-    quorvex::test::SinkRecorder sink(bench.clock, sinkLatencyMs);
+    quorvex::test::SinkRecorder sink(bench.clock, quorvex::bench::preciseSinkLatencyMs);
     if (!quorvex::bench::startSink(sink)) {
         return EXIT_FAILURE;
     }
@@ -91,7 +89,8 @@ int main(int argc, char* argv[]) {
     }
     std::printf(
         "%d files of %.1f s (WAV) in one take through the %s null sink; sink times are at most %d ms early\n",
-        fileCount, fileSeconds, quorvex::bench::soundServer().constData(), sinkLatencyMs);
+        fileCount, fileSeconds, quorvex::bench::soundServer().constData(),
+        quorvex::bench::preciseSinkLatencyMs);
     quorvex::bench::report("mark at recorder - boundary in sink:", late);
     quorvex::bench::report("distance between mark and boundary:", distances);
     std::printf("%-48s %.2f ms\n", "longest silence in the take:",

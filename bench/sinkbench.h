@@ -7,6 +7,7 @@
 #include "deck/virtualdeck.h"
 #include "platform/inisettingsstore.h"
 #include "sinkrecorder.h"
+#include "support/soundoutput.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -63,7 +64,7 @@ inline bool makeTone(const QString& file, double seconds, double volume = 1.0) {
 // The window on Com1, which leads to the virtual recorder; its sound goes to the sink.
 inline std::unique_ptr<frmQuorvex> windowOn(const deck::VirtualDeck& recorder) {
     IniSettingsStore().save(QStringLiteral("Commport"), QStringLiteral("Device1"), recorder.devicePath());
-    auto window = std::make_unique<frmQuorvex>(makeSystemPlatform(QStringLiteral("pulse")));
+    auto window = std::make_unique<frmQuorvex>(makeSystemPlatform(test::sinkSoundOutput()));
     window->selectPort(1);
     return window;
 }
@@ -71,6 +72,9 @@ inline std::unique_ptr<frmQuorvex> windowOn(const deck::VirtualDeck& recorder) {
 inline double secondsOn(const QElapsedTimer& clock) {
     return static_cast<double>(clock.nsecsElapsed()) / 1e9;
 }
+
+// parec's shortest latency this machine keeps up with: a bench's sink times are at most that early.
+inline constexpr int preciseSinkLatencyMs = 3;
 
 // The sound server the sink runs on, as start_sound_sink says it.
 inline QByteArray soundServer() {

@@ -46,7 +46,7 @@ int main(int argc, char* argv[]) {
         tracks->addItem(file);
     }
 
-    quorvex::test::SinkRecorder sink(bench.clock);
+    quorvex::test::SinkRecorder sink(bench.clock, quorvex::bench::preciseSinkLatencyMs);
     if (!quorvex::bench::startSink(sink)) {
         return EXIT_FAILURE;
     }
@@ -67,8 +67,9 @@ int main(int argc, char* argv[]) {
         startDelays.push_back(seconds(spans[track].firstFrame) - records[track]);
         stopDelays.push_back(stops[track] - seconds(spans[track].lastFrame + 1));
     }
-    std::printf("%d tracks of %.0f s (WAV) through the %s null sink; sink times are at most 10 ms early\n",
-                trackCount, trackSeconds, quorvex::bench::soundServer().constData());
+    std::printf("%d tracks of %.0f s (WAV) through the %s null sink; sink times are at most %d ms early\n",
+                trackCount, trackSeconds, quorvex::bench::soundServer().constData(),
+                quorvex::bench::preciseSinkLatencyMs);
     quorvex::bench::report("record acknowledgement -> first sample in sink:", startDelays);
     quorvex::bench::report("last sample in sink -> stop frame at recorder:", stopDelays);
     return EXIT_SUCCESS;

@@ -32,6 +32,13 @@ start_sound_sink() {
     export PULSE_COOKIE="$quorvex_sound_dir/config/pulse/cookie"
     export QUORVEX_TEST_SINK="$quorvex_sound_sink"
     export QUORVEX_SOUND_SERVER="$server"
+    # The media player's output for the tests: PulseAudio's own protocol, or PipeWire's as mpv uses it on a
+    # desktop that runs PipeWire.
+    if [ "$server" = pipewire ]; then
+        export QUORVEX_TEST_AO=pipewire PIPEWIRE_REMOTE="$quorvex_sound_dir/pipewire-0"
+    else
+        export QUORVEX_TEST_AO=pulse
+    fi
 
     local tries
     for tries in $(seq 50); do
@@ -137,6 +144,6 @@ stop_sound_sink() {
         done
     done
     rm -rf "$quorvex_sound_dir"
-    unset PULSE_SERVER PULSE_COOKIE QUORVEX_TEST_SINK QUORVEX_SOUND_SERVER
+    unset PULSE_SERVER PULSE_COOKIE QUORVEX_TEST_SINK QUORVEX_SOUND_SERVER QUORVEX_TEST_AO PIPEWIRE_REMOTE
     return 0
 }

@@ -7,6 +7,7 @@
 #include "support/fileaccess.h"
 #include "support/modalwatcher.h"
 #include "support/printers.h"
+#include "support/soundoutput.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -43,7 +44,7 @@ protected:
         settings.save(QStringLiteral("Commport"), QStringLiteral("Device1"), recorder->devicePath());
         settings.save(QStringLiteral("Commport"), QStringLiteral("Device2"),
                       QStringLiteral("/dev/quorvex-absent"));
-        window = std::make_unique<frmQuorvex>(makeSystemPlatform(QStringLiteral("pulse")));
+        window = std::make_unique<frmQuorvex>(makeSystemPlatform(test::sinkSoundOutput()));
         window->selectPort(1);
     }
 

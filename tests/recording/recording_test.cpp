@@ -250,8 +250,8 @@ double frequency(const QByteArray& pcm) {
     std::vector<qsizetype> rises;
     bool low = false;
     for (qsizetype frame = 0; frame < pcm.size() / test::SinkRecorder::bytesPerFrame; ++frame) {
-        const auto left =
-            qFromLittleEndian<qint16>(pcm.constData() + frame * test::SinkRecorder::bytesPerFrame);
+        const auto left = qFromLittleEndian<qint16>(
+            QByteArrayView(pcm).sliced(frame * test::SinkRecorder::bytesPerFrame).data());
         if (low && left > swing) {
             rises.push_back(frame);
         }

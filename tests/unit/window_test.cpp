@@ -981,6 +981,10 @@ TEST_F(WindowTest, TheChosenSoundOutputIsPlayedToAndAMissingOneStopsARunButNotAP
 
     fakes.player->listOutputs({{"alsa/iec958", "Optical & USB"}});
     EXPECT_EQ(fakes.player->output, "alsa/iec958") << "played to again once it is back";
+    FakePlatform next;
+    next.settings->values = fakes.settings->values;
+    const frmQuorvex started(next.take());
+    EXPECT_EQ(next.player->output, "alsa/iec958") << "the choice holds at the next start";
 }
 
 TEST(StartFailure, APlayerThatCannotBeHadIsSaidInABoxAndNothingStarts) {

@@ -308,7 +308,7 @@ TEST_F(RecordingTest, TheChosenOutputHearsThePreviewAs44kHzAndAnUnpluggedOneStop
         ASSERT_TRUE(chosen.start() && standard.start());
         window->ListOfMusic_DblClick();
         QTest::qWait(1000);
-        // index, sink, client, driver, sample specification
+        // index, sink, client, driver, sample format
         const QStringList streams = pactl({"list", "short", "sink-inputs"});
         const QStringList sinks = pactl({"list", "short", "sinks"});
         ASSERT_EQ(streams.size(), 1) << streams.join('\n').toStdString();

@@ -56,6 +56,10 @@ constexpr qsizetype insertedPerPass = 1000;
 
 const QString commportSection = QStringLiteral("Commport");
 const QString comKey = QStringLiteral("COM");
+
+QString deviceKey(int portNumber) {
+    return QStringLiteral("Device%1").arg(portNumber);
+}
 const QString generalSection = QStringLiteral("General");
 const QString asciiTitlesKey = QStringLiteral("ASCII titles");
 const QString discLengthKey = QStringLiteral("Disc length");
@@ -81,9 +85,7 @@ frmQuorvex::frmQuorvex(Platform platformSet, QWidget* parent)
     setWindowTitle(QString::fromLatin1(text::windowCaption));
     setWindowIcon(QIcon(QStringLiteral(":/quorvex/quorvex.png")));
     ui.Label2->setText(QString::fromLatin1(text::contactLine));
-    for (int index = firstPort; index <= lastPort; ++index) {
-        ui.optCom.at(static_cast<std::size_t>(index - 1))->setToolTip(platform.serial->deviceName(index));
-    }
+    showPortDevices();
     // One icon per kind of mark, shared by every entry that carries it.
     markIcons = {.recorded = style()->standardIcon(QStyle::SP_DialogApplyButton),
                  .skipped = style()->standardIcon(QStyle::SP_MessageBoxWarning),
@@ -178,6 +180,7 @@ void frmQuorvex::connectControls() {
                                 checked ? QStringLiteral("1") : QStringLiteral("0"));
         platform.player->setSend44k(checked);
     });
+    connect(menus.serialDevice, &QAction::triggered, this, &frmQuorvex::serialDevice_Click);
     connect(menus.checkDisc, &QAction::triggered, this, &frmQuorvex::btnCheckTracks_Click);
     connect(menus.about, &QAction::triggered, this, &frmQuorvex::about_Click);
 
@@ -212,6 +215,13 @@ void frmQuorvex::Form_Load() {
     constexpr std::int16_t acknowledgementDistance = 2;
     constexpr std::int16_t settleMs = 200;
     watcher.expectDistance = acknowledgementDistance;
+    // A first start with exactly one USB serial adapter puts Com1 on it: that is the recorder's cable.
+    if (platform.settings->isFirstStart()) {
+        if (const std::optional<QString> adapter = firstStartDevice(platform.serial->systemDevices())) {
+            platform.settings->save(commportSection, deviceKey(1), *adapter);
+            showPortDevices();
+        }
+    }
     selectPort(portNumberFromSetting(
         platform.settings->read(commportSection, comKey, QString::number(defaultPort))));
     ui.tickUseID3->setCheckState(useId3FromSetting(
@@ -303,8 +313,33 @@ void frmQuorvex::optCom_Click(int index) {
     platform.settings->save(commportSection, comKey, QString::number(index));
     if (const std::optional<QString> failure = serial.open(); failure.has_value()) {
         platform.dialogs->show({.text = QString::fromLatin1(text::portOpenError),
-                                .title = QString::fromLatin1(text::applicationTitle)});
+                                .title = QString::fromLatin1(text::applicationTitle),
+                                .informativeText = *failure});
     }
+}
+
+void frmQuorvex::showPortDevices() {
+    for (int index = firstPort; index <= lastPort; ++index) {
+        ui.optCom.at(static_cast<std::size_t>(index - 1))->setToolTip(platform.serial->deviceName(index));
+    }
+}
+
+void frmQuorvex::serialDevice_Click() {
+    if (recording) {
+        return;
+    }
+    SerialPort& serial = *platform.serial;
+    const int number = serial.portNumber();
+    const std::optional<QString> device =
+        platform.dialogs->chooseSerialDevice(QStringLiteral("Serial device for Com%1").arg(number),
+                                             serial.deviceName(number), serial.systemDevices());
+    if (!device.has_value() || device->isEmpty()) {
+        return;
+    }
+    platform.settings->save(commportSection, deviceKey(number), *device);
+    serial.setDevice(number, *device);
+    showPortDevices();
+    optCom_Click(number);
 }
 
 void frmQuorvex::selectPort(int index) {
@@ -436,6 +471,7 @@ void frmQuorvex::recordPlan(std::vector<int> entries) {
         setEntryMark(row, {});
     }
     recording = true;
+    menus.serialDevice->setEnabled(false);
     const QString caption = windowTitle();
     ui.btnRecordList->setText(QStringLiteral("Stop recording"));
     ui.listSummary->hide();
@@ -466,6 +502,7 @@ void frmQuorvex::recordPlan(std::vector<int> entries) {
     ui.ListOfMusic->setReordering(true);
     ui.listSummary->show();
     recording = false;
+    menus.serialDevice->setEnabled(true);
     updateListSummary();
 }
 

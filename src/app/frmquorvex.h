@@ -122,6 +122,9 @@ public:
     void discLength_Click(QAction* length);
     [[nodiscard]] int discMinutes() const;
     void about_Click();
+    // Disc ▸ Serial device…: the device behind the chosen Com button, saved and opened as a click on the
+    // button opens it. Not during a run.
+    void serialDevice_Click();
     [[nodiscard]] bool isRecording() const { return recording; }
 
     // What the recording run reads and writes of the window.
@@ -139,6 +142,8 @@ protected:
 
 private:
     void connectControls();
+    // Each Com button's tool tip: the device it stands for.
+    void showPortDevices();
     void showLineLost(const QString& reason);
     void showPlayerFailure(const QString& reason);
     // Fills the three tag fields and returns the title shown; nothing leaves them as they were.

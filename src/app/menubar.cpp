@@ -60,6 +60,7 @@ Menus buildMenuBar(QMainWindow& window) {
     menus.soundOutput->setObjectName(QStringLiteral("menuSoundOutput"));
     menus.send44k = action(disc, "actionSend44k", QStringLiteral("Send &44.1 kHz"));
     menus.send44k->setCheckable(true);
+    menus.serialDevice = action(disc, "actionSerialDevice", QStringLiteral("Serial &device\u2026"));
     menus.checkDisc = action(disc, "actionCheckDisc", QStringLiteral("&Check disc"));
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));

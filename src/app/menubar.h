@@ -20,6 +20,7 @@ struct Menus {
     QAction* gapless = nullptr;            // checkable; disabled in pause mode
     QMenu* soundOutput = nullptr;          // filled by SoundOutputMenu
     QAction* send44k = nullptr;            // checkable
+    QAction* serialDevice = nullptr;       // disabled during a run
     QAction* checkDisc = nullptr;
     QAction* about = nullptr;
 };

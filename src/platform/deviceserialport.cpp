@@ -3,6 +3,8 @@
 #include "platform/bytes.h"
 #include "platform/settingsstore.h"
 
+#include <cerrno>
+#include <QFileInfo>
 #include <utility>
 
 namespace quorvex {
@@ -38,7 +40,40 @@ void DeviceSerialPort::setPortNumber(int newNumber) {
     number = newNumber;
 }
 
+QString openFailureText(const QString& device, const QString& reason) {
+    // QSerialPort looks for a bare name such as ttyUSB0 in /dev.
+    const bool bare = !device.startsWith(QLatin1Char('/')) && !device.startsWith(QStringLiteral("./")) &&
+                      !device.startsWith(QStringLiteral("../"));
+    const QFileInfo file(bare ? QStringLiteral("/dev/") + device : device);
+    const QString chooseAnother =
+        QStringLiteral("Choose the recorder's cable in Disc \u25B8 Serial device\u2026");
+    if (device.isEmpty() || !file.exists()) {
+        return QStringLiteral("%1: No such device. Check that the cable is plugged in. %2")
+            .arg(device, chooseAnother);
+    }
+    if (file.isDir()) {
+        return QStringLiteral("%1: This is a folder, not a serial device. %2").arg(device, chooseAnother);
+    }
+    QString text = QStringLiteral("%1: %2.").arg(device, reason);
+    // QSerialPort says why in the system's words, so the system's own text for EACCES tells it apart from
+    // a device that is busy, which Qt files under the same error.
+    const QString group = file.group();
+    if (reason == qt_error_string(EACCES) && !group.isEmpty() && group != QStringLiteral("root")) {
+        text += QStringLiteral(
+                    " On Debian, add yourself to the group %1 (sudo adduser $USER %1) and log in again.")
+                    .arg(group);
+    }
+    return text;
+}
+
+void DeviceSerialPort::setDevice(int portNumber, const QString& device) {
+    chosen[portNumber] = device;
+}
+
 QString DeviceSerialPort::deviceName(int portNumber) const {
+    if (const auto device = chosen.find(portNumber); device != chosen.end()) {
+        return device->second;
+    }
     if (!everyPortDevice.isEmpty()) {
         return everyPortDevice;
     }
@@ -58,7 +93,7 @@ std::optional<QString> DeviceSerialPort::open() {
     port.setStopBits(QSerialPort::OneStop);
     port.setFlowControl(QSerialPort::NoFlowControl);
     if (!port.open(QIODevice::ReadWrite)) {
-        const QString reason = QStringLiteral("%1: %2").arg(device, port.errorString());
+        const QString reason = openFailureText(device, port.errorString());
         port.clearError();
         return reason;
     }

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "platform/serialdevices.h"
+
+#include <optional>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
+#include <span>
 
 namespace quorvex {
 
@@ -11,6 +15,7 @@ struct Message {
     QString title;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString informativeText = {}; // the details under the text; empty: none
 };
 
 // A question with buttons of its own words, left to right.
@@ -40,6 +45,9 @@ public:
     virtual QStringList chooseFiles(const QString& title, const QString& filter) = 0;
     virtual QString chooseFolder(const QString& title) = 0;
     virtual QString chooseFileToSave(const QString& title, const QString& filter) = 0;
+    // The device chosen for a Com button from the system's serial ports or typed; nothing when cancelled.
+    virtual std::optional<QString> chooseSerialDevice(const QString& title, const QString& current,
+                                                      std::span<const SerialDevice> devices) = 0;
 };
 
 } // namespace quorvex

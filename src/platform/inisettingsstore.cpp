@@ -37,7 +37,7 @@ const QString& setAsideIfUnreadable(const QString& fileName) {
 IniSettingsStore::IniSettingsStore() : IniSettingsStore(userSettingsFile()) {}
 
 IniSettingsStore::IniSettingsStore(const QString& fileName)
-    : settings(setAsideIfUnreadable(fileName), QSettings::IniFormat) {
+    : firstStart(!QFile::exists(fileName)), settings(setAsideIfUnreadable(fileName), QSettings::IniFormat) {
     reportProblem();
 }
 

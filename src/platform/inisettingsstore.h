@@ -18,12 +18,15 @@ public:
     [[nodiscard]] QString read(const QString& section, const QString& key,
                                const QString& defaultValue) const override;
     void save(const QString& section, const QString& key, const QString& value) override;
+    // No settings file was there when the store was made.
+    [[nodiscard]] bool isFirstStart() const override { return firstStart; }
 
     [[nodiscard]] QString fileName() const { return settings.fileName(); }
 
 private:
     void reportProblem();
 
+    const bool firstStart;
     QSettings settings;
     QSettings::Status reported = QSettings::NoError;
 };

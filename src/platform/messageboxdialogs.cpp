@@ -1,5 +1,7 @@
 #include "platform/messageboxdialogs.h"
 
+#include "platform/serialdevicedialog.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QPushButton>
@@ -10,6 +12,7 @@ QMessageBox::StandardButton MessageBoxDialogs::show(const Message& message) {
     // Centred on the program's window when it is up; before it is shown the box stands alone.
     QMessageBox box(message.icon, message.title, message.text, message.buttons, QApplication::activeWindow());
     box.setObjectName(QStringLiteral("quorvexMessage"));
+    box.setInformativeText(message.informativeText);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -40,6 +43,15 @@ QString MessageBoxDialogs::chooseFolder(const QString& title) {
 
 QString MessageBoxDialogs::chooseFileToSave(const QString& title, const QString& filter) {
     return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, QString(), filter);
+}
+
+std::optional<QString> MessageBoxDialogs::chooseSerialDevice(const QString& title, const QString& current,
+                                                             std::span<const SerialDevice> devices) {
+    SerialDeviceDialog dialog(title, current, devices, QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.device();
 }
 
 } // namespace quorvex

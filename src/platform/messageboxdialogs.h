@@ -11,6 +11,8 @@ public:
     QStringList chooseFiles(const QString& title, const QString& filter) override;
     QString chooseFolder(const QString& title) override;
     QString chooseFileToSave(const QString& title, const QString& filter) override;
+    std::optional<QString> chooseSerialDevice(const QString& title, const QString& current,
+                                              std::span<const SerialDevice> devices) override;
 };
 
 } // namespace quorvex

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/serialdevices.h"
+
 #include <cstdint>
 #include <optional>
 #include <QByteArray>
@@ -20,8 +22,13 @@ public:
     [[nodiscard]] virtual int portNumber() const = 0;
     // The device that a port number stands for, for tool tips and messages.
     [[nodiscard]] virtual QString deviceName(int number) const = 0;
+    // Puts a device behind a port number from now on; an open line stays on its device until reopened.
+    virtual void setDevice(int number, const QString& device) = 0;
+    // The serial ports the system has, for the user to choose from.
+    [[nodiscard]] virtual std::vector<SerialDevice> systemDevices() const = 0;
 
-    // Opens the line of the current port number. On failure the port stays closed and the reason comes back.
+    // Opens the line of the current port number. On failure the port stays closed and what went wrong comes
+    // back as a sentence for the user: the device, the reason and, where there is one, the remedy.
     virtual std::optional<QString> open() = 0;
     virtual void close() = 0;
     [[nodiscard]] virtual bool isOpen() const = 0;

@@ -18,6 +18,8 @@ public:
     [[nodiscard]] virtual QString read(const QString& section, const QString& key,
                                        const QString& defaultValue) const = 0;
     virtual void save(const QString& section, const QString& key, const QString& value) = 0;
+    // Whether there was nothing stored at all when the program started: its first start for this user.
+    [[nodiscard]] virtual bool isFirstStart() const = 0;
 };
 
 } // namespace quorvex

@@ -8,6 +8,7 @@
 #include "support/pseudoterminal.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <numeric>
 #include <QFile>
@@ -88,15 +89,35 @@ TEST(DeviceSerialPort, NamesDevicesSets9600Baud8N1PassesEveryByteAndReportsFailu
     EXPECT_EQ(QStringList({port.deviceName(1), port.deviceName(2), port.deviceName(3), port.deviceName(4)}),
               QStringList({"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyUSB0", "/dev/ttyS3"}));
 
-    // No such device, a folder, a file that is no terminal (the settings file just saved), and no name.
+    // What the user is told when a device cannot be opened: a missing device, a folder (by path and by a bare
+    // name, which QSerialPort looks for in /dev), a file that is no terminal (the settings file just saved),
+    // no name, and a terminal the user may not open but its group may, with file permissions obeyed.
+    ASSERT_TRUE(obeyFilePermissions());
     const QString folder = qEnvironmentVariable("XDG_CONFIG_HOME");
-    for (const QString& device :
-         {QStringLiteral("/dev/quorvex-absent"), folder, folder + "/MP3Quorvex.ini", QString()}) {
-        settings.save(commport, QStringLiteral("Device3"), device);
+    const PseudoTerminal forbidden;
+    const QString locked = forbidden.line.slavePath();
+    const group* dialout = getgrnam("dialout"); // Debian's group for serial devices
+    ASSERT_NE(dialout, nullptr);
+    ASSERT_EQ(::chown(locked.toLocal8Bit().constData(), 0, dialout->gr_gid), 0);
+    ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::ReadGroup | QFileDevice::WriteGroup));
+    const QString chooser = QStringLiteral(" Choose the recorder's cable in Disc \u25B8 Serial device\u2026");
+    const struct {
+        QString device;
+        QString said;
+    } refusals[] = {
+        {QStringLiteral("/dev/quorvex-absent"),
+         "/dev/quorvex-absent: No such device. Check that the cable is plugged in." + chooser},
+        {folder, folder + ": This is a folder, not a serial device." + chooser},
+        {QStringLiteral("shm"), "shm: This is a folder, not a serial device." + chooser}, // /dev/shm
+        {folder + "/MP3Quorvex.ini", folder + "/MP3Quorvex.ini: Inappropriate ioctl for device."},
+        {QString(), ": No such device. Check that the cable is plugged in." + chooser},
+        {locked, locked + ": Permission denied. On Debian, add yourself to the group dialout "
+                          "(sudo adduser $USER dialout) and log in again."},
+    };
+    for (const auto& row : std::span(refusals)) {
+        settings.save(commport, QStringLiteral("Device3"), row.device);
         port.setPortNumber(3);
-        const std::optional<QString> failure = port.open();
-        ASSERT_TRUE(failure.has_value()) << device.toStdString();
-        EXPECT_TRUE(failure->startsWith(device + ':')) << failure->toStdString();
+        EXPECT_EQ(port.open(), row.said);
         EXPECT_FALSE(port.isOpen());
     }
 

@@ -30,7 +30,14 @@ public:
         number = n;
     }
     [[nodiscard]] int portNumber() const override { return number; }
-    [[nodiscard]] QString deviceName(int n) const override { return QStringLiteral("/dev/fake%1").arg(n); }
+    [[nodiscard]] QString deviceName(int n) const override {
+        return devices.contains(n) ? devices.at(n) : QStringLiteral("/dev/fake%1").arg(n);
+    }
+    void setDevice(int n, const QString& device) override {
+        journal.push_back("setDevice " + std::to_string(n) + ' ' + device.toStdString());
+        devices[n] = device;
+    }
+    [[nodiscard]] std::vector<SerialDevice> systemDevices() const override { return system; }
     std::optional<QString> open() override {
         journal.push_back("open " + std::to_string(number));
         if (unopenable.contains(number)) {
@@ -55,6 +62,8 @@ public:
 
     std::function<QByteArray(const QByteArray& frame)> respond; // the recorder's answer to a frame
     std::set<int> unopenable;                                   // port numbers whose open fails
+    std::map<int, QString> devices;                             // port number -> device put behind it
+    std::vector<SerialDevice> system;                           // the system's serial ports
     std::vector<QByteArray> frames;                             // one entry per write
     QByteArray received;                                        // bytes the recorder has sent
 
@@ -76,8 +85,10 @@ public:
         journal.push_back("save " + (section + '/' + key + '=' + value).toStdString());
         values[section + '/' + key] = value;
     }
+    [[nodiscard]] bool isFirstStart() const override { return firstStart; }
 
     std::map<QString, QString> values; // "section/key" -> text
+    bool firstStart = false;
 
 private:
     Journal& journal;
@@ -107,6 +118,12 @@ public:
         choosers.append(title);
         return std::exchange(chosenFileToSave, {});
     }
+    std::optional<QString> chooseSerialDevice(const QString& title, const QString& current,
+                                              std::span<const SerialDevice> devices) override {
+        choosers.append(title + ": " + current);
+        offeredDevices.assign(devices.begin(), devices.end());
+        return std::exchange(chosenDevice, {});
+    }
 
     std::vector<Message> shown;
     std::vector<Question> asked;
@@ -115,6 +132,8 @@ public:
     QStringList chosenFiles; // what the next chooser of each kind returns once
     QString chosenFolder;
     QString chosenFileToSave;
+    std::optional<QString> chosenDevice;      // what the next serial-device dialog returns once
+    std::vector<SerialDevice> offeredDevices; // what the last one listed
 };
 
 // The program's plain box: this text under the program's name, one OK button and no icon.

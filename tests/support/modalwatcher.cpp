@@ -14,6 +14,7 @@ ModalWatcher::ModalWatcher() {
             return;
         }
         seen.append(box->text());
+        detailsSeen.append(box->informativeText());
         if (QPushButton* chosen = box->defaultButton()) {
             chosen->click();
         } else {

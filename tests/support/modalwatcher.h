@@ -12,10 +12,13 @@ public:
     ModalWatcher();
 
     [[nodiscard]] const QStringList& texts() const { return seen; }
+    // Each box's informative text, in the same order.
+    [[nodiscard]] const QStringList& details() const { return detailsSeen; }
 
 private:
     QTimer poll;
     QStringList seen;
+    QStringList detailsSeen;
 };
 
 } // namespace quorvex::testing

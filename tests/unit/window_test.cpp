@@ -2,6 +2,7 @@
 #include "app/systemplatform.h"
 #include "link/titleframe.h"
 #include "platform/programexit.h"
+#include "platform/serialdevicedialog.h"
 #include "run/entrymark.h"
 #include "run/formatseconds.h"
 #include "support/fakes.h"
@@ -19,6 +20,7 @@
 #include <memory>
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -36,6 +38,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -130,12 +133,13 @@ TEST_F(WindowTest, AtCreationCaptionsAreExactNothingIsChosenAndEverythingIsEnabl
                    {"actionAsciiTitles", "Plain &ASCII titles", ""},
                    {"actionGapless", "&Gapless (one take, track marks)", ""},
                    {"actionSend44k", "Send &44.1 kHz", ""},
+                   {"actionSerialDevice", "Serial &device\u2026", ""},
                    {"actionCheckDisc", "&Check disc", ""},
                    {"actionAbout", "&About Quorvex", ""}};
     for (const auto& row : entries) {
         const auto* entry = window->findChild<const QAction*>(QString::fromLatin1(row.action));
         ASSERT_NE(entry, nullptr) << row.action;
-        EXPECT_EQ(entry->text(), QString::fromLatin1(row.text));
+        EXPECT_EQ(entry->text(), QString::fromUtf8(row.text));
         EXPECT_EQ(entry->shortcut().toString(), QString::fromLatin1(row.shortcut));
     }
     EXPECT_FALSE(window->findChild<const QAction*>("actionAsciiTitles")->isChecked());
@@ -268,6 +272,8 @@ TEST_F(WindowTest, ChoosingAPortReopensItAndButtonsAreSilentOnAClosedUnopenableO
     clickRecorderButtons();
     ASSERT_EQ(fakes.dialogs->shown.size(), 1U);
     EXPECT_TRUE(isPlainBox(fakes.dialogs->shown[0], "Error opening Com Port, please select another one"));
+    EXPECT_EQ(fakes.dialogs->shown[0].informativeText, "/dev/fake3: No such file or directory")
+        << "the port's why";
     EXPECT_FALSE(fakes.serial->isOpen());
     EXPECT_EQ(fakes.serial->portNumber(), 3);
 
@@ -682,6 +688,7 @@ TEST_F(RecordingRunTest, DuringARunOnlyTheRecorderButtonsWorkOutsideEventsCostNo
                                control<QListWidget>("ListOfMusic")->item(2)->setSelected(true);
                                control<QListWidget>("ListOfMusic")->setCurrentRow(2);
                                click("btnRemove");
+                               EXPECT_FALSE(window->findChild<QAction*>("actionSerialDevice")->isEnabled());
                            }},
                           {23, [this] { fakes.player->setState(MediaPlayer::paused); }}};
     // Another file's late failure (a preview's) belongs to no track of the run.
@@ -999,6 +1006,85 @@ TEST(StartFailure, APlayerThatCannotBeHadIsSaidInABoxAndNothingStarts) {
     FakePlatform fakes;
     EXPECT_TRUE(makePlatformOrSayWhy([&fakes] { return fakes.take(); }, dialogs).has_value());
     EXPECT_EQ(dialogs.shown.size(), 1U) << "no box when the player is there";
+}
+
+// A first start (no settings at all) puts Com1 on the one USB serial adapter there is, saved before Com1
+// opens; with none, several, or settings already there, start-up opens Com1 as it always has.
+TEST(FirstStart, PutsCom1OnTheOneUsbAdapterThereIs) {
+    const SerialDevice legacy{.path = "/dev/ttyS0", .systemLocation = "/dev/ttyS0"};
+    const SerialDevice adapter{.path = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1-if00-port0",
+                               .systemLocation = "/dev/ttyUSB0",
+                               .usb = true};
+    const SerialDevice another{.path = "/dev/ttyACM0", .systemLocation = "/dev/ttyACM0", .usb = true};
+    const Journal asAlways{"setPortNumber 1", "save Commport/COM=1", "open 1"};
+    const struct {
+        bool firstStart;
+        std::vector<SerialDevice> system;
+        Journal opening;
+    } rows[] = {
+        {true,
+         {legacy, adapter},
+         {"save Commport/Device1=" + adapter.path.toStdString(), "setPortNumber 1", "save Commport/COM=1",
+          "open 1"}},
+        {true, {another, adapter}, asAlways},
+        {true, {legacy}, asAlways},
+        {false, {adapter}, asAlways},
+    };
+    for (const auto& row : rows) {
+        FakePlatform fakes;
+        fakes.settings->firstStart = row.firstStart;
+        fakes.serial->system = row.system;
+        frmQuorvex window(fakes.take());
+        fakes.pump->tick = [&window] { window.Timer1_Timer(); };
+        window.Form_Load();
+        fakes.journal.resize(row.opening.size());
+        EXPECT_EQ(fakes.journal, row.opening);
+    }
+}
+
+// The serial-device dialog lists USB adapters first, each by its stable name where the system has one, and
+// ttyS2 before ttyS10, with what the system says of each; the path field has the focus, and a clicked port
+// is chosen with Enter.
+TEST(SerialDeviceDialog, ListsUsbAdaptersFirstByTheirStableNameAndTakesTheClickedOne) {
+    const QTemporaryDir dev;
+    const auto device = [&dev](const char* name, bool usb) {
+        const QString path = writeFile(dev.filePath(name), {});
+        return SerialDevice{.path = path,
+                            .systemLocation = path,
+                            .description = QStringLiteral("%1 port").arg(name),
+                            .manufacturer = usb ? "FTDI" : "",
+                            .serialNumber = usb ? name : "",
+                            .usb = usb};
+    };
+    ASSERT_TRUE(QDir(dev.path()).mkdir("by-id"));
+    const QString stable = dev.filePath("by-id/usb-FTDI_FT232R_USB_UART_A1-if00-port0");
+    ASSERT_TRUE(QFile::link("../ttyUSB0", stable));
+    const std::vector<SerialDevice> ordered = orderSerialDevices(
+        {device("ttyS10", false), device("ttyUSB0", true), device("ttyS2", false), device("ttyACM0", true)},
+        dev.filePath("by-id"));
+
+    SerialDeviceDialog dialog("Serial device for Com1", "/dev/ttyS0", ordered);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    auto* path = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(path, nullptr);
+    EXPECT_EQ(path->text(), "/dev/ttyS0");
+    auto* ports = dialog.findChild<QTreeWidget*>("serialPorts");
+    QStringList rows;
+    for (int row = 0; row < ports->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* port = ports->topLevelItem(row);
+        rows.append(QStringList({port->text(0), port->text(1), port->text(2), port->text(3)}).join('|'));
+    }
+    EXPECT_EQ(rows,
+              QStringList({dev.filePath("ttyACM0") + "|ttyACM0 port|FTDI|ttyACM0",
+                           stable + "|ttyUSB0 port|FTDI|ttyUSB0", dev.filePath("ttyS2") + "|ttyS2 port||",
+                           dev.filePath("ttyS10") + "|ttyS10 port||"}));
+    QTest::mouseClick(ports->viewport(), Qt::LeftButton, {},
+                      ports->visualItemRect(ports->topLevelItem(1)).topLeft() + QPoint(5, 5));
+    EXPECT_EQ(path->text(), stable);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.device(), stable);
 }
 
 TEST_F(WindowTest, StartUpSwitchesOnAndAsksForTheDiscClosingSavesTheSettingsForTheNextStart) {

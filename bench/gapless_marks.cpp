@@ -11,12 +11,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <QAbstractButton>
 #include <QAction>
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QTemporaryDir>
-#include <QTest>
 #include <vector>
 
 namespace {
@@ -62,12 +60,9 @@ int main(int argc, char* argv[]) {
     }
 
     quorvex::test::SinkRecorder sink(bench.clock, quorvex::bench::preciseSinkLatencyMs);
-    if (!quorvex::bench::startSink(sink)) {
+    if (!quorvex::bench::recordRun(*window, sink)) {
         return EXIT_FAILURE;
     }
-    QTest::mouseClick(window->findChild<QAbstractButton*>(QStringLiteral("btnRecordList")), Qt::LeftButton);
-    QTest::qWait(300);
-    sink.stop();
 
     // The loud files are the stretches above the quiet one's peak: a boundary is where one ends or begins.
     const std::vector<quorvex::test::SoundSpan> takes = quorvex::test::soundSpans(sink.pcm(), halfWaveFrames);

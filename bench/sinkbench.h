@@ -13,12 +13,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <QAbstractButton>
 #include <QApplication>
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTest>
 #include <vector>
 
 namespace quorvex::bench {
@@ -99,6 +101,17 @@ inline bool startSink(test::SinkRecorder& sink) {
     }
     std::fprintf(stderr, "parec did not record: %s\n", sink.errors().c_str());
     return false;
+}
+
+// Records the sink while the window records its Track list, and a little after; false when parec did not.
+inline bool recordRun(frmQuorvex& window, test::SinkRecorder& sink) {
+    if (!startSink(sink)) {
+        return false;
+    }
+    QTest::mouseClick(window.findChild<QAbstractButton*>(QStringLiteral("btnRecordList")), Qt::LeftButton);
+    QTest::qWait(300);
+    sink.stop();
+    return true;
 }
 
 inline void report(const char* what, std::vector<double> values) {

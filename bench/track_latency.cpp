@@ -11,11 +11,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <QAbstractButton>
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QTemporaryDir>
-#include <QTest>
 #include <vector>
 
 namespace {
@@ -47,12 +45,9 @@ int main(int argc, char* argv[]) {
     }
 
     quorvex::test::SinkRecorder sink(bench.clock, quorvex::bench::preciseSinkLatencyMs);
-    if (!quorvex::bench::startSink(sink)) {
+    if (!quorvex::bench::recordRun(*window, sink)) {
         return EXIT_FAILURE;
     }
-    QTest::mouseClick(window->findChild<QAbstractButton*>(QStringLiteral("btnRecordList")), Qt::LeftButton);
-    QTest::qWait(300);
-    sink.stop();
 
     const std::vector<quorvex::test::SoundSpan> spans = quorvex::test::soundSpans(sink.pcm(), gapFrames);
     const auto seconds = [&sink](qsizetype frame) { return sink.secondsAt(frame); };

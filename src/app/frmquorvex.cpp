@@ -56,15 +56,16 @@ constexpr qsizetype insertedPerPass = 1000;
 
 const QString commportSection = QStringLiteral("Commport");
 const QString comKey = QStringLiteral("COM");
-
-QString deviceKey(int portNumber) {
-    return QStringLiteral("Device%1").arg(portNumber);
-}
 const QString generalSection = QStringLiteral("General");
 const QString asciiTitlesKey = QStringLiteral("ASCII titles");
 const QString discLengthKey = QStringLiteral("Disc length");
 const QString gaplessKey = QStringLiteral("Gapless");
 const QString send44kKey = QStringLiteral("44.1 kHz");
+
+// The setting that names the device behind Com<n>.
+QString deviceKey(int portNumber) {
+    return QStringLiteral("Device%1").arg(portNumber);
+}
 
 // A Track list entry's mark, kept on the entry itself so it moves with it.
 constexpr int markRole = Qt::UserRole;

@@ -17,6 +17,8 @@ public:
     void setPortNumber(int /*number*/) override {}
     [[nodiscard]] int portNumber() const override { return 1; }
     [[nodiscard]] QString deviceName(int /*number*/) const override { return {}; }
+    void setDevice(int /*number*/, const QString& /*device*/) override {}
+    [[nodiscard]] std::vector<quorvex::SerialDevice> systemDevices() const override { return {}; }
     std::optional<QString> open() override { return std::nullopt; }
     void close() override {}
     [[nodiscard]] bool isOpen() const override { return true; }

@@ -168,17 +168,15 @@ void frmQuorvex::connectControls() {
     connect(menus.addFolder, &QAction::triggered, this, &frmQuorvex::addFolder_Click);
     connect(menus.saveList, &QAction::triggered, this, &frmQuorvex::saveList_Click);
     connect(menus.quit, &QAction::triggered, this, &QWidget::close);
-    connect(menus.asciiTitles, &QAction::triggered, this, &frmQuorvex::asciiTitles_Click);
-    connect(menus.gapless, &QAction::triggered, this, [this](bool checked) {
-        platform.settings->save(generalSection, gaplessKey,
-                                checked ? QStringLiteral("1") : QStringLiteral("0"));
-    });
+    connect(menus.asciiTitles, &QAction::triggered, this,
+            [this](bool checked) { rememberSwitch(asciiTitlesKey, checked); });
+    connect(menus.gapless, &QAction::triggered, this,
+            [this](bool checked) { rememberSwitch(gaplessKey, checked); });
     for (QAction* length : menus.discLengths) {
         connect(length, &QAction::triggered, this, [this, length] { discLength_Click(length); });
     }
     connect(menus.send44k, &QAction::triggered, this, [this](bool checked) {
-        platform.settings->save(generalSection, send44kKey,
-                                checked ? QStringLiteral("1") : QStringLiteral("0"));
+        rememberSwitch(send44kKey, checked);
         platform.player->setSend44k(checked);
     });
     connect(menus.serialDevice, &QAction::triggered, this, &frmQuorvex::serialDevice_Click);
@@ -227,12 +225,9 @@ void frmQuorvex::Form_Load() {
         platform.settings->read(commportSection, comKey, QString::number(defaultPort))));
     ui.tickUseID3->setCheckState(useId3FromSetting(
         platform.settings->read(generalSection, QStringLiteral("Use ID3"), QStringLiteral("1"))));
-    menus.asciiTitles->setChecked(
-        switchFromSetting(platform.settings->read(generalSection, asciiTitlesKey, QStringLiteral("0"))));
-    menus.gapless->setChecked(
-        switchFromSetting(platform.settings->read(generalSection, gaplessKey, QStringLiteral("0"))));
-    menus.send44k->setChecked(
-        switchFromSetting(platform.settings->read(generalSection, send44kKey, QStringLiteral("1")), true));
+    menus.asciiTitles->setChecked(rememberedSwitch(asciiTitlesKey, false));
+    menus.gapless->setChecked(rememberedSwitch(gaplessKey, false));
+    menus.send44k->setChecked(rememberedSwitch(send44kKey, true));
     platform.player->setSend44k(menus.send44k->isChecked());
     const int minutes = discMinutesFromSetting(
         platform.settings->read(generalSection, discLengthKey, QString::number(defaultDiscMinutes)));
@@ -326,9 +321,6 @@ void frmQuorvex::showPortDevices() {
 }
 
 void frmQuorvex::serialDevice_Click() {
-    if (recording) {
-        return;
-    }
     SerialPort& serial = *platform.serial;
     const int number = serial.portNumber();
     const std::optional<QString> device =
@@ -832,9 +824,12 @@ QString frmQuorvex::titleText(const QString& title) const {
     return menus.asciiTitles->isChecked() ? toAscii(title) : title;
 }
 
-void frmQuorvex::asciiTitles_Click(bool checked) {
-    platform.settings->save(generalSection, asciiTitlesKey,
-                            checked ? QStringLiteral("1") : QStringLiteral("0"));
+bool frmQuorvex::rememberedSwitch(const QString& key, bool byDefault) const {
+    return switchFromSetting(platform.settings->read(generalSection, key, {}), byDefault);
+}
+
+void frmQuorvex::rememberSwitch(const QString& key, bool on) {
+    platform.settings->save(generalSection, key, on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void frmQuorvex::discLength_Click(QAction* length) {

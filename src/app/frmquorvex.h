@@ -118,12 +118,11 @@ public:
     // while a disc query is under way starts nothing.
     void btnRecordList_Click();
     // The menu bar's own entries (Quit and Check disc run the handlers above).
-    void asciiTitles_Click(bool checked);
     void discLength_Click(QAction* length);
     [[nodiscard]] int discMinutes() const;
     void about_Click();
     // Disc ▸ Serial device…: the device behind the chosen Com button, saved and opened as a click on the
-    // button opens it. Not during a run.
+    // button opens it. The menu entry is disabled during a run.
     void serialDevice_Click();
     [[nodiscard]] bool isRecording() const { return recording; }
 
@@ -142,6 +141,9 @@ protected:
 
 private:
     void connectControls();
+    // A Disc menu switch as remembered in General (see switchFromSetting), and remembering one.
+    [[nodiscard]] bool rememberedSwitch(const QString& key, bool byDefault) const;
+    void rememberSwitch(const QString& key, bool on);
     // Each Com button's tool tip: the device it stands for.
     void showPortDevices();
     void showLineLost(const QString& reason);

@@ -1,8 +1,10 @@
 #include "platform/serialdevices.h"
 
 #include <algorithm>
+#include <iterator>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QSerialPortInfo>
 #include <tuple>
 
@@ -22,15 +24,15 @@ std::vector<SerialDevice> systemSerialDevices() {
 }
 
 std::vector<SerialDevice> orderSerialDevices(std::vector<SerialDevice> devices, const QString& byIdFolder) {
-    const QFileInfoList links =
-        QDir(byIdFolder).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    QHash<QString, QString> stableNames; // the device a link leads to -> the link
+    for (const QFileInfo& link :
+         QDir(byIdFolder).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        stableNames.insert(link.canonicalFilePath(), link.absoluteFilePath());
+    }
     for (SerialDevice& device : devices) {
         const QString kernelPath = QFileInfo(device.systemLocation).canonicalFilePath();
-        const auto link = std::find_if(links.begin(), links.end(), [&kernelPath](const QFileInfo& entry) {
-            return !kernelPath.isEmpty() && entry.canonicalFilePath() == kernelPath;
-        });
-        if (link != links.end()) {
-            device.path = link->absoluteFilePath();
+        if (!kernelPath.isEmpty()) {
+            device.path = stableNames.value(kernelPath, device.path);
         }
     }
     std::stable_sort(devices.begin(), devices.end(), [](const SerialDevice& one, const SerialDevice& other) {
@@ -41,12 +43,12 @@ std::vector<SerialDevice> orderSerialDevices(std::vector<SerialDevice> devices, 
 }
 
 std::optional<QString> firstStartDevice(std::span<const SerialDevice> devices) {
-    if (std::count_if(devices.begin(), devices.end(),
-                      [](const SerialDevice& device) { return device.usb; }) != 1) {
+    const auto isUsb = [](const SerialDevice& device) { return device.usb; };
+    const auto adapter = std::find_if(devices.begin(), devices.end(), isUsb);
+    if (adapter == devices.end() || std::any_of(std::next(adapter), devices.end(), isUsb)) {
         return std::nullopt;
     }
-    return std::find_if(devices.begin(), devices.end(), [](const SerialDevice& device) { return device.usb; })
-        ->path;
+    return adapter->path;
 }
 
 } // namespace quorvex

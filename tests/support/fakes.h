@@ -118,22 +118,20 @@ public:
         choosers.append(title);
         return std::exchange(chosenFileToSave, {});
     }
-    std::optional<QString> chooseSerialDevice(const QString& title, const QString& current,
-                                              std::span<const SerialDevice> devices) override {
-        choosers.append(title + ": " + current);
-        offeredDevices.assign(devices.begin(), devices.end());
-        return std::exchange(chosenDevice, {});
+    // The serial-device dialog is cancelled (the real one is driven in serial_window_test).
+    std::optional<QString> chooseSerialDevice(const QString& title, const QString& /*current*/,
+                                              std::span<const SerialDevice> /*devices*/) override {
+        choosers.append(title);
+        return std::nullopt;
     }
 
     std::vector<Message> shown;
     std::vector<Question> asked;
     std::vector<int> answers;
-    QStringList choosers;    // the titles of the file choosers opened
+    QStringList choosers;    // the titles of the choosers opened
     QStringList chosenFiles; // what the next chooser of each kind returns once
     QString chosenFolder;
     QString chosenFileToSave;
-    std::optional<QString> chosenDevice;      // what the next serial-device dialog returns once
-    std::vector<SerialDevice> offeredDevices; // what the last one listed
 };
 
 // The program's plain box: this text under the program's name, one OK button and no icon.

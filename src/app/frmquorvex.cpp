@@ -70,10 +70,12 @@ QString deviceKey(int portNumber) {
 // A Track list entry's mark, kept on the entry itself so it moves with it.
 constexpr int markRole = Qt::UserRole;
 constexpr int markReasonRole = Qt::UserRole + 1;
+constexpr int markAtRole = Qt::UserRole + 2;
 
 EntryMark markOf(const QListWidgetItem& entry) {
     return {.state = static_cast<EntryState>(entry.data(markRole).toInt()),
-            .reason = entry.data(markReasonRole).toString()};
+            .reason = entry.data(markReasonRole).toString(),
+            .at = entry.data(markAtRole).toDouble()};
 }
 
 } // namespace
@@ -87,9 +89,10 @@ frmQuorvex::frmQuorvex(Platform platformSet, QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/quorvex/quorvex.png")));
     ui.Label2->setText(QString::fromLatin1(text::contactLine));
     showPortDevices();
-    // One icon per kind of mark, shared by every entry that carries it.
+    // One icon per kind of mark, shared by every entry that carries it (the Track list fits it into the row).
     markIcons = {.recorded = style()->standardIcon(QStyle::SP_DialogApplyButton),
                  .skipped = style()->standardIcon(QStyle::SP_MessageBoxWarning),
+                 .cutShort = style()->standardIcon(QStyle::SP_MessageBoxCritical),
                  .cutOff = style()->standardIcon(QStyle::SP_MediaStop)};
     outputs = std::make_unique<SoundOutputMenu>(*menus.soundOutput, *platform.player, *platform.settings);
     connectControls();
@@ -160,6 +163,21 @@ void frmQuorvex::connectControls() {
         if (!recording) {
             QMetaObject::invokeMethod(
                 this, [this, reason] { showPlayerFailure(reason); }, Qt::QueuedConnection);
+        }
+    });
+    connect(platform.player.get(), &MediaPlayer::outputFailed, this,
+            [this](const QString&, const QString& reason) {
+                if (!recording) {
+                    QMetaObject::invokeMethod(
+                        this, [this, reason] { showPlayerFailure(noSoundOutputText(reason)); },
+                        Qt::QueuedConnection);
+                }
+            });
+    // The demo plays where no sound output can be opened, in silence: said once.
+    connect(platform.player.get(), &MediaPlayer::playingSilently, this, [this] {
+        if (!toldSilent) {
+            toldSilent = true;
+            setStatusLine(QStringLiteral("No sound output: the demo plays silently."));
         }
     });
 
@@ -466,7 +484,9 @@ void frmQuorvex::recordPlan(std::vector<int> entries) {
     recording = true;
     menus.serialDevice->setEnabled(false);
     const QString caption = windowTitle();
-    ui.btnRecordList->setText(QStringLiteral("Stop recording"));
+    // The button is narrow: the short caption, and the whole of it in the tool tip.
+    ui.btnRecordList->setText(QStringLiteral("Stop"));
+    ui.btnRecordList->setToolTip(QStringLiteral("Stop recording"));
     ui.listSummary->hide();
     ui.ListOfMusic->setReordering(false);
     ui.runProgress->setValue(0);
@@ -482,14 +502,11 @@ void frmQuorvex::recordPlan(std::vector<int> entries) {
     run = nullptr;
     platform.bus->releaseInhibitors();
     if (!isActiveWindow()) {
-        platform.bus->notify(
-            QStringLiteral("Quorvex: %1 %2 recorded, %3 skipped")
-                .arg(summary.recorded)
-                .arg(summary.recorded == 1 ? QStringLiteral("track") : QStringLiteral("tracks"))
-                .arg(summary.skipped));
+        platform.bus->notify(runSummaryText(summary));
     }
 
     ui.btnRecordList->setText(QStringLiteral("Record"));
+    ui.btnRecordList->setToolTip({});
     setWindowTitle(caption);
     ui.runProgress->hide();
     ui.ListOfMusic->setReordering(true);
@@ -497,6 +514,10 @@ void frmQuorvex::recordPlan(std::vector<int> entries) {
     recording = false;
     menus.serialDevice->setEnabled(true);
     updateListSummary();
+    // What the run had to say comes once it is over, with the Record button back.
+    for (const Notice& notice : std::exchange(runNotices, {})) {
+        showNotice(notice);
+    }
 }
 
 void frmQuorvex::pumpEvents() {
@@ -551,10 +572,12 @@ void frmQuorvex::setEntryMark(int index, const EntryMark& mark) {
     }
     entry->setData(markRole, static_cast<int>(mark.state));
     entry->setData(markReasonRole, mark.reason);
-    entry->setIcon(mark.state == EntryState::recorded  ? markIcons.recorded
-                   : mark.state == EntryState::skipped ? markIcons.skipped
-                   : mark.state == EntryState::cutOff  ? markIcons.cutOff
-                                                       : QIcon());
+    entry->setData(markAtRole, mark.at);
+    entry->setIcon(mark.state == EntryState::recorded   ? markIcons.recorded
+                   : mark.state == EntryState::skipped  ? markIcons.skipped
+                   : mark.state == EntryState::cutShort ? markIcons.cutShort
+                   : mark.state == EntryState::cutOff   ? markIcons.cutOff
+                                                        : QIcon());
 }
 
 EntryMark frmQuorvex::entryMark(int index) const {
@@ -601,6 +624,10 @@ int frmQuorvex::pauseBoxValue() const {
 }
 
 void frmQuorvex::showNotice(const Notice& notice) {
+    if (recording) {
+        runNotices.push_back(notice);
+        return;
+    }
     const auto icon = notice.severity == Severity::critical  ? QMessageBox::Critical
                       : notice.severity == Severity::warning ? QMessageBox::Warning
                                                              : QMessageBox::NoIcon;

@@ -114,7 +114,7 @@ public:
     [[nodiscard]] bool pauseMode() const;
 
     // Record: the Track list onto the disc (asking first, when some entries are recorded already, whether
-    // to go on with the rest). During a run the button reads "Stop recording" and ends the run; a press
+    // to go on with the rest). During a run the button reads "Stop" and ends the run; a press
     // while a disc query is under way starts nothing.
     void btnRecordList_Click();
     // The menu bar's own entries (Quit and Check disc run the handlers above).
@@ -178,9 +178,12 @@ private:
     struct {
         QIcon recorded;
         QIcon skipped;
+        QIcon cutShort;
         QIcon cutOff;
     } markIcons;
-    bool askingDisc = false; // a disc query waits for its answer
+    std::vector<Notice> runNotices; // what the run under way has to say at its end
+    bool toldSilent = false;        // the demo said once that it plays silently
+    bool askingDisc = false;        // a disc query waits for its answer
     bool unloading = false;
     QTimer Timer1;
     struct PendingEntries {

@@ -10,7 +10,8 @@ namespace quorvex {
 
 // The real serial device, the user's settings file, Qt message boxes, the blocking event pump and the
 // libmpv player, sounding through `audioOutput` (an mpv output name such as "pulse"; empty: mpv chooses).
-// A non-empty `everyPortDevice` is the serial device behind every Com button for this session. Sleep lock,
+// A non-empty `everyPortDevice` is the serial device behind every Com button for this session: the demo,
+// whose player then plays silently where no sound output can be opened. Sleep lock,
 // screen saver and notifications go over the machine's system and session D-Bus.
 [[nodiscard]] Platform makeSystemPlatform(const QString& audioOutput = {},
                                           const QString& everyPortDevice = {});

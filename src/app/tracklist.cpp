@@ -4,9 +4,40 @@
 #include <QDropEvent>
 #include <QHelpEvent>
 #include <QMimeData>
+#include <QStyledItemDelegate>
 #include <QToolTip>
 
 namespace quorvex {
+
+namespace {
+
+// Every row is one line of text high, marked or not: a mark's icon is drawn into that line, so a marked list
+// shows as many entries as an unmarked one.
+class OneLineRows final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    [[nodiscard]] QSize sizeHint(const QStyleOptionViewItem& option,
+                                 const QModelIndex& index) const override {
+        QStyleOptionViewItem plain = option;
+        initStyleOption(&plain, index);
+        plain.features &= ~QStyleOptionViewItem::HasDecoration;
+        plain.icon = QIcon();
+        plain.decorationSize = QSize();
+        const QWidget* view = option.widget;
+        return view->style()->sizeFromContents(QStyle::CT_ItemViewItem, &plain, QSize(), view);
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem fitted = option;
+        const int side = option.rect.height();
+        fitted.decorationSize = QSize(side, side);
+        QStyledItemDelegate::paint(painter, fitted, index);
+    }
+};
+
+} // namespace
 
 TrackList::TrackList(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -16,6 +47,7 @@ TrackList::TrackList(QWidget* parent) : QListWidget(parent) {
     setDragDropMode(QAbstractItemView::InternalMove);
     setDefaultDropAction(Qt::MoveAction);
     setAcceptDrops(true);
+    setItemDelegate(new OneLineRows(this));
 }
 
 void TrackList::setReordering(bool allowed) {

@@ -48,8 +48,8 @@ public:
     static constexpr int transitioning = 9;
     static constexpr int ready = 10;
 
-    // Loads the file and starts playing it. A file that cannot be opened or decoded, or no sound
-    // output, is reported through `failed` (never a silent "playing").
+    // Loads the file and starts playing it. A file that cannot be opened or decoded is reported through
+    // `failed`, a sound output that cannot be opened through `outputFailed` (never a silent "playing").
     virtual void open(const QString& path) = 0;
     // Loads the file held at its start: the state reaches `ready` once play() would start its sound at once
     // (the decoder is open, the first audio decoded, the length known). Failures come as for open().
@@ -90,11 +90,20 @@ public:
     virtual void setSoundOutput(const QString& name) = 0;
     // On: every file goes out as 44.1 kHz, 16-bit stereo, resampled where it is not; off: as it is.
     virtual void setSend44k(bool on) = 0;
+    // On: where no sound output can be opened, the sound goes nowhere, in real time, and playingSilently
+    // says so (the demo's way, so it works on any computer); off (the start): that is an output failure.
+    virtual void setSilentFallback(bool on) = 0;
 
 signals:
     void stateChanged(); // any change of state, position, duration: waits re-test
     // `file` is the one asked for when it failed; the message names it (or the sound output) and why.
     void failed(const QString& file, const QString& message);
+    // No sound output could be opened for `file`, or the one in use was lost: the sound server is not
+    // running, or the output is gone. Told instead of `failed`; `reason` is the player library's, on one
+    // line.
+    void outputFailed(const QString& file, const QString& reason);
+    // With the silent fallback on, no output could be opened: the sound goes nowhere.
+    void playingSilently();
     void soundOutputsChanged();
 };
 

@@ -172,6 +172,7 @@ void MpvMediaPlayer::load(const QString& file, bool hold) {
     path = QFileInfo(file).absoluteFilePath();
     errorLog.clear();
     pendingFailure.reset();
+    pendingOutputFailure.reset();
     fileDuration.reset();
     observed.timePos = 0.0; // the new file starts at its beginning, whatever the last one reached
     audioDecoded = false;
@@ -233,6 +234,7 @@ void MpvMediaPlayer::stop() {
     loadRequest.reset();
     expectedEntry.reset();
     pendingFailure.reset();
+    pendingOutputFailure.reset();
     holding = false;
     phase = Phase::stopped;
     notifyIfChanged();
@@ -285,6 +287,12 @@ std::optional<std::vector<SoundOutput>> MpvMediaPlayer::soundOutputs() const {
 void MpvMediaPlayer::setSoundOutput(const QString& name) {
     checked(mpv.setText("audio-device", name.isEmpty() ? QStringLiteral("auto") : name),
             "choose the output of");
+}
+
+void MpvMediaPlayer::setSilentFallback(bool on) {
+    silentFallback = on;
+    checked(mpv.setText("audio-fallback-to-null", on ? QStringLiteral("yes") : QStringLiteral("no")),
+            "set the fallback of");
 }
 
 void MpvMediaPlayer::setSend44k(bool on) {
@@ -365,6 +373,12 @@ void MpvMediaPlayer::drainEvents() {
     // it comes before stateChanged, so a wait that sees the state drop already knows why.
     if (auto failure = std::exchange(pendingFailure, std::nullopt)) {
         emit failed(path, *failure);
+    }
+    if (auto reason = std::exchange(pendingOutputFailure, std::nullopt)) {
+        emit outputFailed(path, *reason);
+    }
+    if (std::exchange(silentTold, false)) {
+        emit playingSilently();
     }
     if (std::exchange(outputsChanged, false)) {
         emit soundOutputsChanged();
@@ -494,6 +508,13 @@ bool MpvMediaPlayer::takeEndedEntry(const mpv_event_end_file& end) {
         take->draining = true;
         return true;
     }
+    if (end.reason == MPV_END_FILE_REASON_ERROR && end.error == MPV_ERROR_AO_INIT_FAILED) {
+        // No output to go on with: the take ends here.
+        pendingOutputFailure = outputFailureReason();
+        phase = Phase::stopped;
+        expectedEntry.reset();
+        return true;
+    }
     if (end.reason == MPV_END_FILE_REASON_ERROR || end.reason == MPV_END_FILE_REASON_REDIRECT) {
         reportLater(end.reason == MPV_END_FILE_REASON_ERROR
                         ? failureMessage(end.error)
@@ -590,7 +611,7 @@ void MpvMediaPlayer::handleEndFile(const mpv_event_end_file& end) {
         break;
     case MPV_END_FILE_REASON_ERROR:
         phase = Phase::stopped;
-        pendingFailure = failureMessage(end.error);
+        failWith(end.error);
         break;
     case MPV_END_FILE_REASON_REDIRECT:
         phase = Phase::stopped;
@@ -625,7 +646,9 @@ void MpvMediaPlayer::handleProperty(const mpv_event_property& property) {
     } else if (name == "core-idle") {
         observed.coreIdle = !known || flag();
     } else if (name == "current-ao") {
-        observed.outputOpen = known && **static_cast<const char* const*>(property.data) != '\0';
+        const std::string_view output = known ? *static_cast<const char* const*>(property.data) : "";
+        observed.outputOpen = !output.empty();
+        silentTold = silentTold || (silentFallback && output == "null");
         if (take && take->draining && !observed.outputOpen && phase == Phase::started) {
             phase = Phase::ended;
             expectedEntry.reset();
@@ -656,11 +679,21 @@ void MpvMediaPlayer::handleLogMessage(const mpv_event_log_message& message) {
 QString MpvMediaPlayer::failureMessage(int error) const {
     const QString details =
         errorLog.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(errorLog.join(QStringLiteral("; ")));
-    if (error == MPV_ERROR_AO_INIT_FAILED) {
-        return QStringLiteral("no sound output: the sound output cannot be opened to play \"%1\"%2")
-            .arg(path, details);
-    }
     return QStringLiteral("Cannot play \"%1\": %2%3").arg(path, reasonOf(error), details);
+}
+
+QString MpvMediaPlayer::outputFailureReason() const {
+    QString reason = errorLog.isEmpty() ? QString::fromUtf8(mpv_error_string(MPV_ERROR_AO_INIT_FAILED))
+                                        : errorLog.join(QStringLiteral("; "));
+    return reason.replace(QLatin1Char('\n'), QLatin1Char(' '));
+}
+
+void MpvMediaPlayer::failWith(int error) {
+    if (error == MPV_ERROR_AO_INIT_FAILED) {
+        pendingOutputFailure = outputFailureReason();
+    } else {
+        pendingFailure = failureMessage(error);
+    }
 }
 
 void MpvMediaPlayer::reportLater(const QString& message) {

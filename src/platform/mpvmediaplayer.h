@@ -58,6 +58,7 @@ public:
     [[nodiscard]] std::optional<std::vector<SoundOutput>> soundOutputs() const override;
     void setSoundOutput(const QString& name) override;
     void setSend44k(bool on) override;
+    void setSilentFallback(bool on) override;
 
 private:
     // Where the file asked for last stands, as told by libmpv's events.
@@ -111,6 +112,10 @@ private:
     void handleLogMessage(const mpv_event_log_message& message);
     [[nodiscard]] bool currentIsExpected() const;
     [[nodiscard]] QString failureMessage(int error) const;
+    // Why no sound output could be opened, on one line: libmpv's own words where it gave them.
+    [[nodiscard]] QString outputFailureReason() const;
+    // A file's end with an error: an output failure or the file's own.
+    void failWith(int error);
     // Told from the event loop like every other failure, never from inside the call that found it.
     void reportLater(const QString& message);
     void notifyIfChanged();
@@ -125,12 +130,15 @@ private:
     bool audioDecoded = false;               // libmpv said the held file's audio format once it had restarted
     std::optional<std::uint64_t> audioCheck; // the request asking that
     std::uint64_t lastRequest = 0;
-    std::optional<std::uint64_t> loadRequest;  // the loadfile whose reply names the entry to expect
-    std::optional<std::int64_t> expectedEntry; // mpv's playlist entry of the file asked for last
-    std::optional<std::int64_t> currentEntry;  // the entry mpv started last
-    QStringList errorLog;                      // mpv's error messages since the file was opened
-    std::optional<QString> pendingFailure;     // reported once the events waiting now are drained
-    std::optional<QString> setupError;         // a sound output mpv would not accept
+    std::optional<std::uint64_t> loadRequest;    // the loadfile whose reply names the entry to expect
+    std::optional<std::int64_t> expectedEntry;   // mpv's playlist entry of the file asked for last
+    std::optional<std::int64_t> currentEntry;    // the entry mpv started last
+    QStringList errorLog;                        // mpv's error messages since the file was opened
+    std::optional<QString> pendingFailure;       // reported once the events waiting now are drained
+    std::optional<QString> pendingOutputFailure; // likewise, when it was the sound output that failed
+    bool silentFallback = false;                 // no output: play to mpv's null output instead
+    bool silentTold = false;                     // playingSilently is due after the drain
+    std::optional<QString> setupError;           // a sound output mpv would not accept
     std::optional<std::vector<SoundOutput>> outputs;
     bool outputsChanged = false; // told once the events waiting now are drained
     std::optional<MpvTake> take;

@@ -1,5 +1,7 @@
 #include "run/entrymark.h"
 
+#include "run/formatseconds.h"
+
 namespace quorvex {
 
 QString entryMarkText(const EntryMark& mark) {
@@ -8,6 +10,8 @@ QString entryMarkText(const EntryMark& mark) {
         return QStringLiteral("recorded");
     case EntryState::skipped:
         return QStringLiteral("skipped: ") + mark.reason;
+    case EntryState::cutShort:
+        return QStringLiteral("cut short: %1 at %2").arg(mark.reason, formatSeconds(mark.at));
     case EntryState::cutOff:
         return QStringLiteral("cut off by Stop recording");
     case EntryState::notRecorded:

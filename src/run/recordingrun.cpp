@@ -38,10 +38,20 @@ RecordingRun::RecordingRun(RunHost& host, MediaPlayer& player, RunPlan plan)
             }
             takeFailures.emplace_back(file, message);
         });
+    outputWatch =
+        QObject::connect(&player, &MediaPlayer::outputFailed,
+                         [this](const QString& /*file*/, const QString& reason) { outputFailure = reason; });
 }
 
 RecordingRun::~RecordingRun() {
     QObject::disconnect(failureWatch);
+    QObject::disconnect(outputWatch);
+}
+
+QString noSoundOutputText(const QString& reason) {
+    return QStringLiteral("No sound output could be opened (%1). Start the sound server, or choose an output "
+                          "in Disc ▸ Sound output.")
+        .arg(reason);
 }
 
 void RecordingRun::requestStop() {
@@ -52,6 +62,15 @@ void RecordingRun::requestStop() {
     if (inCuttableWait) {
         host.endWait();
     }
+}
+
+QString runSummaryText(const RunSummary& summary) {
+    const QString cutShort =
+        summary.cutShort > 0 ? QStringLiteral(", %1 cut short").arg(summary.cutShort) : QString();
+    return QStringLiteral("Quorvex: %1 %2 recorded%3, %4 skipped")
+        .arg(summary.recorded)
+        .arg(summary.recorded == 1 ? QStringLiteral("track") : QStringLiteral("tracks"), cutShort)
+        .arg(summary.skipped);
 }
 
 RunSummary RecordingRun::run() {
@@ -71,7 +90,7 @@ RunSummary RecordingRun::run() {
         if (outcome != Outcome::stopped && outcome != Outcome::aborted) {
             host.chkInsertPauses_Click();
         }
-        reportSkipped();
+        reportNotWhole();
         return summary;
     }
     // The plan is fixed now: entries added during the run wait for the next one.
@@ -82,18 +101,18 @@ RunSummary RecordingRun::run() {
         }
         const Outcome outcome = recordEntry(index);
         if (outcome == Outcome::aborted) {
-            reportSkipped();
+            reportNotWhole();
             return summary;
         }
         // A press during the stop's acknowledgement lets that entry end as it would have.
         if (outcome == Outcome::stopped || stopRequested) {
             summary.stopped = true;
-            reportSkipped();
+            reportNotWhole();
             return summary;
         }
     }
     host.chkInsertPauses_Click();
-    reportSkipped();
+    reportNotWhole();
     return summary;
 }
 
@@ -117,8 +136,7 @@ RecordingRun::Outcome RecordingRun::recordEntry(int index) {
 
     // A file that cannot be a sound file is passed over before the player or the recorder hears of it.
     if (const std::optional<QString> problem = audioFileProblem(path)) {
-        skipped.push_back({path, *problem});
-        mark(index, EntryState::skipped, *problem);
+        mark(index, path, {.state = EntryState::skipped, .reason = *problem});
         return Outcome::skipped;
     }
     // The file is opened and decoded up to its first sound before the recorder is armed: one that fails
@@ -130,6 +148,9 @@ RecordingRun::Outcome RecordingRun::recordEntry(int index) {
         player.stop();
         if (stopRequested) {
             return cutOff(index, false);
+        }
+        if (outputFailure) {
+            return noSoundOutput(index, false, 0);
         }
         skip(index, path, QStringLiteral("it did not become ready to play"));
         return Outcome::skipped;
@@ -147,26 +168,32 @@ RecordingRun::Outcome RecordingRun::recordEntry(int index) {
 
     player.play();
     const bool started = waitForPlayer(MediaPlayer::playing);
+    std::optional<Cut> cut;
     if (started) {
         if (!armed) {
             ++tracksMade;
         }
         host.sendTitle(title, static_cast<std::int16_t>(existingTrackCount + tracksMade));
-        showProgressUntilTheEnd();
+        cut = followSound([this] { showPlayingTime(); });
+    } else {
+        cut = Cut{.reason =
+                      playerFailure.isEmpty() ? QStringLiteral("it did not start playing") : playerFailure,
+                  .at = player.currentPosition()};
     }
-    const bool playedToItsEnd = player.playState() == MediaPlayer::mediaEnded;
     player.stop();
     if (stopRequested) {
         return cutOff(index, armed);
     }
     stopRecorder(armed);
-    if (!started) {
-        skip(index, path, QStringLiteral("it did not start playing"));
-    } else if (playedToItsEnd) {
-        mark(index, EntryState::recorded);
+    if (outputFailure) {
+        return noSoundOutput(index, armed || started, cut ? cut->at : 0);
+    }
+    if (!cut) {
+        mark(index, path, {.state = EntryState::recorded, .reason = {}});
+    } else if (armed || started) {
+        markCutShort(index, path, *cut);
     } else {
-        // Paused or stopped from outside the run: its track holds only a part of it.
-        mark(index, EntryState::skipped, QStringLiteral("its playing was stopped before its end"));
+        skip(index, path, cut->reason);
     }
 
     if (host.pauseBoxValue() == 1) {
@@ -177,6 +204,20 @@ RecordingRun::Outcome RecordingRun::recordEntry(int index) {
         }
     }
     return started ? Outcome::recorded : Outcome::skipped;
+}
+
+RecordingRun::Outcome RecordingRun::noSoundOutput(int index, bool trackMade, double at) {
+    if (trackMade) {
+        mark(
+            index, currentPath,
+            {.state = EntryState::cutShort, .reason = QStringLiteral("the sound output was lost"), .at = at});
+    }
+    // Not a fault of the files: nothing more is tried, and nothing else is said.
+    notWhole.clear();
+    host.showNotice({.text = noSoundOutputText(*outputFailure),
+                     .title = QStringLiteral("Quorvex"),
+                     .severity = Severity::warning});
+    return Outcome::aborted;
 }
 
 std::optional<RecordingRun::Outcome> RecordingRun::startRecorder(int index) {
@@ -192,7 +233,10 @@ std::optional<RecordingRun::Outcome> RecordingRun::startRecorder(int index) {
     }
     // The recorder may have taken the record command and lost only its answer: never leave it recording.
     host.sendCommandEvenPaused(command::stop.category, command::stop.code);
-    mark(index, EntryState::skipped, QStringLiteral("the recorder did not acknowledge recording"));
+    mark(index, currentPath,
+         {.state = EntryState::skipped,
+          .reason = QStringLiteral("the recorder did not acknowledge recording")});
+    notWhole.pop_back(); // the error says it
     host.showNotice({.text = QString::fromLatin1(noAcknowledgement),
                      .title = QStringLiteral("Error"),
                      .severity = Severity::critical});
@@ -203,27 +247,55 @@ RecordingRun::Outcome RecordingRun::cutOff(int index, bool armed) {
     if (armed) {
         stopRecorder(true);
     }
-    mark(index, EntryState::cutOff);
+    mark(index, currentPath, {.state = EntryState::cutOff, .reason = {}});
     return Outcome::stopped;
 }
 
 bool RecordingRun::waitForPlayer(int state) {
     const std::uint64_t limit = host.replyWatcher().ticks + playerLimitTicks;
     while (player.playState() != state) {
-        if (stopRequested || !playerFailure.isEmpty() || host.replyWatcher().ticks >= limit) {
+        if (stopRequested || !playerFailure.isEmpty() || outputFailure ||
+            host.replyWatcher().ticks >= limit) {
             return false;
         }
         host.pumpEvents();
     }
-    return playerFailure.isEmpty() && !stopRequested;
+    return playerFailure.isEmpty() && !outputFailure && !stopRequested;
 }
 
-void RecordingRun::showProgressUntilTheEnd() {
-    // Anything but "playing" ends the track: the file's end, a stop or a pause from outside the run.
-    while (player.playState() == MediaPlayer::playing && !stopRequested) {
+std::optional<RecordingRun::Cut> RecordingRun::followSound(const std::function<void()>& eachPass) {
+    double lastPosition = player.currentPosition();
+    std::uint64_t movedAt = host.replyWatcher().ticks;
+    while (!stopRequested) {
+        const double position = player.currentPosition();
+        // A failure comes before the state that follows it, so it is looked at first.
+        if (outputFailure) {
+            return Cut{.reason = QStringLiteral("the sound output was lost"), .at = position};
+        }
+        if (!playerFailure.isEmpty()) {
+            return Cut{.reason = playerFailure, .at = position};
+        }
+        switch (player.playState()) {
+        case MediaPlayer::mediaEnded:
+            return std::nullopt;
+        case MediaPlayer::paused:
+            return Cut{.reason = QStringLiteral("paused from the player bar"), .at = position};
+        case MediaPlayer::stopped:
+        case MediaPlayer::undefined:
+            return Cut{.reason = QStringLiteral("stopped from the player bar"), .at = position};
+        default: // playing, or on the way back to it
+            break;
+        }
+        if (position != lastPosition) {
+            lastPosition = position;
+            movedAt = host.replyWatcher().ticks;
+        } else if (host.replyWatcher().ticks - movedAt >= playerLimitTicks) {
+            return Cut{.reason = QStringLiteral("the player stalled"), .at = position};
+        }
         host.pumpEvents();
-        showPlayingTime();
+        eachPass();
     }
+    return std::nullopt;
 }
 
 void RecordingRun::showPlayingTime() {
@@ -283,27 +355,44 @@ bool RecordingRun::waitForRecordAcknowledgement() {
     return acknowledged;
 }
 
-void RecordingRun::mark(int index, EntryState state, const QString& reason) {
-    summary.recorded += state == EntryState::recorded ? 1 : 0;
-    summary.skipped += state == EntryState::skipped ? 1 : 0;
-    host.setEntryMark(index, {.state = state, .reason = reason});
+void RecordingRun::mark(int index, const QString& path, const EntryMark& entryMark) {
+    summary.recorded += entryMark.state == EntryState::recorded ? 1 : 0;
+    summary.skipped += entryMark.state == EntryState::skipped ? 1 : 0;
+    summary.cutShort += entryMark.state == EntryState::cutShort ? 1 : 0;
+    host.setEntryMark(index, entryMark);
+    if (entryMark.state != EntryState::recorded) {
+        notWhole.push_back({.path = path, .mark = entryMarkText(entryMark), .state = entryMark.state});
+    }
+}
+
+void RecordingRun::markCutShort(int index, const QString& path, const Cut& cut) {
+    mark(index, path, {.state = EntryState::cutShort, .reason = cut.reason, .at = cut.at});
 }
 
 void RecordingRun::skip(int index, const QString& path, const QString& fallbackReason) {
     const QString reason = playerFailure.isEmpty() ? fallbackReason : playerFailure;
-    skipped.push_back({path, reason});
-    mark(index, EntryState::skipped, reason);
+    mark(index, path, {.state = EntryState::skipped, .reason = reason});
 }
 
-void RecordingRun::reportSkipped() {
-    if (skipped.empty()) {
+void RecordingRun::reportNotWhole() {
+    // A run stopped by the user with nothing else to say needs no box.
+    const bool worthSaying = std::any_of(notWhole.begin(), notWhole.end(), [](const NotWhole& entry) {
+        return entry.state != EntryState::cutOff;
+    });
+    if (!worthSaying) {
+        notWhole.clear();
         return;
     }
-    QString text = QStringLiteral("These files were not recorded:");
-    for (const Skipped& file : skipped) {
-        text += QStringLiteral("\n%1: %2").arg(file.path, file.reason);
+    QString text = QStringLiteral("These files were not recorded whole:");
+    for (const NotWhole& entry : notWhole) {
+        text += QStringLiteral("\n%1: %2").arg(entry.path, entry.mark);
     }
-    skipped.clear();
+    if (summary.cutShort > 0) {
+        text +=
+            QStringLiteral("\n\nA track cut short stays on the disc: Continue records its file again as a "
+                           "new track.");
+    }
+    notWhole.clear();
     host.showNotice({.text = text, .title = QStringLiteral("Quorvex"), .severity = Severity::warning});
 }
 

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <QMetaObject>
 #include <QString>
@@ -24,13 +25,20 @@ struct RunPlan {
     bool gapless = false;
 };
 
-// How a run ended: entries that became whole tracks, entries passed over, and whether Stop recording
-// ended it.
+// How a run ended: entries that became whole tracks, entries passed over, entries whose track holds only a
+// part of them, and whether Stop recording ended it.
 struct RunSummary {
     int recorded = 0;
     int skipped = 0;
+    int cutShort = 0;
     bool stopped = false;
 };
+
+// The message of a run that found no sound output; `reason` is the player's, on one line.
+[[nodiscard]] QString noSoundOutputText(const QString& reason);
+// A run's outcome in a line: "Quorvex: 10 tracks recorded, 1 cut short, 1 skipped" (cut short only where
+// there are such).
+[[nodiscard]] QString runSummaryText(const RunSummary& summary);
 
 // One press of Record: every planned entry of the Track list, in order, becomes one new track on the
 // disc, numbered after the tracks already there. Once the disc has said what it holds, a list that does
@@ -60,6 +68,11 @@ public:
 
 private:
     enum class Outcome { recorded, skipped, stopped, aborted };
+    // Why a track's sound ended before the file's end.
+    struct Cut {
+        QString reason;
+        double at = 0; // seconds into the file
+    };
 
     bool fitsOrRecordAnyway(const DiscInfo& disc);
     Outcome recordEntry(int index);
@@ -77,10 +90,10 @@ private:
     void markTracksUntil(const std::vector<TakeFile>& files, std::size_t& heard);
     void showTakeFile(const TakeFile& file);
     [[nodiscard]] std::optional<QString> takeFailure(const QString& path) const;
-    // Marks a file of the take recorded, or skipped when the player said it failed or when the file after it
-    // failed.
-    void finishTakeFile(const TakeFile& file, bool nextFailed);
-    Outcome endTake(const std::vector<TakeFile>& files, std::size_t heard);
+    // Marks a file of the take recorded; when the player said it failed, or the file after it failed, cut
+    // short if it had sounded, else skipped.
+    void finishTakeFile(const TakeFile& file, bool sounded, bool nextFailed);
+    Outcome endTake(const std::vector<TakeFile>& files, std::size_t heard, const std::optional<Cut>& cut);
     // Sends record and play and waits for the record acknowledgement: no outcome yet when the recorder
     // records; otherwise the entry has ended as the outcome says.
     std::optional<Outcome> startRecorder(int index);
@@ -90,35 +103,48 @@ private:
     // Until the player says `state` (or, with `state` playing, that the sound goes out); false when it
     // gave up on the file, did not get there in time, or the run was stopped.
     bool waitForPlayer(int state);
-    void showProgressUntilTheEnd();
+    // Follows the sound until it ends: nothing when the file was heard to its end or Stop recording was
+    // pressed, else why and where it was cut. Buffering, the output reopening or a seek settling never end
+    // it; a player whose position stands still for playerLimitTicks has stalled. `eachPass` runs after every
+    // pass of the event loop.
+    std::optional<Cut> followSound(const std::function<void()>& eachPass);
+    // Ends the run when the player found no sound output: said once, and the entry under way (if its track
+    // was made) marked cut short.
+    Outcome noSoundOutput(int index, bool trackMade, double at);
     void showProgress(double positionInEntry);
     // A recorder the run armed gets its stop in any mode; otherwise the stop follows "Insert pauses".
     void stopRecorder(bool armed);
     // Waits the run may cut short when Stop recording is pressed during them.
     void delay(std::int16_t milliseconds);
     bool waitForRecordAcknowledgement();
-    void mark(int index, EntryState state, const QString& reason = {});
+    // Marks the entry; one not recorded whole is named, with its mark, in the box at the run's end.
+    void mark(int index, const QString& path, const EntryMark& entryMark);
+    void markCutShort(int index, const QString& path, const Cut& cut);
     void skip(int index, const QString& path, const QString& fallbackReason);
-    void reportSkipped();
+    void reportNotWhole();
 
-    struct Skipped {
+    struct NotWhole {
         QString path;
-        QString reason;
+        QString mark; // as the entry's tool tip says it
+        EntryState state;
     };
 
     RunHost& host;
     MediaPlayer& player;
     const RunPlan plan;
     QMetaObject::Connection failureWatch;
+    QMetaObject::Connection outputWatch;
     QString currentPath;
     QString playerFailure;
+    std::optional<QString> outputFailure;                  // no sound output could be opened, or it was lost
     std::vector<std::pair<QString, QString>> takeFailures; // path and reason, for the files of a take
     std::int16_t existingTrackCount = 0;
     // Entries of this run that made a track: the recorder took their record command (in pause mode:
     // their sound started). The next title goes to the track after these.
     std::int16_t tracksMade = 0;
-    std::vector<Skipped> skipped;
-    QString shownTime; // the Status line's playing time, as last shown
+    std::vector<NotWhole> notWhole;
+    QString shownTime;       // the Status line's playing time, as last shown
+    double takePosition = 0; // where in its file the take was heard at the last pass
     std::vector<std::optional<std::chrono::milliseconds>> lengths; // per planned entry
     std::size_t position = 0;                                      // the planned entry under way
     bool stopRequested = false;

@@ -25,8 +25,7 @@ std::vector<RecordingRun::TakeFile> RecordingRun::playableTakeFiles() {
             .position = position, .index = index, .path = path, .title = host.deriveTrackTitle(path)};
         host.setStatusLine(QStringLiteral("Checking ") + file.title);
         if (const std::optional<QString> problem = audioFileProblem(path)) {
-            skipped.push_back({path, *problem});
-            mark(index, EntryState::skipped, *problem);
+            mark(index, path, {.state = EntryState::skipped, .reason = *problem});
             continue;
         }
         currentPath = path;
@@ -36,6 +35,8 @@ std::vector<RecordingRun::TakeFile> RecordingRun::playableTakeFiles() {
         player.stop();
         if (ready) {
             files.push_back(std::move(file));
+        } else if (outputFailure) {
+            break;
         } else if (!stopRequested) {
             skip(index, path, QStringLiteral("it did not become ready to play"));
         }
@@ -47,6 +48,9 @@ RecordingRun::Outcome RecordingRun::recordTake() {
     const std::vector<TakeFile> files = playableTakeFiles();
     if (stopRequested) {
         return Outcome::stopped;
+    }
+    if (outputFailure) {
+        return noSoundOutput(0, false, 0);
     }
     return files.empty() ? Outcome::skipped : startTake(files);
 }
@@ -67,6 +71,9 @@ RecordingRun::Outcome RecordingRun::startTake(const std::vector<TakeFile>& files
         if (stopRequested) {
             return cutOff(first.index, false);
         }
+        if (outputFailure) {
+            return noSoundOutput(first.index, false, 0);
+        }
         skip(first.index, first.path, QStringLiteral("it did not become ready to play"));
         return Outcome::skipped;
     }
@@ -81,19 +88,26 @@ RecordingRun::Outcome RecordingRun::startTake(const std::vector<TakeFile>& files
             return cutOff(first.index, true);
         }
         stopRecorder(true);
-        skip(first.index, first.path, QStringLiteral("it did not start playing"));
+        if (outputFailure) {
+            return noSoundOutput(first.index, true, 0);
+        }
+        markCutShort(
+            first.index, first.path,
+            {.reason = playerFailure.isEmpty() ? QStringLiteral("it did not start playing") : playerFailure,
+             .at = 0});
         return Outcome::skipped;
     }
     host.sendTitle(first.title, static_cast<std::int16_t>(existingTrackCount + tracksMade));
     std::size_t heard = 0;
-    while (player.playState() == MediaPlayer::playing && !stopRequested) {
-        host.pumpEvents();
+    takePosition = 0;
+    const std::optional<Cut> cut = followSound([this, &files, &heard] {
         markTracksUntil(files, heard);
         showPlayingTime();
-    }
+        takePosition = player.currentPosition();
+    });
     // The last boundary may come with the end.
     markTracksUntil(files, heard);
-    return endTake(files, heard);
+    return endTake(files, heard, cut);
 }
 
 void RecordingRun::showTakeFile(const TakeFile& file) {
@@ -110,10 +124,10 @@ void RecordingRun::markTracksUntil(const std::vector<TakeFile>& files, std::size
         const std::size_t done = heard++;
         // A file that failed before it sounded makes no track; the next one heard takes its number.
         while (heard < now && takeFailure(files.at(heard).path)) {
-            finishTakeFile(files.at(heard), false);
+            finishTakeFile(files.at(heard), false, false);
             ++heard;
         }
-        finishTakeFile(files.at(done), heard > done + 1);
+        finishTakeFile(files.at(done), true, heard > done + 1);
         const TakeFile& next = files.at(heard);
         // The recorder is recording: a record command is a track mark. Its acknowledgement is not waited
         // for, so nothing holds the take.
@@ -130,41 +144,46 @@ std::optional<QString> RecordingRun::takeFailure(const QString& path) const {
     return found == takeFailures.end() ? std::nullopt : std::optional(found->second);
 }
 
-void RecordingRun::finishTakeFile(const TakeFile& file, bool nextFailed) {
+void RecordingRun::finishTakeFile(const TakeFile& file, bool sounded, bool nextFailed) {
     // When a file of the take fails to open, the player drops the sound still queued of the one before it.
     const std::optional<QString> failure =
         nextFailed ? std::optional(QStringLiteral("its end was lost: the file after it could not be played"))
                    : takeFailure(file.path);
-    if (failure) {
-        skipped.push_back({file.path, *failure});
-        mark(file.index, EntryState::skipped, *failure);
+    if (!failure) {
+        mark(file.index, file.path, {.state = EntryState::recorded, .reason = {}});
+    } else if (sounded) {
+        markCutShort(file.index, file.path, {.reason = *failure, .at = takePosition});
     } else {
-        mark(file.index, EntryState::recorded);
+        mark(file.index, file.path, {.state = EntryState::skipped, .reason = *failure});
     }
 }
 
-RecordingRun::Outcome RecordingRun::endTake(const std::vector<TakeFile>& files, std::size_t heard) {
-    const bool ended = player.playState() == MediaPlayer::mediaEnded;
+RecordingRun::Outcome RecordingRun::endTake(const std::vector<TakeFile>& files, std::size_t heard,
+                                            const std::optional<Cut>& cut) {
     player.stop();
     const TakeFile& last = files.at(heard);
+    currentPath = last.path;
     if (stopRequested) {
         return cutOff(last.index, true);
     }
     stopRecorder(true);
-    if (!ended) {
-        // Paused or stopped from outside the run: the take ends there, and what follows waits for the next.
-        mark(last.index, EntryState::skipped, QStringLiteral("its playing was stopped before its end"));
+    if (outputFailure) {
+        return noSoundOutput(last.index, true, cut ? cut->at : 0);
+    }
+    if (cut) {
+        // Paused, stopped, failed or stalled: the take ends there, and what follows waits for the next.
+        markCutShort(last.index, last.path, *cut);
         return Outcome::recorded;
     }
     // Only files that failed before they sounded can follow the last one heard.
     bool nextFailed = false;
     for (std::size_t rest = heard + 1; rest < files.size(); ++rest) {
         if (takeFailure(files.at(rest).path)) {
-            finishTakeFile(files.at(rest), false);
+            finishTakeFile(files.at(rest), false, false);
             nextFailed = true;
         }
     }
-    finishTakeFile(last, nextFailed);
+    finishTakeFile(last, true, nextFailed);
     return Outcome::recorded;
 }
 

@@ -3,6 +3,7 @@
 #include "app/frmquorvex.h"
 #include "app/systemplatform.h"
 #include "platform/inisettingsstore.h"
+#include "support/modalwatcher.h"
 #include "support/pseudoterminal.h"
 
 #include <cstdio>
@@ -13,10 +14,12 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QListWidget>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <utility>
 
 namespace quorvex::testing {
@@ -67,6 +70,60 @@ TEST(DemoRecorder, OnlyTheOptionStartsItEveryComButtonLeadsToItAndNothingOfItIsS
     EXPECT_FALSE(stored.contains("Device") || stored.contains(demo.devicePath().toUtf8()))
         << stored.toStdString();
     EXPECT_TRUE(stored.contains("COM=1")) << "port choices are remembered as always";
+}
+
+// What a FILE holds so far.
+QString printedTo(std::FILE* file) {
+    std::fflush(file);
+    QFile printed;
+    return printed.open(fileno(file), QIODevice::ReadOnly) && printed.seek(0)
+               ? QString::fromUtf8(printed.readAll())
+               : QString();
+}
+
+// On a computer whose sound server is not running, the demo records the whole list all the same, playing in
+// silence in real time, and says so.
+TEST(DemoRecorder, WithoutASoundOutputRecordsTheWholeListSilentlyAndSaysSo) {
+    const QByteArray sinkServer = qgetenv("PULSE_SERVER");
+    qputenv("PULSE_SERVER", "unix:/nonexistent/quorvex/pulse/native");
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> log(std::tmpfile(), &std::fclose);
+    ASSERT_NE(log, nullptr);
+    const DemoRecorder demo(log.get());
+    frmQuorvex window(makeSystemPlatform(QStringLiteral("pulse"), demo.devicePath()));
+    window.Form_Load();
+    // Half a second of silence, 44.1 kHz 16-bit stereo.
+    const QTemporaryDir folder;
+    QFile wav(folder.filePath(QStringLiteral("half_second.wav")));
+    ASSERT_TRUE(wav.open(QIODevice::WriteOnly));
+    wav.write(
+        QByteArray("RIFF\x44\x58\x01\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xAC\0\0\x10\xB1\x02\0\x04\0\x10\0"
+                   "data\x88\x58\x01\0",
+                   44) +
+        QByteArray(88200, '\0'));
+    wav.close();
+    auto* tracks = window.findChild<QListWidget*>(QStringLiteral("ListOfMusic"));
+    tracks->addItems({wav.fileName(), wav.fileName()});
+    const ModalWatcher answers;
+    QStringList statusLines;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&window, &statusLines] {
+        const QString now = window.findChild<QLabel*>(QStringLiteral("statusLine"))->text();
+        if (statusLines.isEmpty() || statusLines.back() != now) {
+            statusLines.append(now);
+        }
+    });
+    watch.start(5);
+    QTest::mouseClick(window.findChild<QAbstractButton*>(QStringLiteral("btnRecordList")), Qt::LeftButton);
+    watch.stop();
+    qputenv("PULSE_SERVER", sinkServer);
+
+    EXPECT_TRUE(answers.texts().isEmpty()) << answers.texts().join('\n').toStdString();
+    EXPECT_EQ(statusLines.count(QStringLiteral("No sound output: the demo plays silently.")), 1)
+        << statusLines.join('\n').toStdString();
+    const QString lines = printedTo(log.get());
+    EXPECT_EQ(lines.count(QStringLiteral("  record\n")), 2) << lines.toStdString();
+    EXPECT_TRUE(lines.contains(QStringLiteral("title track 5 \"second\"")));
+    EXPECT_EQ(window.entryMark(1).state, EntryState::recorded);
 }
 
 // The installed program, started as a user would start it, with `settings` as its settings file.

@@ -98,6 +98,9 @@ class FakeDialogs final : public Dialogs {
 public:
     QMessageBox::StandardButton show(const Message& message) override {
         shown.push_back(message);
+        if (whenShown) {
+            whenShown();
+        }
         return QMessageBox::Ok;
     }
     // The n-th question gets the n-th scripted answer, else its default choice, as Enter would.
@@ -126,6 +129,7 @@ public:
     }
 
     std::vector<Message> shown;
+    std::function<void()> whenShown; // runs as each box shows
     std::vector<Question> asked;
     std::vector<int> answers;
     QStringList choosers;    // the titles of the choosers opened
@@ -173,6 +177,7 @@ public:
     [[nodiscard]] std::optional<std::vector<SoundOutput>> soundOutputs() const override { return outputList; }
     void setSoundOutput(const QString& name) override { output = name; }
     void setSend44k(bool on) override { send44k = on; }
+    void setSilentFallback(bool on) override { silentFallback = on; }
     void listOutputs(std::vector<SoundOutput> outputs) {
         outputList = std::move(outputs);
         emit soundOutputsChanged();
@@ -202,12 +207,19 @@ public:
     double fileLength = 0.5;
     QString output = QStringLiteral("never set");
     std::optional<bool> send44k;
+    bool silentFallback = false;
+    std::optional<QString> noOutput; // every file then fails for want of a sound output, for this reason
     QStringList opened;
     int stops = 0;
 
 private:
     void load(const QString& path, bool hold) {
         opened.append(path);
+        if (noOutput) {
+            emit outputFailed(path, *noOutput);
+            setState(stopped);
+            return;
+        }
         take.clear();
         file = 0;
         position = 0;

@@ -7,7 +7,7 @@
 #include "app/frmquorvex.h"
 #include "app/systemplatform.h"
 #include "stallmeter.h"
-#include "tracks/dirlistbox.h"
+#include "widgets/dirlistbox.h"
 #include "windowbench.h"
 
 #include <chrono>

@@ -1,12 +1,12 @@
 #include "app/controls.h"
 
-#include "app/clickablelabel.h"
-#include "app/clockpanel.h"
-#include "app/tracklist.h"
-#include "platform/mediaplayerbar.h"
-#include "tracks/dirlistbox.h"
-#include "tracks/drivelistbox.h"
-#include "tracks/filelistbox.h"
+#include "widgets/clickablelabel.h"
+#include "widgets/clockpanel.h"
+#include "widgets/dirlistbox.h"
+#include "widgets/drivelistbox.h"
+#include "widgets/filelistbox.h"
+#include "widgets/mediaplayerbar.h"
+#include "widgets/tracklist.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

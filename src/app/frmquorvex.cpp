@@ -1,11 +1,9 @@
 #include "app/frmquorvex.h"
 
 #include "app/checkboxvalue.h"
-#include "app/clickablelabel.h"
 #include "app/messages.h"
 #include "app/portsetting.h"
 #include "app/soundoutputmenu.h"
-#include "app/tracklist.h"
 #include "link/commandframe.h"
 #include "link/discinfo.h"
 #include "link/titleframe.h"
@@ -13,15 +11,17 @@
 #include "platform/mediaplayer.h"
 #include "run/formatseconds.h"
 #include "run/recordingrun.h"
-#include "tracks/dirlistbox.h"
-#include "tracks/drivelistbox.h"
-#include "tracks/filelistbox.h"
 #include "tracks/id3tag.h"
 #include "tracks/playlist.h"
 #include "tracks/soundpatterns.h"
 #include "tracks/titlerules.h"
 #include "tracks/trackinfo.h"
 #include "version.h"
+#include "widgets/clickablelabel.h"
+#include "widgets/dirlistbox.h"
+#include "widgets/drivelistbox.h"
+#include "widgets/filelistbox.h"
+#include "widgets/tracklist.h"
 
 #include <algorithm>
 #include <limits>
@@ -53,19 +53,6 @@ namespace {
 // Where additions go when they are to follow whatever the list holds by the time they are gathered.
 constexpr int atListEnd = std::numeric_limits<int>::max();
 constexpr qsizetype insertedPerPass = 1000;
-
-const QString commportSection = QStringLiteral("Commport");
-const QString comKey = QStringLiteral("COM");
-const QString generalSection = QStringLiteral("General");
-const QString asciiTitlesKey = QStringLiteral("ASCII titles");
-const QString discLengthKey = QStringLiteral("Disc length");
-const QString gaplessKey = QStringLiteral("Gapless");
-const QString send44kKey = QStringLiteral("44.1 kHz");
-
-// The setting that names the device behind Com<n>.
-QString deviceKey(int portNumber) {
-    return QStringLiteral("Device%1").arg(portNumber);
-}
 
 // A Track list entry's mark, kept on the entry itself so it moves with it.
 constexpr int markRole = Qt::UserRole;
@@ -187,14 +174,14 @@ void frmQuorvex::connectControls() {
     connect(menus.saveList, &QAction::triggered, this, &frmQuorvex::saveList_Click);
     connect(menus.quit, &QAction::triggered, this, &QWidget::close);
     connect(menus.asciiTitles, &QAction::triggered, this,
-            [this](bool checked) { rememberSwitch(asciiTitlesKey, checked); });
+            [this](bool checked) { rememberSwitch(setting::asciiTitles, checked); });
     connect(menus.gapless, &QAction::triggered, this,
-            [this](bool checked) { rememberSwitch(gaplessKey, checked); });
+            [this](bool checked) { rememberSwitch(setting::gapless, checked); });
     for (QAction* length : menus.discLengths) {
         connect(length, &QAction::triggered, this, [this, length] { discLength_Click(length); });
     }
     connect(menus.send44k, &QAction::triggered, this, [this](bool checked) {
-        rememberSwitch(send44kKey, checked);
+        rememberSwitch(setting::send44k, checked);
         platform.player->setSend44k(checked);
     });
     connect(menus.serialDevice, &QAction::triggered, this, &frmQuorvex::serialDevice_Click);
@@ -235,20 +222,17 @@ void frmQuorvex::Form_Load() {
     // A first start with exactly one USB serial adapter puts Com1 on it: that is the recorder's cable.
     if (platform.settings->isFirstStart()) {
         if (const std::optional<QString> adapter = firstStartDevice(platform.serial->systemDevices())) {
-            platform.settings->save(commportSection, deviceKey(1), *adapter);
+            platform.settings->save(setting::commport, setting::deviceKey(1), *adapter);
             showPortDevices();
         }
     }
-    selectPort(portNumberFromSetting(
-        platform.settings->read(commportSection, comKey, QString::number(defaultPort))));
-    ui.tickUseID3->setCheckState(useId3FromSetting(
-        platform.settings->read(generalSection, QStringLiteral("Use ID3"), QStringLiteral("1"))));
-    menus.asciiTitles->setChecked(rememberedSwitch(asciiTitlesKey, false));
-    menus.gapless->setChecked(rememberedSwitch(gaplessKey, false));
-    menus.send44k->setChecked(rememberedSwitch(send44kKey, true));
+    selectPort(portNumberFromSetting(platform.settings->read(setting::com)));
+    ui.tickUseID3->setCheckState(useId3FromSetting(platform.settings->read(setting::useId3)));
+    menus.asciiTitles->setChecked(rememberedSwitch(setting::asciiTitles));
+    menus.gapless->setChecked(rememberedSwitch(setting::gapless));
+    menus.send44k->setChecked(rememberedSwitch(setting::send44k));
     platform.player->setSend44k(menus.send44k->isChecked());
-    const int minutes = discMinutesFromSetting(
-        platform.settings->read(generalSection, discLengthKey, QString::number(defaultDiscMinutes)));
+    const int minutes = discMinutesFromSetting(platform.settings->read(setting::discLength));
     for (QAction* length : menus.discLengths) {
         length->setChecked(length->data().toInt() == minutes);
     }
@@ -256,11 +240,8 @@ void frmQuorvex::Form_Load() {
     // The remembered drive and directory are applied (a vanished one is passed over), then replaced below:
     // the browser always starts on the root volume.
     const QString startDirectory = QDir::currentPath();
-    ui.DriveList->setDrive(
-        platform.settings->read(generalSection, QStringLiteral("Disk"), QStringLiteral("C")));
-    ui.DirList->setPath(directoryFromSetting(
-        platform.settings->read(generalSection, QStringLiteral("Dir"), QStringLiteral("C:\\")),
-        startDirectory));
+    ui.DriveList->setDrive(platform.settings->read(setting::disk));
+    ui.DirList->setPath(directoryFromSetting(platform.settings->read(setting::dir), startDirectory));
     // Give the freshly opened line a moment before the first command.
     delay(settleMs);
     btnOn_Click();
@@ -289,11 +270,10 @@ void frmQuorvex::Form_Unload() {
     delay(settleMs);
     SerialPort& serial = *platform.serial;
     serial.close();
-    platform.settings->save(commportSection, comKey, QString::number(serial.portNumber()));
-    platform.settings->save(generalSection, QStringLiteral("Use ID3"),
-                            QString::number(checkBoxValue(*ui.tickUseID3)));
-    platform.settings->save(generalSection, QStringLiteral("Disk"), ui.DriveList->drive());
-    platform.settings->save(generalSection, QStringLiteral("Dir"), ui.DirList->path());
+    platform.settings->save(setting::com, QString::number(serial.portNumber()));
+    platform.settings->save(setting::useId3, QString::number(checkBoxValue(*ui.tickUseID3)));
+    platform.settings->save(setting::disk, ui.DriveList->drive());
+    platform.settings->save(setting::dir, ui.DirList->path());
     platform.exit->exitNow();
 }
 
@@ -324,7 +304,7 @@ void frmQuorvex::optCom_Click(int index) {
     }
     serial.setPortNumber(index);
     // Remembered before the open, so a port that fails is still the one tried at the next start.
-    platform.settings->save(commportSection, comKey, QString::number(index));
+    platform.settings->save(setting::com, QString::number(index));
     if (const std::optional<QString> failure = serial.open(); failure.has_value()) {
         platform.dialogs->show({.text = QString::fromLatin1(text::portOpenError),
                                 .title = QString::fromLatin1(text::applicationTitle),
@@ -347,7 +327,7 @@ void frmQuorvex::serialDevice_Click() {
     if (!device.has_value() || device->isEmpty()) {
         return;
     }
-    platform.settings->save(commportSection, deviceKey(number), *device);
+    platform.settings->save(setting::commport, setting::deviceKey(number), *device);
     serial.setDevice(number, *device);
     showPortDevices();
     optCom_Click(number);
@@ -851,16 +831,16 @@ QString frmQuorvex::titleText(const QString& title) const {
     return menus.asciiTitles->isChecked() ? toAscii(title) : title;
 }
 
-bool frmQuorvex::rememberedSwitch(const QString& key, bool byDefault) const {
-    return switchFromSetting(platform.settings->read(generalSection, key, {}), byDefault);
+bool frmQuorvex::rememberedSwitch(const SettingKey& key) const {
+    return switchFromSetting(platform.settings->read(key), key.byDefault == QLatin1String("1"));
 }
 
-void frmQuorvex::rememberSwitch(const QString& key, bool on) {
-    platform.settings->save(generalSection, key, on ? QStringLiteral("1") : QStringLiteral("0"));
+void frmQuorvex::rememberSwitch(const SettingKey& key, bool on) {
+    platform.settings->save(key, on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void frmQuorvex::discLength_Click(QAction* length) {
-    platform.settings->save(generalSection, discLengthKey, QString::number(length->data().toInt()));
+    platform.settings->save(setting::discLength, QString::number(length->data().toInt()));
 }
 
 int frmQuorvex::discMinutes() const {

@@ -2,9 +2,9 @@
 
 #include "app/controls.h"
 #include "app/menubar.h"
+#include "app/platform.h"
 #include "link/recorderline.h"
 #include "link/replywatcher.h"
-#include "platform/platform.h"
 #include "run/runhost.h"
 #include "tracks/asciititles.h"
 #include "tracks/entrygatherer.h"
@@ -141,9 +141,10 @@ protected:
 
 private:
     void connectControls();
-    // A Disc menu switch as remembered in General (see switchFromSetting), and remembering one.
-    [[nodiscard]] bool rememberedSwitch(const QString& key, bool byDefault) const;
-    void rememberSwitch(const QString& key, bool on);
+    // A Disc menu switch as remembered (see switchFromSetting; anything unusable is the key's default), and
+    // remembering one.
+    [[nodiscard]] bool rememberedSwitch(const SettingKey& key) const;
+    void rememberSwitch(const SettingKey& key, bool on);
     // Each Com button's tool tip: the device it stands for.
     void showPortDevices();
     void showLineLost(const QString& reason);

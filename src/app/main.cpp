@@ -3,7 +3,7 @@
 #include "app/frmquorvex.h"
 #include "app/messages.h"
 #include "app/systemplatform.h"
-#include "platform/messageboxdialogs.h"
+#include "widgets/messageboxdialogs.h"
 
 #include <algorithm>
 #include <cstdio>

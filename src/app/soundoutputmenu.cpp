@@ -12,9 +12,6 @@ namespace quorvex {
 
 namespace {
 
-const QString section = QStringLiteral("General");
-const QString outputKey = QStringLiteral("Output");
-
 // A description is shown as it is: an ampersand in it is no mnemonic.
 QString menuText(QString text) {
     return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
@@ -23,7 +20,7 @@ QString menuText(QString text) {
 } // namespace
 
 SoundOutputMenu::SoundOutputMenu(QMenu& menu, MediaPlayer& player, SettingsStore& settings)
-    : menu(menu), player(player), settings(settings), chosen(settings.read(section, outputKey, {})) {
+    : menu(menu), player(player), settings(settings), chosen(settings.read(setting::output)) {
     connect(&menu, &QMenu::aboutToShow, this, &SoundOutputMenu::rebuild);
     connect(&player, &MediaPlayer::soundOutputsChanged, this, [this] {
         follow();
@@ -87,7 +84,7 @@ void SoundOutputMenu::rebuild() {
 void SoundOutputMenu::choose(const QString& name) {
     if (name != chosen) {
         chosen = name;
-        settings.save(section, outputKey, chosen);
+        settings.save(setting::output, chosen);
     }
     fallenBack = false;
     player.setSoundOutput(chosen);

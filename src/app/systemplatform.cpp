@@ -4,9 +4,9 @@
 #include "platform/dbussessionbus.h"
 #include "platform/deviceserialport.h"
 #include "platform/inisettingsstore.h"
-#include "platform/messageboxdialogs.h"
 #include "platform/mpvmediaplayer.h"
 #include "platform/qteventpump.h"
+#include "widgets/messageboxdialogs.h"
 
 namespace quorvex {
 

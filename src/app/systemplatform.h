@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/platform.h"
+#include "app/platform.h"
 
 #include <functional>
 #include <optional>

@@ -77,8 +77,7 @@ QString DeviceSerialPort::deviceName(int portNumber) const {
     if (!everyPortDevice.isEmpty()) {
         return everyPortDevice;
     }
-    return settings.read(QStringLiteral("Commport"), QStringLiteral("Device%1").arg(portNumber),
-                         standardSerialDevice(portNumber));
+    return settings.read(setting::commport, setting::deviceKey(portNumber), standardSerialDevice(portNumber));
 }
 
 std::optional<QString> DeviceSerialPort::open() {

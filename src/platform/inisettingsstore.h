@@ -15,6 +15,8 @@ public:
     IniSettingsStore();
     explicit IniSettingsStore(const QString& fileName);
 
+    using SettingsStore::read;
+    using SettingsStore::save;
     [[nodiscard]] QString read(const QString& section, const QString& key,
                                const QString& defaultValue) const override;
     void save(const QString& section, const QString& key, const QString& value) override;

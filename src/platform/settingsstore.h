@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/settingkeys.h"
+
 #include <QString>
 
 namespace quorvex {
@@ -18,6 +20,11 @@ public:
     [[nodiscard]] virtual QString read(const QString& section, const QString& key,
                                        const QString& defaultValue) const = 0;
     virtual void save(const QString& section, const QString& key, const QString& value) = 0;
+    // The same for one of the program's own keys.
+    [[nodiscard]] QString read(const SettingKey& setting) const {
+        return read(setting.section, setting.key, setting.byDefault);
+    }
+    void save(const SettingKey& setting, const QString& value) { save(setting.section, setting.key, value); }
     // Whether there was nothing stored at all when the program started: its first start for this user.
     [[nodiscard]] virtual bool isFirstStart() const = 0;
 };

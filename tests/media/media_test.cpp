@@ -1,9 +1,9 @@
 // The media player for real: libmpv playing the build's sound files into the private PulseAudio null sink
 // (scripts/sound-sink.sh), its control bar shown offscreen, what reaches the sink recorded from its monitor.
-#include "platform/mediaplayerbar.h"
 #include "platform/mpvmediaplayer.h"
 #include "sinkrecorder.h"
 #include "support/soundoutput.h"
+#include "widgets/mediaplayerbar.h"
 
 #include <algorithm>
 #include <cmath>

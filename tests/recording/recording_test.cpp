@@ -5,9 +5,9 @@
 // disc, or named in the message at the end of the run.
 #include "integration/realwindow.h"
 #include "sinkrecorder.h"
-#include "tracks/dirlistbox.h"
-#include "tracks/filelistbox.h"
 #include "tracks/titlerules.h"
+#include "widgets/dirlistbox.h"
+#include "widgets/filelistbox.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "app/platform.h" // every outside thing the fakes stand in for
 #include "platform/bytes.h"
-#include "platform/platform.h" // every outside thing the fakes stand in for
 #include "support/printers.h"
 
 #include <functional>
@@ -77,6 +77,8 @@ class FakeSettingsStore final : public SettingsStore {
 public:
     explicit FakeSettingsStore(Journal& journal) : journal(journal) {}
 
+    using SettingsStore::read;
+    using SettingsStore::save;
     [[nodiscard]] QString read(const QString& section, const QString& key,
                                const QString& defaultValue) const override {
         return values.contains(section + '/' + key) ? values.at(section + '/' + key) : defaultValue;

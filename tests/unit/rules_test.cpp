@@ -1,5 +1,4 @@
 // The program's rules as plain functions, one table each: frames, titles, tags, remembered settings, times.
-#include "app/clockpanel.h"
 #include "app/portsetting.h"
 #include "link/commandframe.h"
 #include "link/replywatcher.h"
@@ -12,10 +11,11 @@
 #include "support/printers.h"
 #include "tracks/asciititles.h"
 #include "tracks/audiocheck.h"
-#include "tracks/dirlistbox.h"
 #include "tracks/id3tag.h"
 #include "tracks/titlerules.h"
 #include "tracks/trackinfo.h"
+#include "widgets/clockpanel.h"
+#include "widgets/dirlistbox.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -2,16 +2,16 @@
 #include "app/systemplatform.h"
 #include "link/titleframe.h"
 #include "platform/programexit.h"
-#include "platform/serialdevicedialog.h"
 #include "run/entrymark.h"
 #include "run/formatseconds.h"
 #include "run/recordingrun.h"
 #include "support/fakes.h"
-#include "tracks/dirlistbox.h"
-#include "tracks/drivelistbox.h"
-#include "tracks/filelistbox.h"
 #include "tracks/playlist.h"
 #include "version.h"
+#include "widgets/dirlistbox.h"
+#include "widgets/drivelistbox.h"
+#include "widgets/filelistbox.h"
+#include "widgets/serialdevicedialog.h"
 
 #include <cstdio>
 #include <cstdlib>

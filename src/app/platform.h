@@ -1,12 +1,12 @@
 #pragma once
 
-#include "platform/dialogs.h"
 #include "platform/eventpump.h"
 #include "platform/mediaplayer.h"
 #include "platform/programexit.h"
 #include "platform/serialport.h"
 #include "platform/sessionbus.h"
 #include "platform/settingsstore.h"
+#include "widgets/dialogs.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "tracks/filelistbox.h"
+#include "widgets/filelistbox.h"
 
 #include <QDir>
 

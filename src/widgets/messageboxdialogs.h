@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/dialogs.h"
+#include "widgets/dialogs.h"
 
 namespace quorvex {
 

@@ -1,4 +1,4 @@
-#include "tracks/dirlistbox.h"
+#include "widgets/dirlistbox.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "platform/messageboxdialogs.h"
+#include "widgets/messageboxdialogs.h"
 
-#include "platform/serialdevicedialog.h"
+#include "widgets/serialdevicedialog.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "tracks/drivelistbox.h"
+#include "widgets/drivelistbox.h"
 
 #include <QDir>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "platform/mediaplayerbar.h"
+#include "widgets/mediaplayerbar.h"
 
 #include <cmath>
 #include <QBoxLayout>

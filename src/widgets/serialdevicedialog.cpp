@@ -1,4 +1,4 @@
-#include "platform/serialdevicedialog.h"
+#include "widgets/serialdevicedialog.h"
 
 #include <algorithm>
 #include <QDialogButtonBox>

@@ -1,4 +1,4 @@
-#include "app/clockpanel.h"
+#include "widgets/clockpanel.h"
 
 namespace quorvex {
 

@@ -1,4 +1,4 @@
-#include "app/tracklist.h"
+#include "widgets/tracklist.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

@@ -1,5 +1,6 @@
 #include "platform/mpvmediaplayer.h"
 
+#include "platform/mpvnodes.h"
 #include "platform/mpvsettings.h"
 
 #include <algorithm>
@@ -8,30 +9,12 @@
 #include <cmath>
 #include <QFileInfo>
 #include <QTimer>
-#include <span>
 #include <string_view>
 #include <utility>
 
 namespace quorvex {
 
 namespace {
-
-std::optional<std::int64_t> entryOfReply(const mpv_node& result) {
-    if (result.format != MPV_FORMAT_NODE_MAP) {
-        return std::nullopt;
-    }
-    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-union-access): mpv's node is a tagged union
-    const mpv_node_list& map = *result.u.list;
-    const std::span keys(map.keys, static_cast<std::size_t>(map.num));
-    const std::span values(map.values, static_cast<std::size_t>(map.num));
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        if (std::string_view(keys[i]) == "playlist_entry_id" && values[i].format == MPV_FORMAT_INT64) {
-            // NOLINTNEXTLINE(cppcoreguidelines-pro-type-union-access): the format was checked
-            return values[i].u.int64;
-        }
-    }
-    return std::nullopt;
-}
 
 QString reasonOf(int error) {
     switch (error) {
@@ -44,42 +27,6 @@ QString reasonOf(int error) {
     default:
         return QString::fromUtf8(mpv_error_string(error));
     }
-}
-
-// libmpv's audio-device-list: an array of maps with "name" and "description"; "auto" is the system's default.
-std::vector<SoundOutput> outputsOfList(const mpv_node& list) {
-    std::vector<SoundOutput> outputs;
-    if (list.format != MPV_FORMAT_NODE_ARRAY) {
-        return outputs;
-    }
-    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-union-access): mpv's node is a tagged union
-    const std::span devices(list.u.list->values, static_cast<std::size_t>(list.u.list->num));
-    for (const mpv_node& device : devices) {
-        if (device.format != MPV_FORMAT_NODE_MAP) {
-            continue;
-        }
-        SoundOutput output;
-        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-union-access): the format was checked
-        const mpv_node_list& map = *device.u.list;
-        const std::span keys(map.keys, static_cast<std::size_t>(map.num));
-        const std::span values(map.values, static_cast<std::size_t>(map.num));
-        for (std::size_t i = 0; i < keys.size(); ++i) {
-            if (values[i].format != MPV_FORMAT_STRING) {
-                continue;
-            }
-            // NOLINTNEXTLINE(cppcoreguidelines-pro-type-union-access): the format was checked
-            const QString text = QString::fromUtf8(values[i].u.string);
-            if (std::string_view(keys[i]) == "name") {
-                output.name = text;
-            } else if (std::string_view(keys[i]) == "description") {
-                output.description = text;
-            }
-        }
-        if (!output.name.isEmpty() && output.name != QLatin1String("auto")) {
-            outputs.push_back(std::move(output));
-        }
-    }
-    return outputs;
 }
 
 QString cannotPlay(const QString& file, int error) {
@@ -454,7 +401,7 @@ void MpvMediaPlayer::handleCommandReply(const mpv_event& event) {
     }
     // loadfile is carried out and answered before mpv starts the new entry, so the entry is known before
     // any of its events arrive.
-    expectedEntry = entryOfReply(static_cast<const mpv_event_command*>(event.data)->result);
+    expectedEntry = playlistEntryOfReply(static_cast<const mpv_event_command*>(event.data)->result);
     if (!expectedEntry) {
         phase = Phase::stopped;
         pendingFailure =
@@ -476,7 +423,7 @@ void MpvMediaPlayer::handleTakeReply(const mpv_event& event) {
     // A file mpv did not take into its list is never played: the take goes on without it.
     const std::optional<std::int64_t> entry =
         event.error < 0 ? std::nullopt
-                        : entryOfReply(static_cast<const mpv_event_command*>(event.data)->result);
+                        : playlistEntryOfReply(static_cast<const mpv_event_command*>(event.data)->result);
     take->entries.at(static_cast<std::size_t>(file)) = entry;
     if (!entry) {
         const QString name = QFileInfo(take->files.at(file)).absoluteFilePath();
@@ -658,7 +605,7 @@ void MpvMediaPlayer::handleProperty(const mpv_event_property& property) {
     } else if (name == "mute") {
         observed.mute = flag();
     } else if (name == "audio-device-list" && known && property.format == MPV_FORMAT_NODE) {
-        std::vector<SoundOutput> listed = outputsOfList(*static_cast<const mpv_node*>(property.data));
+        std::vector<SoundOutput> listed = soundOutputsOfList(*static_cast<const mpv_node*>(property.data));
         outputsChanged = outputsChanged || listed != outputs;
         outputs = std::move(listed);
     }

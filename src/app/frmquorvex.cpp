@@ -24,6 +24,7 @@
 #include "widgets/tracklist.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <limits>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -39,6 +40,7 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QStyle>
+#include <QToolTip>
 #include <QUrl>
 
 // The window's icon is compiled into this library; a static library's resources must be registered by hand.
@@ -461,16 +463,8 @@ void frmQuorvex::recordPlan(std::vector<int> entries) {
     for (const int row : entries) {
         setEntryMark(row, {});
     }
-    recording = true;
-    menus.serialDevice->setEnabled(false);
     const QString caption = windowTitle();
-    // The button is narrow: the short caption, and the whole of it in the tool tip.
-    ui.btnRecordList->setText(QStringLiteral("Stop"));
-    ui.btnRecordList->setToolTip(QStringLiteral("Stop recording"));
-    ui.listSummary->hide();
-    ui.ListOfMusic->setReordering(false);
-    ui.runProgress->setValue(0);
-    ui.runProgress->show();
+    showRunUnderWay(true);
 
     // Neither sleep nor a blanked screen in the middle of a track.
     platform.bus->inhibitSleep();
@@ -485,19 +479,32 @@ void frmQuorvex::recordPlan(std::vector<int> entries) {
         platform.bus->notify(runSummaryText(summary));
     }
 
-    ui.btnRecordList->setText(QStringLiteral("Record"));
-    ui.btnRecordList->setToolTip({});
     setWindowTitle(caption);
-    ui.runProgress->hide();
-    ui.ListOfMusic->setReordering(true);
-    ui.listSummary->show();
-    recording = false;
-    menus.serialDevice->setEnabled(true);
+    showRunUnderWay(false);
     updateListSummary();
     // What the run had to say comes once it is over, with the Record button back.
     for (const Notice& notice : std::exchange(runNotices, {})) {
         showNotice(notice);
     }
+}
+
+void frmQuorvex::showRunUnderWay(bool underWay) {
+    recording = underWay;
+    // The button is narrow: the short caption, and the whole of it in the tool tip.
+    ui.btnRecordList->setText(underWay ? QStringLiteral("Stop") : QStringLiteral("Record"));
+    ui.btnRecordList->setToolTip(underWay ? QStringLiteral("Stop recording") : QString());
+    // What cannot act during a run says so by being disabled: a disc query would take the run's answers, a
+    // new device would pull the line from under it.
+    for (QWidget* control : std::initializer_list<QWidget*>{ui.btnCheckTracks, ui.lblTrackInfo}) {
+        control->setEnabled(!underWay);
+    }
+    for (QAction* action : {menus.checkDisc, menus.serialDevice}) {
+        action->setEnabled(!underWay);
+    }
+    ui.ListOfMusic->setReordering(!underWay);
+    ui.listSummary->setVisible(!underWay);
+    ui.runProgress->setValue(0);
+    ui.runProgress->setVisible(underWay);
 }
 
 void frmQuorvex::pumpEvents() {
@@ -785,8 +792,13 @@ void frmQuorvex::saveList_Click() {
 
 void frmQuorvex::ListOfMusic_DblClick() {
     // During a recording run a preview would take the player away from the track being recorded.
+    if (recording) {
+        QToolTip::showText(ui.ListOfMusic->mapToGlobal(ui.ListOfMusic->rect().center()),
+                           QStringLiteral("Previews wait until the run has ended."), ui.ListOfMusic);
+        return;
+    }
     const QListWidgetItem* entry = ui.ListOfMusic->currentItem();
-    if (entry == nullptr || recording) {
+    if (entry == nullptr) {
         return;
     }
     const QString path = entry->text();

@@ -161,6 +161,9 @@ private:
     // The Track list positions the next run records, or none when the user cancels.
     [[nodiscard]] std::optional<std::vector<int>> planEntries();
     void recordPlan(std::vector<int> entries);
+    // The Record button's caption, the controls that cannot act during a run, and the status bar's run or
+    // list parts.
+    void showRunUnderWay(bool underWay);
 
     Platform platform;
     Controls ui;

@@ -41,6 +41,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <vector>
 
@@ -633,6 +634,16 @@ protected:
         return names;
     }
 
+    // Whether the controls that cannot act during a run are enabled: "all", "none" or a mixture.
+    [[nodiscard]] std::string enabledDuringRuns() const {
+        const std::vector<bool> enabled{control("btnCheckTracks")->isEnabled(),
+                                        control("lblTrackInfo")->isEnabled(),
+                                        window->findChild<QAction*>("actionCheckDisc")->isEnabled(),
+                                        window->findChild<QAction*>("actionSerialDevice")->isEnabled()};
+        const auto on = std::count(enabled.begin(), enabled.end(), true);
+        return on == 0 ? "none" : on == static_cast<long>(enabled.size()) ? "all" : "some";
+    }
+
     // An entry's mark as its tool tip's first line says it (the recording tests see the tool tips).
     [[nodiscard]] QString mark(int entry) const { return entryMarkText(window->entryMark(entry)); }
 
@@ -687,11 +698,12 @@ TEST_F(RecordingRunTest, DuringARunOnlyTheRecorderButtonsWorkOutsideEventsCostNo
                                window->moveEntry(1);
                                click("btnCheckTracks");
                                window->ListOfMusic_DblClick();
+                               EXPECT_EQ(QToolTip::text(), "Previews wait until the run has ended.");
                                click("btnBack");
                                control<QListWidget>("ListOfMusic")->item(2)->setSelected(true);
                                control<QListWidget>("ListOfMusic")->setCurrentRow(2);
                                click("btnRemove");
-                               EXPECT_FALSE(window->findChild<QAction*>("actionSerialDevice")->isEnabled());
+                               EXPECT_EQ(enabledDuringRuns(), "none");
                            }},
                           {23, [this] { fakes.player->setState(MediaPlayer::paused); }}};
     // Another file's late failure (a preview's) belongs to no track of the run.
@@ -708,6 +720,7 @@ TEST_F(RecordingRunTest, DuringARunOnlyTheRecorderButtonsWorkOutsideEventsCostNo
     EXPECT_EQ(sent(), expected) << "Back went out; the disc query and the removal were refused";
     EXPECT_EQ(fakes.player->opened.size(), 3) << "no preview took the player";
     EXPECT_EQ(fakes.player->stops, 3) << "paused from outside ends the track and the next follows";
+    EXPECT_EQ(enabledDuringRuns(), "all");
     EXPECT_FALSE(window->isRecording());
     waitForAdditions();
     EXPECT_EQ(mark(0), "cut short: paused from the player bar at 00:00");

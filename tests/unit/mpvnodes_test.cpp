@@ -21,7 +21,7 @@ public:
     static mpv_node number(std::int64_t value) {
         mpv_node made{};
         made.format = MPV_FORMAT_INT64;
-        made.u.int64 = value;
+        made.u.int64 = value; // NOLINT(cppcoreguidelines-pro-type-union-access): a tagged union
         return made;
     }
     mpv_node map(std::initializer_list<std::pair<const char*, mpv_node>> entries) {
@@ -43,7 +43,7 @@ private:
             mpv_node_list{.num = static_cast<int>(values.size()), .values = values.data(), .keys = keys});
         mpv_node made{};
         made.format = format;
-        made.u.list = &list;
+        made.u.list = &list; // NOLINT(cppcoreguidelines-pro-type-union-access): a tagged union
         return made;
     }
 

@@ -1,7 +1,8 @@
 // Whether every track lands whole and is marked so, also while other programs keep both cores busy: runs of
 // eight 3 s files (WAV and MP3 in turn) on the window, the virtual recorder and the sound sink; per run, the
 // entries not marked "recorded" (every file here plays whole, so each is marked wrongly), the tracks whose
-// sound at the sink is shorter than their file, and the shortest track's share of its file.
+// sound at the sink (between the recorder's record and stop frames) is shorter than their file, the gaps of
+// silence inside a track's sound (the sound server starved), and the shortest track's share of its file.
 //
 // Needs the private sound sink and ffmpeg:
 //   source scripts/sound-sink.sh && start_sound_sink && ./build-release/bench/quorvex_bench_marks_under_load
@@ -74,13 +75,17 @@ int main(int argc, char* argv[]) {
     if (!quorvex::bench::makeTone(wav, fileSeconds) || !makeMp3(wav, mp3)) {
         return EXIT_FAILURE;
     }
+    std::vector<double> records;
+    std::vector<double> stops;
+    quorvex::bench::noteFrames(bench.recorder, bench.clock, QStringLiteral("  record"), records);
+    quorvex::bench::noteFrames(bench.recorder, bench.clock, QStringLiteral("  stop"), stops);
     const std::unique_ptr<quorvex::frmQuorvex> window = quorvex::bench::windowOn(bench.recorder);
     auto* tracks = window->findChild<QListWidget*>(QStringLiteral("ListOfMusic"));
     const Spinners spinners(busy ? 2 : 0);
 
     int wronglyMarked = 0;
     int shortTracks = 0;
-    int missingTracks = 0;
+    int gaps = 0;
     double shortestShare = 1;
     QStringList marks;
     for (int run = 0; run < runs; ++run) {
@@ -101,27 +106,45 @@ int main(int argc, char* argv[]) {
             }
         }
         const std::vector<quorvex::test::SoundSpan> spans = quorvex::test::soundSpans(sink.pcm(), gapFrames);
-        missingTracks += std::max(fileCount - static_cast<int>(spans.size()), 0);
+        if (records.size() < fileCount || stops.size() < fileCount) {
+            std::fprintf(stderr, "run %d: the recorder saw %zu records and %zu stops\n", run + 1,
+                         records.size(), stops.size());
+            return EXIT_FAILURE;
+        }
         int shortHere = 0;
-        for (const quorvex::test::SoundSpan& span : spans) {
-            const double seconds =
-                static_cast<double>(span.lastFrame + 1 - span.firstFrame) / quorvex::test::SinkRecorder::rate;
+        int gapsHere = 0;
+        for (int track = 0; track < fileCount; ++track) {
+            // The sound at the sink from the track's record frame to its stop frame.
+            const double from = records.at(records.size() - fileCount + track);
+            const double to = stops.at(stops.size() - fileCount + track);
+            double seconds = 0;
+            int pieces = 0;
+            for (const quorvex::test::SoundSpan& span : spans) {
+                const double start = std::max(sink.secondsAt(span.firstFrame), from);
+                const double end = std::min(sink.secondsAt(span.lastFrame + 1), to);
+                if (end > start) {
+                    seconds += end - start;
+                    ++pieces;
+                }
+            }
             shortestShare = std::min(shortestShare, seconds / fileSeconds);
             shortHere += seconds < fileSeconds - shortBy ? 1 : 0;
+            gapsHere += std::max(pieces - 1, 0);
         }
         wronglyMarked += wrongHere;
         shortTracks += shortHere;
+        gaps += gapsHere;
         std::printf(
-            "run %2d: %zu tracks at the sink, %d shorter than their file, %d entries marked wrongly\n",
-            run + 1, spans.size(), shortHere, wrongHere);
+            "run %2d: %d tracks shorter than their file, %d gaps inside tracks, %d entries marked wrongly\n",
+            run + 1, shortHere, gapsHere, wrongHere);
         std::fflush(stdout);
     }
     std::printf("%d runs of %d files (%s null sink, %s):\n", runs, fileCount,
                 quorvex::bench::soundServer().constData(),
                 busy ? "both cores kept busy by two spinning processes" : "no other load");
     std::printf("  entries marked wrongly:               %d of %d\n", wronglyMarked, runs * fileCount);
-    std::printf("  tracks shorter than their file:       %d (missing at the sink: %d)\n", shortTracks,
-                missingTracks);
+    std::printf("  tracks shorter than their file:       %d of %d\n", shortTracks, runs * fileCount);
+    std::printf("  gaps of 50 ms or more inside tracks:  %d\n", gaps);
     std::printf("  shortest track's share of its file:   %.3f\n", shortestShare);
     marks.removeDuplicates();
     for (const QString& mark : marks) {

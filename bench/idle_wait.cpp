@@ -22,8 +22,8 @@ namespace {
 void measure(quorvex::frmQuorvex& window, const char* what) {
     const double cpuBefore = processCpuSeconds();
     const auto wallBefore = std::chrono::steady_clock::now();
-    const bool answered =
-        window.waitForReply(quorvex::discInfoFirst, quorvex::discInfoSecond, quorvex::discInfoDistance);
+    const bool answered = window.link().waitForReply(quorvex::discInfoFirst, quorvex::discInfoSecond,
+                                                     quorvex::discInfoDistance);
     const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - wallBefore;
     std::printf("%-40s wall %.3f s  CPU %.4f s  answered %s\n", what, wall.count(),
                 processCpuSeconds() - cpuBefore, answered ? "yes" : "no");

@@ -71,7 +71,7 @@ EntryMark markOf(const QListWidgetItem& entry) {
 
 frmQuorvex::frmQuorvex(Platform platformSet, QWidget* parent)
     : QMainWindow(parent), platform(std::move(platformSet)), ui(buildControls(*this, *platform.player)),
-      menus(buildMenuBar(*this)), line(*platform.serial) {
+      menus(buildMenuBar(*this)), recorder(*platform.serial, *platform.pump) {
     registerResources();
     setObjectName(QStringLiteral("frmQuorvex"));
     setWindowTitle(QString::fromLatin1(text::windowCaption));
@@ -175,8 +175,12 @@ void frmQuorvex::connectControls() {
     connect(menus.addFolder, &QAction::triggered, this, &frmQuorvex::addFolder_Click);
     connect(menus.saveList, &QAction::triggered, this, &frmQuorvex::saveList_Click);
     connect(menus.quit, &QAction::triggered, this, &QWidget::close);
-    connect(menus.asciiTitles, &QAction::triggered, this,
-            [this](bool checked) { rememberSwitch(setting::asciiTitles, checked); });
+    connect(menus.asciiTitles, &QAction::triggered, this, [this](bool checked) {
+        rememberSwitch(setting::asciiTitles, checked);
+        titles.setPlainAscii(checked);
+    });
+    connect(ui.tickUseID3, &QCheckBox::stateChanged, this,
+            [this] { titles.setUseTags(checkBoxValue(*ui.tickUseID3) != 0); });
     connect(menus.gapless, &QAction::triggered, this,
             [this](bool checked) { rememberSwitch(setting::gapless, checked); });
     for (QAction* length : menus.discLengths) {
@@ -212,15 +216,11 @@ void frmQuorvex::connectControls() {
     // Pause mode: every change of the box's value, whoever made it.
     connect(ui.chkInsertPauses, &QCheckBox::stateChanged, this, &frmQuorvex::chkInsertPauses_Click);
 
-    // A line that broke under us is reported after the frame that found it has gone (or not): queued,
-    // so sendCommand itself never stops to show a message.
-    connect(&line, &RecorderLine::lost, this, &frmQuorvex::showLineLost, Qt::QueuedConnection);
+    // A line that broke under us is reported after the frame that found it has gone (or not).
+    connect(&recorder, &RecorderLink::lost, this, &frmQuorvex::showLineLost);
 }
 
 void frmQuorvex::Form_Load() {
-    constexpr std::int16_t acknowledgementDistance = 2;
-    constexpr std::int16_t settleMs = 200;
-    watcher.expectDistance = acknowledgementDistance;
     // A first start with exactly one USB serial adapter puts Com1 on it: that is the recorder's cable.
     if (platform.settings->isFirstStart()) {
         if (const std::optional<QString> adapter = firstStartDevice(platform.serial->systemDevices())) {
@@ -231,6 +231,8 @@ void frmQuorvex::Form_Load() {
     selectPort(portNumberFromSetting(platform.settings->read(setting::com)));
     ui.tickUseID3->setCheckState(useId3FromSetting(platform.settings->read(setting::useId3)));
     menus.asciiTitles->setChecked(rememberedSwitch(setting::asciiTitles));
+    titles.setUseTags(checkBoxValue(*ui.tickUseID3) != 0);
+    titles.setPlainAscii(menus.asciiTitles->isChecked());
     menus.gapless->setChecked(rememberedSwitch(setting::gapless));
     menus.send44k->setChecked(rememberedSwitch(setting::send44k));
     platform.player->setSend44k(menus.send44k->isChecked());
@@ -244,9 +246,8 @@ void frmQuorvex::Form_Load() {
     const QString startDirectory = QDir::currentPath();
     ui.DriveList->setDrive(platform.settings->read(setting::disk));
     ui.DirList->setPath(directoryFromSetting(platform.settings->read(setting::dir), startDirectory));
-    // Give the freshly opened line a moment before the first command.
-    delay(settleMs);
-    btnOn_Click();
+    // The freshly opened line gets a moment, then the recorder is switched on.
+    recorder.start();
     // The source browser always starts on the root volume, in the directory the program was started from.
     ui.DriveList->setDrive(QStringLiteral("c:"));
     ui.DirList->setPath(directoryFromSetting(QStringLiteral("c:"), startDirectory));
@@ -266,10 +267,10 @@ void frmQuorvex::Form_Unload() {
     unloading = true;
     // A run that is cut off would leave the recorder recording silence until the disc is full.
     if (recording) {
-        sendCommand(command::stop.category, command::stop.code);
+        recorder.sendCommand(command::stop);
     }
     constexpr std::int16_t settleMs = 200;
-    delay(settleMs);
+    recorder.delay(settleMs);
     SerialPort& serial = *platform.serial;
     serial.close();
     platform.settings->save(setting::com, QString::number(serial.portNumber()));
@@ -286,17 +287,6 @@ void frmQuorvex::closeEvent(QCloseEvent* event) {
 
 bool frmQuorvex::pauseMode() const {
     return checkBoxValue(*ui.chkInsertPauses) != 0;
-}
-
-void frmQuorvex::sendCommand(std::int16_t category, std::int16_t code) {
-    if (pauseMode()) {
-        return;
-    }
-    line.send(commandFrame(category, code));
-}
-
-void frmQuorvex::sendCommandEvenPaused(std::int16_t category, std::int16_t code) {
-    line.send(commandFrame(category, code));
 }
 
 void frmQuorvex::optCom_Click(int index) {
@@ -343,45 +333,15 @@ void frmQuorvex::selectPort(int index) {
 }
 
 void frmQuorvex::Timer1_Timer() {
-    watcher.tick(*platform.serial);
-}
-
-void frmQuorvex::delay(std::int16_t milliseconds) {
-    quorvex::delay(watcher, *platform.pump, milliseconds);
-}
-
-bool frmQuorvex::waitForReply(std::int16_t first, std::int16_t second, std::int16_t distance) {
-    return quorvex::waitForReply(watcher, *platform.pump, pauseMode(), first, second, distance);
-}
-
-void frmQuorvex::endWait() {
-    watcher.tickCountdown = 0;
-}
-
-void frmQuorvex::sendTitle(const QString& name, std::int16_t trackNumber) {
-    if (const std::optional<TitleFrame> frame = titleFrame(name, trackNumber)) {
-        line.send(*frame);
-    }
+    recorder.tick();
 }
 
 void frmQuorvex::txtTitle_Change() {
-    sendTitle(titleText(ui.txtTitle->text()), 0);
+    recorder.sendTitle(titleText(ui.txtTitle->text()), 0);
 }
 
 void frmQuorvex::refreshDiscInfo() {
-    // The request goes out in pause mode too; a closed port only keeps the request back, and the label
-    // is still rewritten after the wait, from whatever the reply window then holds.
-    // Bytes that come right behind the answer move the window on before it is read: the answer
-    // itself is what counts, when one came.
-    const std::uint64_t answersBefore = watcher.discInfoAnswers;
-    const bool outerQuery = !askingDisc;
-    askingDisc = true;
-    line.send(commandFrame(command::discInformation.category, command::discInformation.code));
-    waitForReply(discInfoFirst, discInfoSecond, discInfoDistance);
-    ui.lblTrackInfo->setText(discInfoText(discInfoSince(watcher, answersBefore)));
-    if (outerQuery) {
-        askingDisc = false;
-    }
+    ui.lblTrackInfo->setText(discInfoText(recorder.askDisc()));
 }
 
 // During a recording run the disc query would take over the run's wait for the recorder's answer.
@@ -403,7 +363,7 @@ void frmQuorvex::btnRecordList_Click() {
         return;
     }
     // A run inside a disc query's wait would take its answer, and the label would show the run's bytes.
-    if (recording || askingDisc) {
+    if (recording || recorder.askingDisc()) {
         return;
     }
     // The recorder hears only what reaches its output: without it nothing is recorded.
@@ -826,21 +786,13 @@ QString frmQuorvex::readId3Tag(const QString& path) {
 }
 
 QString frmQuorvex::deriveTrackTitle(const QString& path) {
-    if (checkBoxValue(*ui.tickUseID3) != 0 && (isMp3Path(path) || hasOwnTagTitle(path))) {
-        const std::optional<TagFields> id3v1 = readId3v1(path);
-        const std::optional<TagFields> own = readTrackInfo(path).tag;
-        showTagFields(previewFields(id3v1, own));
-        // A file whose tags name no title is named from its file name, as without tags.
-        if (const QString title = titleFromTags(path, id3v1, own); !title.isEmpty()) {
-            return titleText(title);
-        }
-    }
-    // Made plain before the cut to 14 characters, so a transliteration that grows keeps the name's end.
-    return titleText(fileNameTitlePart(path)).right(fileNameTitleLength);
+    const TrackTitles::Derived derived = titles.derive(path);
+    showTagFields(derived.fields);
+    return derived.title;
 }
 
 QString frmQuorvex::titleText(const QString& title) const {
-    return menus.asciiTitles->isChecked() ? toAscii(title) : title;
+    return titles.titleText(title);
 }
 
 bool frmQuorvex::rememberedSwitch(const SettingKey& key) const {
@@ -877,25 +829,26 @@ void frmQuorvex::about_Click() {
 }
 
 void frmQuorvex::btnOn_Click() {
-    sendCommand(command::on.category, command::on.code);
+    recorder.sendCommand(command::on);
 }
 void frmQuorvex::btnOff_Click() {
-    sendCommand(command::off.category, command::off.code);
+    recorder.sendCommand(command::off);
 }
 void frmQuorvex::btnPlay_Click() {
-    sendCommand(command::play.category, command::play.code);
+    recorder.sendCommand(command::play);
 }
 void frmQuorvex::btnStop_Click() {
-    sendCommand(command::stop.category, command::stop.code);
+    recorder.sendCommand(command::stop);
 }
 void frmQuorvex::btnBack_Click() {
-    sendCommand(command::back.category, command::back.code);
+    recorder.sendCommand(command::back);
 }
 void frmQuorvex::btnForward_Click() {
-    sendCommand(command::forward.category, command::forward.code);
+    recorder.sendCommand(command::forward);
 }
 
 void frmQuorvex::chkInsertPauses_Click() {
+    recorder.setPauseMode(pauseMode());
     // Pause mode's silences are how recorders without the serial link mark tracks: one take has none.
     menus.gapless->setEnabled(!pauseMode());
     if (checkBoxValue(*ui.chkInsertPauses) == 1) {

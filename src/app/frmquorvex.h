@@ -3,13 +3,12 @@
 #include "app/controls.h"
 #include "app/menubar.h"
 #include "app/platform.h"
-#include "link/recorderline.h"
-#include "link/replywatcher.h"
+#include "link/recorderlink.h"
 #include "run/runhost.h"
-#include "tracks/asciititles.h"
 #include "tracks/entrygatherer.h"
 #include "tracks/tagfields.h"
 #include "tracks/trackinfocache.h"
+#include "tracks/tracktitles.h"
 
 #include <chrono>
 #include <cstdint>
@@ -46,9 +45,6 @@ public:
     // settings and ends the program at once.
     void Form_Unload();
 
-    // One command frame to the recorder: nothing in pause mode or while the port is closed.
-    void sendCommand(std::int16_t category, std::int16_t code) override;
-    void sendCommandEvenPaused(std::int16_t category, std::int16_t code) override;
     // Closes the port, renumbers it, remembers the number and opens it again.
     void optCom_Click(int index);
     // Selects an option button the way a click would, which runs optCom_Click.
@@ -56,14 +52,7 @@ public:
 
     // One Tick of Timer1: the countdown and the bytes the recorder sent since the last Tick.
     void Timer1_Timer();
-    // The waits: each hands the thread to the event loop until it is over (see link/waits.h).
-    void delay(std::int16_t milliseconds) override;
-    bool waitForReply(std::int16_t first, std::int16_t second, std::int16_t distance) override;
-    void endWait() override;
-    [[nodiscard]] const ReplyWatcher& replyWatcher() const override { return watcher; }
-
-    // One title frame (track 0: the disc), also in pause mode; nothing while the port is closed.
-    void sendTitle(const QString& name, std::int16_t trackNumber) override;
+    [[nodiscard]] RecorderLink& link() override { return recorder; }
     void txtTitle_Change();
     // Asks the recorder for its track count and disc time and shows them in lblTrackInfo.
     void refreshDiscInfo();
@@ -168,15 +157,14 @@ private:
     Platform platform;
     Controls ui;
     Menus menus;
-    AsciiTitles toAscii;
+    TrackTitles titles;
     TrackInfoCache trackInfo;
     EntryGatherer gatherer;
     // The file list's entries by their full path, for the tool tips the worker's results bring; rebuilt
     // whenever the list is (DirList_Change is the only place that fills it).
     QHash<QString, QListWidgetItem*> shownFiles;
     std::unique_ptr<SoundOutputMenu> outputs;
-    RecorderLine line;
-    ReplyWatcher watcher;
+    RecorderLink recorder;
     bool recording = false;
     RecordingRun* run = nullptr; // the run under way
     struct {
@@ -187,7 +175,6 @@ private:
     } markIcons;
     std::vector<Notice> runNotices; // what the run under way has to say at its end
     bool toldSilent = false;        // the demo said once that it plays silently
-    bool askingDisc = false;        // a disc query waits for its answer
     bool unloading = false;
     QTimer Timer1;
     struct PendingEntries {

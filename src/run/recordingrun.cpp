@@ -2,6 +2,7 @@
 
 #include "link/commandframe.h"
 #include "link/discinfo.h"
+#include "link/recorderlink.h"
 #include "platform/mediaplayer.h"
 #include "run/fitcheck.h"
 #include "run/formatseconds.h"
@@ -60,7 +61,7 @@ void RecordingRun::requestStop() {
     }
     stopRequested = true;
     if (inCuttableWait) {
-        host.endWait();
+        host.link().endWait();
     }
 }
 
@@ -74,10 +75,10 @@ QString runSummaryText(const RunSummary& summary) {
 }
 
 RunSummary RecordingRun::run() {
-    const std::uint64_t answersBefore = host.replyWatcher().discInfoAnswers;
-    host.sendCommand(command::discInformation.category, command::discInformation.code);
+    const std::uint64_t answersBefore = host.link().replyWatcher().discInfoAnswers;
+    host.link().sendCommand(command::discInformation);
     delay(discInfoSettleMs);
-    const DiscInfo disc = discInfoSince(host.replyWatcher(), answersBefore);
+    const DiscInfo disc = discInfoSince(host.link().replyWatcher(), answersBefore);
     existingTrackCount = disc.tracks;
     if (stopRequested || !fitsOrRecordAnyway(disc)) {
         summary.stopped = true;
@@ -173,7 +174,7 @@ RecordingRun::Outcome RecordingRun::recordEntry(int index) {
         if (!armed) {
             ++tracksMade;
         }
-        host.sendTitle(title, static_cast<std::int16_t>(existingTrackCount + tracksMade));
+        host.link().sendTitle(title, static_cast<std::int16_t>(existingTrackCount + tracksMade));
         cut = followSound([this] { showPlayingTime(); });
     } else {
         cut = Cut{.reason =
@@ -222,8 +223,8 @@ RecordingRun::Outcome RecordingRun::noSoundOutput(int index, bool trackMade, dou
 
 std::optional<RecordingRun::Outcome> RecordingRun::startRecorder(int index) {
     const bool armed = host.pauseBoxValue() == 0;
-    host.sendCommand(command::record.category, command::record.code);
-    host.sendCommand(command::play.category, command::play.code);
+    host.link().sendCommand(command::record);
+    host.link().sendCommand(command::play);
     if (waitForRecordAcknowledgement() && !stopRequested) {
         return std::nullopt;
     }
@@ -232,7 +233,7 @@ std::optional<RecordingRun::Outcome> RecordingRun::startRecorder(int index) {
         return cutOff(index, armed);
     }
     // The recorder may have taken the record command and lost only its answer: never leave it recording.
-    host.sendCommandEvenPaused(command::stop.category, command::stop.code);
+    host.link().sendCommandEvenPaused(command::stop);
     mark(index, currentPath,
          {.state = EntryState::skipped,
           .reason = QStringLiteral("the recorder did not acknowledge recording")});
@@ -252,10 +253,10 @@ RecordingRun::Outcome RecordingRun::cutOff(int index, bool armed) {
 }
 
 bool RecordingRun::waitForPlayer(int state) {
-    const std::uint64_t limit = host.replyWatcher().ticks + playerLimitTicks;
+    const std::uint64_t limit = host.link().replyWatcher().ticks + playerLimitTicks;
     while (player.playState() != state) {
         if (stopRequested || !playerFailure.isEmpty() || outputFailure ||
-            host.replyWatcher().ticks >= limit) {
+            host.link().replyWatcher().ticks >= limit) {
             return false;
         }
         host.pumpEvents();
@@ -265,7 +266,7 @@ bool RecordingRun::waitForPlayer(int state) {
 
 std::optional<RecordingRun::Cut> RecordingRun::followSound(const std::function<void()>& eachPass) {
     double lastPosition = player.currentPosition();
-    std::uint64_t movedAt = host.replyWatcher().ticks;
+    std::uint64_t movedAt = host.link().replyWatcher().ticks;
     while (!stopRequested) {
         const double position = player.currentPosition();
         // A failure comes before the state that follows it, so it is looked at first.
@@ -288,8 +289,8 @@ std::optional<RecordingRun::Cut> RecordingRun::followSound(const std::function<v
         }
         if (position != lastPosition) {
             lastPosition = position;
-            movedAt = host.replyWatcher().ticks;
-        } else if (host.replyWatcher().ticks - movedAt >= playerLimitTicks) {
+            movedAt = host.link().replyWatcher().ticks;
+        } else if (host.link().replyWatcher().ticks - movedAt >= playerLimitTicks) {
             return Cut{.reason = QStringLiteral("the player stalled"), .at = position};
         }
         host.pumpEvents();
@@ -332,17 +333,17 @@ void RecordingRun::showProgress(double positionInEntry) {
 
 void RecordingRun::stopRecorder(bool armed) {
     if (armed) {
-        host.sendCommandEvenPaused(command::stop.category, command::stop.code);
+        host.link().sendCommandEvenPaused(command::stop);
     } else {
-        host.sendCommand(command::stop.category, command::stop.code);
+        host.link().sendCommand(command::stop);
     }
     // Only holds the run until the recorder has stopped, or the time-out: a missing answer changes nothing.
-    host.waitForReply(command::stop.category, command::stop.code, ackDistance);
+    host.link().waitForReply(command::stop.category, command::stop.code, ackDistance);
 }
 
 void RecordingRun::delay(std::int16_t milliseconds) {
     inCuttableWait = true;
-    host.delay(milliseconds);
+    host.link().delay(milliseconds);
     inCuttableWait = false;
 }
 
@@ -350,7 +351,8 @@ bool RecordingRun::waitForRecordAcknowledgement() {
     // No pass of the event loop between the play command and this wait: the acknowledgement cannot be
     // taken in before the wait is looking for it.
     inCuttableWait = true;
-    const bool acknowledged = host.waitForReply(command::record.category, command::record.code, ackDistance);
+    const bool acknowledged =
+        host.link().waitForReply(command::record.category, command::record.code, ackDistance);
     inCuttableWait = false;
     return acknowledged;
 }

@@ -1,6 +1,7 @@
 // The gapless take of a recording run: one record…stop around all the playable entries, with a track mark
 // where each file's sound begins.
 #include "link/commandframe.h"
+#include "link/recorderlink.h"
 #include "platform/mediaplayer.h"
 #include "run/recordingrun.h"
 #include "run/runhost.h"
@@ -97,7 +98,7 @@ RecordingRun::Outcome RecordingRun::startTake(const std::vector<TakeFile>& files
              .at = 0});
         return Outcome::skipped;
     }
-    host.sendTitle(first.title, static_cast<std::int16_t>(existingTrackCount + tracksMade));
+    host.link().sendTitle(first.title, static_cast<std::int16_t>(existingTrackCount + tracksMade));
     std::size_t heard = 0;
     takePosition = 0;
     const std::optional<Cut> cut = followSound([this, &files, &heard] {
@@ -131,9 +132,9 @@ void RecordingRun::markTracksUntil(const std::vector<TakeFile>& files, std::size
         const TakeFile& next = files.at(heard);
         // The recorder is recording: a record command is a track mark. Its acknowledgement is not waited
         // for, so nothing holds the take.
-        host.sendCommandEvenPaused(command::record.category, command::record.code);
+        host.link().sendCommandEvenPaused(command::record);
         ++tracksMade;
-        host.sendTitle(next.title, static_cast<std::int16_t>(existingTrackCount + tracksMade));
+        host.link().sendTitle(next.title, static_cast<std::int16_t>(existingTrackCount + tracksMade));
         showTakeFile(next);
     }
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "link/replywatcher.h"
 #include "run/entrymark.h"
 #include "run/notice.h"
 
@@ -11,6 +10,8 @@
 
 namespace quorvex {
 
+class RecorderLink;
+
 // Where a run stands: entry `current` of `count` (from 1), the time its entries still need, and the share
 // of the run done (0 to 1).
 struct RunProgress {
@@ -20,9 +21,9 @@ struct RunProgress {
     double done = 0;
 };
 
-// What a recording run does with the window: the recorder link's operations, the Track list and its
-// marks, the Status line, the progress shown, the questions and the pause-mode box. The window is the one
-// host; tests drive the run on a fake.
+// What a recording run does with the window: the recorder link, the Track list and its marks, the Status
+// line, the progress shown, the questions and the pause-mode box. The window is the one host; tests drive
+// the run on a fake.
 class RunHost {
 public:
     RunHost() = default;
@@ -32,15 +33,8 @@ public:
     RunHost& operator=(RunHost&&) = delete;
     virtual ~RunHost() = default;
 
-    virtual void sendCommand(std::int16_t category, std::int16_t code) = 0;
-    // The command frame whatever "Insert pauses" now says: the stop of a track the run armed.
-    virtual void sendCommandEvenPaused(std::int16_t category, std::int16_t code) = 0;
-    virtual void delay(std::int16_t milliseconds) = 0;
-    virtual bool waitForReply(std::int16_t first, std::int16_t second, std::int16_t distance) = 0;
-    // Ends the delay or reply wait under way now, as its time-out would.
-    virtual void endWait() = 0;
-    virtual void sendTitle(const QString& name, std::int16_t trackNumber) = 0;
-    [[nodiscard]] virtual const ReplyWatcher& replyWatcher() const = 0;
+    // The recorder, as the front end keeps it: frames, waits, the Tick's view of its answers.
+    [[nodiscard]] virtual RecorderLink& link() = 0;
     virtual void pumpEvents() = 0;
 
     [[nodiscard]] virtual int trackCount() const = 0;

@@ -369,10 +369,10 @@ TEST_F(WindowTest, TheDiscNameGoesOutPerKeystrokeAndInPauseModeButNotOnAClosedPo
     EXPECT_EQ(fakes.serial->frames, expected) << "one frame per keystroke, each with the whole name";
 
     control<QCheckBox>("chkInsertPauses")->setChecked(true);
-    window->sendTitle("Track", 7);
+    window->link().sendTitle("Track", 7);
     EXPECT_EQ(fakes.serial->frames.size(), 5U);
     fakes.serial->close();
-    window->sendTitle("Side A", 0);
+    window->link().sendTitle("Side A", 0);
     control<QLineEdit>("txtTitle")->setText("B");
     EXPECT_EQ(fakes.serial->frames.size(), 5U);
 }

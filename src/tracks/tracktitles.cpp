@@ -1,0 +1,40 @@
+#include "tracks/tracktitles.h"
+
+#include "tracks/asciititles.h"
+#include "tracks/id3tag.h"
+#include "tracks/titlerules.h"
+#include "tracks/trackinfo.h"
+
+namespace quorvex {
+
+TrackTitles::TrackTitles() = default;
+TrackTitles::~TrackTitles() = default;
+
+void TrackTitles::setPlainAscii(bool on) {
+    plainAscii = on;
+    if (on && !toAscii) {
+        toAscii = std::make_unique<AsciiTitles>();
+    }
+}
+
+TrackTitles::Derived TrackTitles::derive(const QString& path) const {
+    Derived derived;
+    if (useTags && (isMp3Path(path) || hasOwnTagTitle(path))) {
+        const std::optional<TagFields> id3v1 = readId3v1(path);
+        const std::optional<TagFields> own = readTrackInfo(path).tag;
+        derived.fields = previewFields(id3v1, own);
+        // A file whose tags name no title is named from its file name, as without tags.
+        if (const QString title = titleFromTags(path, id3v1, own); !title.isEmpty()) {
+            derived.title = titleText(title);
+            return derived;
+        }
+    }
+    derived.title = titleText(fileNameTitlePart(path)).right(fileNameTitleLength);
+    return derived;
+}
+
+QString TrackTitles::titleText(const QString& title) const {
+    return plainAscii && toAscii ? (*toAscii)(title) : title;
+}
+
+} // namespace quorvex

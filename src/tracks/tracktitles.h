@@ -1,0 +1,49 @@
+#pragma once
+
+#include "tracks/tagfields.h"
+
+#include <memory>
+#include <optional>
+#include <QString>
+
+namespace quorvex {
+
+class AsciiTitles;
+
+// The names that go to the recorder: each entry's title, from its tags ("Use ID3 tags") or its file name,
+// and any title or disc name in plain ASCII when "Plain ASCII titles" asks for it. Both front ends keep
+// one and set its two switches.
+class TrackTitles final {
+public:
+    TrackTitles();
+    ~TrackTitles();
+    TrackTitles(const TrackTitles&) = delete;
+    TrackTitles& operator=(const TrackTitles&) = delete;
+    TrackTitles(TrackTitles&&) = delete;
+    TrackTitles& operator=(TrackTitles&&) = delete;
+
+    // An entry's title, and the tag fields it was read from (none when the tags were not asked or the file
+    // has none), for a front end that shows them.
+    struct Derived {
+        QString title;
+        std::optional<TagFields> fields;
+    };
+
+    void setUseTags(bool on) { useTags = on; }
+    // The transliterator is built the first time plain titles are asked for: it costs time and memory.
+    void setPlainAscii(bool on);
+
+    // From the tags (MP3, FLAC, Ogg, Opus, M4A and AIFF) when they are used and name a title, else from the
+    // file name; made plain before the cut to 14 characters, so a transliteration that grows keeps the
+    // name's end.
+    [[nodiscard]] Derived derive(const QString& path) const;
+    // A title or the disc name as it goes to the recorder.
+    [[nodiscard]] QString titleText(const QString& title) const;
+
+private:
+    bool useTags = false;
+    bool plainAscii = false;
+    std::unique_ptr<AsciiTitles> toAscii;
+};
+
+} // namespace quorvex

@@ -1,5 +1,6 @@
 #include "platform/mpvmediaplayer.h"
 
+#include "platform/mpverrors.h"
 #include "platform/mpvnodes.h"
 #include "platform/mpvsettings.h"
 
@@ -14,32 +15,8 @@
 
 namespace quorvex {
 
-namespace {
-
-QString reasonOf(int error) {
-    switch (error) {
-    case MPV_ERROR_LOADING_FAILED:
-        return QStringLiteral("the file cannot be opened");
-    case MPV_ERROR_UNKNOWN_FORMAT:
-        return QStringLiteral("it is not a sound file that can be decoded");
-    case MPV_ERROR_NOTHING_TO_PLAY:
-        return QStringLiteral("it has no sound that can be decoded");
-    default:
-        return QString::fromUtf8(mpv_error_string(error));
-    }
-}
-
-QString cannotPlay(const QString& file, int error) {
-    return QStringLiteral("Cannot play \"%1\": %2").arg(file, reasonOf(error));
-}
-
-} // namespace
-
 MpvMediaPlayer::MpvMediaPlayer(QObject* parent, const QString& audioOutput)
     : MediaPlayer(parent), mpv(*this, [this] { drainEvents(); }) {
-    boundaryTimer.setSingleShot(true);
-    boundaryTimer.setTimerType(Qt::PreciseTimer);
-    connect(&boundaryTimer, &QTimer::timeout, this, [this] { boundaryTimerFired(); });
     configure(audioOutput);
 }
 
@@ -80,29 +57,23 @@ void MpvMediaPlayer::prepareTake(const QStringList& files) {
     if (files.size() < 2 || phase != Phase::opening) {
         return;
     }
-    take.emplace();
-    take->files = files;
-    const auto count = static_cast<std::size_t>(files.size());
-    take->entries.resize(count);
-    take->durations.resize(count);
+    take = std::make_unique<MpvTake>(
+        mpv, [this] { return ++lastRequest; }, files);
+    connect(take.get(), &MpvTake::heardMoved, this, &MpvMediaPlayer::notifyIfChanged);
+    // Told from the event loop like every other failure.
+    connect(take.get(), &MpvTake::refused, this, [this](const QString& file, const QString& message) {
+        QTimer::singleShot(0, this, [this, file, message] { emit failed(file, message); });
+    });
     // One output for the whole take, opened in the first file's format: nothing is drained or reopened
     // between files.
     checked(mpv.setText("gapless-audio", QStringLiteral("yes")), "play without gaps");
-    for (int file = 1; file < files.size(); ++file) {
-        const std::uint64_t request = ++lastRequest;
-        const QString next = QFileInfo(files.at(file)).absoluteFilePath();
-        if (const int error =
-                mpv.command(request, {QStringLiteral("loadfile"), next, QStringLiteral("append")});
-            error < 0) {
-            failNow(cannotPlay(next, error));
-            return;
-        }
-        take->appends.emplace_back(request, file);
+    if (const std::optional<std::pair<QString, int>> refused = take->appendRest()) {
+        failNow(cannotPlayText(refused->first, refused->second));
     }
 }
 
 int MpvMediaPlayer::takeFile() const {
-    return take ? take->heard : 0;
+    return take ? take->heard() : 0;
 }
 
 void MpvMediaPlayer::endTake() {
@@ -110,7 +81,6 @@ void MpvMediaPlayer::endTake() {
         return;
     }
     take.reset();
-    boundaryTimer.stop();
     checked(mpv.setText("gapless-audio", QStringLiteral("no")), "end the take of");
 }
 
@@ -144,7 +114,7 @@ void MpvMediaPlayer::load(const QString& file, bool hold) {
     // The old file's events still to come belong to another playlist entry and are passed over.
     phase = Phase::opening;
     if (const int error = mpv.setFlag("pause", hold); error < 0) {
-        failNow(failureMessage(error));
+        failNow(errorLog.failure(path, error));
         return;
     }
     loadRequest = ++lastRequest;
@@ -152,7 +122,7 @@ void MpvMediaPlayer::load(const QString& file, bool hold) {
             mpv.command(*loadRequest, {QStringLiteral("loadfile"), path, QStringLiteral("replace")});
         error < 0) {
         loadRequest.reset();
-        failNow(failureMessage(error));
+        failNow(errorLog.failure(path, error));
         return;
     }
     notifyIfChanged();
@@ -215,20 +185,8 @@ void MpvMediaPlayer::setVolume(int percent) {
     checked(mpv.setDouble("volume", std::clamp(percent, 0, 100)), "set the volume of");
 }
 
-int MpvMediaPlayer::volume() const {
-    return static_cast<int>(std::lround(observed.volume));
-}
-
 void MpvMediaPlayer::setMuted(bool muted) {
     checked(mpv.setFlag("mute", muted), muted ? "mute" : "unmute");
-}
-
-bool MpvMediaPlayer::isMuted() const {
-    return observed.mute;
-}
-
-std::optional<std::vector<SoundOutput>> MpvMediaPlayer::soundOutputs() const {
-    return outputs;
 }
 
 void MpvMediaPlayer::setSoundOutput(const QString& name) {
@@ -243,13 +201,7 @@ void MpvMediaPlayer::setSilentFallback(bool on) {
 }
 
 void MpvMediaPlayer::setSend44k(bool on) {
-    // What a MiniDisc recorder records: the player resamples and converts, so the sound server need not.
-    checked(mpv.setText("audio-samplerate", on ? QStringLiteral("44100") : QStringLiteral("0")),
-            "set the rate of");
-    checked(mpv.setText("audio-format", on ? QStringLiteral("s16") : QStringLiteral("no")),
-            "set the format of");
-    checked(mpv.setText("audio-channels", on ? QStringLiteral("stereo") : QStringLiteral("auto-safe")),
-            "set the channels of");
+    checked(setRecorderFormat(mpv, on), "set the rate and format of");
 }
 
 int MpvMediaPlayer::playState() const {
@@ -263,8 +215,7 @@ int MpvMediaPlayer::playState() const {
     case Phase::started:
         if (holding) {
             // Held at its start: ready once play() would start the sound at once.
-            const bool canSound =
-                audioDecoded && fileDuration.has_value() && (!take || take->appends.empty());
+            const bool canSound = audioDecoded && fileDuration.has_value() && (!take || take->listed());
             return canSound ? ready : transitioning;
         }
         if (observed.pause) {
@@ -276,7 +227,7 @@ int MpvMediaPlayer::playState() const {
         }
         // Playing only while the core is running with a sound output open. Until the file's sound first goes
         // out it is ready; later (a seek settling, the cache refilling) it is transitioning.
-        if (!observed.coreIdle && observed.outputOpen) {
+        if (!observed.coreIdle && !observed.output.empty()) {
             return playing;
         }
         return soundWentOut ? transitioning : ready;
@@ -291,8 +242,8 @@ int MpvMediaPlayer::playState() const {
 double MpvMediaPlayer::currentPosition() const {
     // Until the file's playback has started the position may still be the previous file's. A file
     // played to its end stays at its end, the way a progress display expects to finish.
-    if (take && take->heard < take->decoding) {
-        return take->durations.at(static_cast<std::size_t>(take->heard)).value_or(0.0); // its last moments
+    if (take && take->crossing()) {
+        return take->heardDuration(); // its last moments
     }
     if (phase == Phase::ended) {
         return fileDuration.value_or(std::max(observed.timePos, 0.0));
@@ -302,7 +253,7 @@ double MpvMediaPlayer::currentPosition() const {
 
 double MpvMediaPlayer::duration() const {
     if (take) {
-        return take->durations.at(static_cast<std::size_t>(take->heard)).value_or(0.0);
+        return take->heardDuration();
     }
     return fileDuration.value_or(0.0);
 }
@@ -346,7 +297,7 @@ void MpvMediaPlayer::handleEvent(const mpv_event& event) {
             phase = Phase::loaded;
             fileDuration = observed.duration;
             if (take) {
-                take->durations.front() = observed.duration;
+                take->setFirstDuration(observed.duration);
             }
         }
         break;
@@ -354,13 +305,10 @@ void MpvMediaPlayer::handleEvent(const mpv_event& event) {
         handlePlaybackRestart();
         break;
     case MPV_EVENT_GET_PROPERTY_REPLY:
-        if (take && take->ptsRequest && event.reply_userdata == *take->ptsRequest) {
-            take->ptsRequest.reset();
-            const auto* const property = static_cast<const mpv_event_property*>(event.data);
-            const bool known = event.error >= 0 && property->format == MPV_FORMAT_DOUBLE;
-            scheduleBoundary(known ? std::optional(*static_cast<const double*>(property->data))
-                                   : std::nullopt);
-        } else if (audioCheck && event.reply_userdata == *audioCheck) {
+        if (take && take->answerPts(event)) {
+            break;
+        }
+        if (audioCheck && event.reply_userdata == *audioCheck) {
             audioCheck.reset();
             audioDecoded = event.error >= 0 &&
                            static_cast<const mpv_event_property*>(event.data)->format == MPV_FORMAT_INT64;
@@ -373,7 +321,7 @@ void MpvMediaPlayer::handleEvent(const mpv_event& event) {
         handleProperty(*static_cast<const mpv_event_property*>(event.data));
         break;
     case MPV_EVENT_LOG_MESSAGE:
-        handleLogMessage(*static_cast<const mpv_event_log_message*>(event.data));
+        errorLog.add(*static_cast<const mpv_event_log_message*>(event.data));
         break;
     case MPV_EVENT_SHUTDOWN:
         if (phase != Phase::nothing && phase != Phase::stopped && phase != Phase::ended) {
@@ -388,7 +336,7 @@ void MpvMediaPlayer::handleEvent(const mpv_event& event) {
 
 void MpvMediaPlayer::handleCommandReply(const mpv_event& event) {
     if (take) {
-        handleTakeReply(event);
+        take->answerAppend(event);
     }
     if (!loadRequest || event.reply_userdata != *loadRequest) {
         return;
@@ -396,7 +344,7 @@ void MpvMediaPlayer::handleCommandReply(const mpv_event& event) {
     loadRequest.reset();
     if (event.error < 0) {
         phase = Phase::stopped;
-        pendingFailure = failureMessage(event.error);
+        pendingFailure = errorLog.failure(path, event.error);
         return;
     }
     // loadfile is carried out and answered before mpv starts the new entry, so the entry is known before
@@ -407,115 +355,40 @@ void MpvMediaPlayer::handleCommandReply(const mpv_event& event) {
         pendingFailure =
             QStringLiteral("Cannot play \"%1\": the media player did not accept the file").arg(path);
     } else if (take) {
-        take->entries.front() = expectedEntry;
+        take->setFirstEntry(expectedEntry);
     }
-}
-
-void MpvMediaPlayer::handleTakeReply(const mpv_event& event) {
-    const auto append =
-        std::find_if(take->appends.begin(), take->appends.end(),
-                     [&event](const auto& request) { return request.first == event.reply_userdata; });
-    if (append == take->appends.end()) {
-        return;
-    }
-    const int file = append->second;
-    take->appends.erase(append);
-    // A file mpv did not take into its list is never played: the take goes on without it.
-    const std::optional<std::int64_t> entry =
-        event.error < 0 ? std::nullopt
-                        : playlistEntryOfReply(static_cast<const mpv_event_command*>(event.data)->result);
-    take->entries.at(static_cast<std::size_t>(file)) = entry;
-    if (!entry) {
-        const QString name = QFileInfo(take->files.at(file)).absoluteFilePath();
-        QTimer::singleShot(0, this,
-                           [this, name, error = event.error] { emit failed(name, cannotPlay(name, error)); });
-    }
-}
-
-bool MpvMediaPlayer::takeStartedEntry(std::int64_t entry) {
-    const auto found = std::find(take->entries.begin(), take->entries.end(), std::optional(entry));
-    const auto file = static_cast<int>(found - take->entries.begin());
-    if (found == take->entries.end() || file <= take->decoding) {
-        return false;
-    }
-    take->decoding = file;
-    expectedEntry = entry;
-    path = QFileInfo(take->files.at(file)).absoluteFilePath();
-    errorLog.clear();
-    askAudioPts();
-    return true;
 }
 
 bool MpvMediaPlayer::takeEndedEntry(const mpv_event_end_file& end) {
-    const bool last = take->decoding == take->files.size() - 1;
-    if (last && end.reason == MPV_END_FILE_REASON_EOF) {
-        // Without gaps mpv ends a file once it is decoded, while its sound is still queued. At the end of
-        // the list it plays the queue out and then closes the output: that is the take's end.
-        take->heard = take->decoding;
-        take->draining = true;
+    switch (take->endedEntry(end)) {
+    case MpvTake::EntryEnd::playsOn:
+    case MpvTake::EntryEnd::lastDecoded:
         return true;
-    }
-    if (end.reason == MPV_END_FILE_REASON_ERROR && end.error == MPV_ERROR_AO_INIT_FAILED) {
-        // No output to go on with: the take ends here.
-        pendingOutputFailure = outputFailureReason();
+    case MpvTake::EntryEnd::outputFailed:
+        pendingOutputFailure = errorLog.outputFailure();
         phase = Phase::stopped;
         expectedEntry.reset();
         return true;
-    }
-    if (end.reason == MPV_END_FILE_REASON_ERROR || end.reason == MPV_END_FILE_REASON_REDIRECT) {
+    case MpvTake::EntryEnd::fileFailed:
         reportLater(end.reason == MPV_END_FILE_REASON_ERROR
-                        ? failureMessage(end.error)
+                        ? errorLog.failure(path, end.error)
                         : QStringLiteral("Cannot play \"%1\": it is a playlist, not a sound file").arg(path));
-        // What was heard before it is whole: the take ends once that has gone out.
-        take->draining = last;
         return true;
+    case MpvTake::EntryEnd::notTheTakes:
+        break;
     }
-    return end.reason == MPV_END_FILE_REASON_EOF; // mpv goes on with the next file
-}
-
-void MpvMediaPlayer::askAudioPts() {
-    take->ptsRequest = ++lastRequest;
-    if (mpv.getProperty(*take->ptsRequest, "audio-pts", MPV_FORMAT_DOUBLE) < 0) {
-        take->ptsRequest.reset();
-        scheduleBoundary(std::nullopt);
-    }
-}
-
-void MpvMediaPlayer::scheduleBoundary(std::optional<double> audioPts) {
-    if (!take || take->heard >= take->decoding) {
-        return;
-    }
-    using std::chrono::milliseconds;
-    // Until the new file's first sound is queued its audio-pts is unknown: asked again shortly. Then it is
-    // minus the time until that sound is heard: asked again nearer the moment (the estimate sharpens), and
-    // within the last few milliseconds the boundary is simply timed.
-    constexpr double pollSeconds = 0.005;
-    constexpr double closeEnough = 0.004;
-    constexpr double longestWait = 0.05;
-    const auto inMilliseconds = [](double seconds) { return milliseconds(std::lround(seconds * 1000)); };
-    const double left = audioPts ? -*audioPts : pollSeconds + closeEnough;
-    take->crossWhenTimerFires = left <= closeEnough;
-    boundaryTimer.start(take->crossWhenTimerFires
-                            ? inMilliseconds(std::max(left, 0.0))
-                            : inMilliseconds(std::min(left - closeEnough / 2, longestWait)));
-}
-
-void MpvMediaPlayer::boundaryTimerFired() {
-    if (!take) {
-        return;
-    }
-    if (take->crossWhenTimerFires) {
-        take->heard = take->decoding;
-        notifyIfChanged();
-    } else {
-        askAudioPts();
-    }
+    return false;
 }
 
 void MpvMediaPlayer::handleStartFile(const mpv_event_start_file& start) {
     currentEntry = start.playlist_entry_id;
-    if (take && takeStartedEntry(start.playlist_entry_id)) {
-        return;
+    if (take) {
+        if (std::optional<QString> file = take->startedEntry(start.playlist_entry_id)) {
+            expectedEntry = start.playlist_entry_id;
+            path = *std::move(file);
+            errorLog.clear();
+            return;
+        }
     }
     // What mpv said of the previous file until now is no part of this one's failure.
     if (currentIsExpected()) {
@@ -572,74 +445,35 @@ void MpvMediaPlayer::handleEndFile(const mpv_event_end_file& end) {
 
 void MpvMediaPlayer::handleProperty(const mpv_event_property& property) {
     const std::string_view name(property.name);
-    const bool known = property.format != MPV_FORMAT_NONE && property.data != nullptr;
-    const auto flag = [&] { return known && *static_cast<const int*>(property.data) != 0; };
-    const auto number = [&]() -> std::optional<double> {
-        return known ? std::optional(*static_cast<const double*>(property.data)) : std::nullopt;
-    };
-    if (name == "time-pos") {
-        // mpv drops the position when the file ends; the last one reached is what the display keeps.
-        observed.timePos = number().value_or(observed.timePos);
-    } else if (name == "duration") {
-        observed.duration = number();
-        if (observed.duration && (phase == Phase::loaded || phase == Phase::started)) {
-            fileDuration = observed.duration;
-            if (take && currentIsExpected()) {
-                take->durations.at(static_cast<std::size_t>(take->decoding)) = observed.duration;
-            }
+    if (name == "audio-device-list") {
+        if (property.format == MPV_FORMAT_NODE && property.data != nullptr) {
+            std::vector<SoundOutput> listed =
+                soundOutputsOfList(*static_cast<const mpv_node*>(property.data));
+            outputsChanged = outputsChanged || listed != outputs;
+            outputs = std::move(listed);
         }
-    } else if (name == "pause") {
-        observed.pause = flag();
-    } else if (name == "core-idle") {
-        observed.coreIdle = !known || flag();
+        return;
+    }
+    observed.apply(property);
+    if (name == "duration" && observed.duration && (phase == Phase::loaded || phase == Phase::started)) {
+        fileDuration = observed.duration;
+        if (take && currentIsExpected()) {
+            take->setDecodedDuration(observed.duration);
+        }
     } else if (name == "current-ao") {
-        const std::string_view output = known ? *static_cast<const char* const*>(property.data) : "";
-        observed.outputOpen = !output.empty();
-        silentTold = silentTold || (silentFallback && output == "null");
-        if (take && take->draining && !observed.outputOpen && phase == Phase::started) {
+        silentTold = silentTold || (silentFallback && observed.output == "null");
+        if (take && take->draining() && observed.output.empty() && phase == Phase::started) {
             phase = Phase::ended;
             expectedEntry.reset();
         }
-    } else if (name == "volume") {
-        observed.volume = number().value_or(observed.volume);
-    } else if (name == "mute") {
-        observed.mute = flag();
-    } else if (name == "audio-device-list" && known && property.format == MPV_FORMAT_NODE) {
-        std::vector<SoundOutput> listed = soundOutputsOfList(*static_cast<const mpv_node*>(property.data));
-        outputsChanged = outputsChanged || listed != outputs;
-        outputs = std::move(listed);
     }
-}
-
-void MpvMediaPlayer::handleLogMessage(const mpv_event_log_message& message) {
-    const QString text = QString::fromUtf8(message.text).trimmed();
-    if (text.isEmpty() || errorLog.contains(text)) {
-        return;
-    }
-    constexpr qsizetype kept = 4;
-    if (errorLog.size() == kept) {
-        errorLog.removeFirst();
-    }
-    errorLog.append(text);
-}
-
-QString MpvMediaPlayer::failureMessage(int error) const {
-    const QString details =
-        errorLog.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(errorLog.join(QStringLiteral("; ")));
-    return QStringLiteral("Cannot play \"%1\": %2%3").arg(path, reasonOf(error), details);
-}
-
-QString MpvMediaPlayer::outputFailureReason() const {
-    QString reason = errorLog.isEmpty() ? QString::fromUtf8(mpv_error_string(MPV_ERROR_AO_INIT_FAILED))
-                                        : errorLog.join(QStringLiteral("; "));
-    return reason.replace(QLatin1Char('\n'), QLatin1Char(' '));
 }
 
 void MpvMediaPlayer::failWith(int error) {
     if (error == MPV_ERROR_AO_INIT_FAILED) {
-        pendingOutputFailure = outputFailureReason();
+        pendingOutputFailure = errorLog.outputFailure();
     } else {
-        pendingFailure = failureMessage(error);
+        pendingFailure = errorLog.failure(path, error);
     }
 }
 

@@ -1,32 +1,20 @@
 #pragma once
 
 #include "platform/mediaplayer.h"
+#include "platform/mpverrors.h"
 #include "platform/mpvhandle.h"
+#include "platform/mpvnodes.h"
+#include "platform/mpvtake.h"
 
+#include <cmath>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
-#include <utility>
 #include <vector>
 
 namespace quorvex {
-
-// A take of the player under way: its files, their mpv playlist entries as the append requests' replies name
-// them, and which file mpv decodes and which one is heard. The heard one moves on when the decoded one's
-// audio-pts (which already accounts for the sound output's delay) passes 0.
-struct MpvTake {
-    QStringList files;
-    std::vector<std::optional<std::int64_t>> entries;
-    std::vector<std::optional<double>> durations;
-    std::vector<std::pair<std::uint64_t, int>> appends; // request -> file, until answered
-    int decoding = 0;
-    int heard = 0;
-    std::optional<std::uint64_t> ptsRequest;
-    bool crossWhenTimerFires = false;
-    bool draining = false; // the last file is decoded; its sound is still going out
-};
 
 // The media player on libmpv: audio only, one file at a time or one gapless take of several, played once at
 // the program's fixed level. Its state follows libmpv's events and observed properties; see mediaplayer.h
@@ -52,10 +40,10 @@ public:
     void pause() override;
     void seek(double seconds) override;
     void setVolume(int percent) override;
-    [[nodiscard]] int volume() const override;
+    [[nodiscard]] int volume() const override { return static_cast<int>(std::lround(observed.volume)); }
     void setMuted(bool muted) override;
-    [[nodiscard]] bool isMuted() const override;
-    [[nodiscard]] std::optional<std::vector<SoundOutput>> soundOutputs() const override;
+    [[nodiscard]] bool isMuted() const override { return observed.mute; }
+    [[nodiscard]] std::optional<std::vector<SoundOutput>> soundOutputs() const override { return outputs; }
     void setSoundOutput(const QString& name) override;
     void setSend44k(bool on) override;
     void setSilentFallback(bool on) override;
@@ -63,17 +51,6 @@ public:
 private:
     // Where the file asked for last stands, as told by libmpv's events.
     enum class Phase { nothing, opening, loaded, started, ended, stopped };
-
-    // The last values libmpv reported for the observed properties.
-    struct Observed {
-        double timePos = 0.0;
-        std::optional<double> duration;
-        bool pause = false;
-        bool coreIdle = true;
-        bool outputOpen = false;
-        double volume = 100.0;
-        bool mute = false;
-    };
 
     // What stateChanged tells about; a change of any of it is signalled once.
     struct Shown {
@@ -87,14 +64,8 @@ private:
     };
 
     void configure(const QString& audioOutput);
-    // The take's bookkeeping for mpv's entry events; true when the event was the take's.
-    bool takeStartedEntry(std::int64_t entry);
+    // The end of an entry of the take under way: true when the take has dealt with it.
     bool takeEndedEntry(const mpv_event_end_file& end);
-    void handleTakeReply(const mpv_event& event);
-    // Asks for the decoded file's audio-pts; its answer sets when the boundary is heard.
-    void askAudioPts();
-    void scheduleBoundary(std::optional<double> audioPts);
-    void boundaryTimerFired();
     void endTake();
     // open() and prepare(): loads the file, started or held at its start.
     void load(const QString& file, bool hold);
@@ -109,11 +80,7 @@ private:
     void handlePlaybackRestart();
     void handleEndFile(const mpv_event_end_file& end);
     void handleProperty(const mpv_event_property& property);
-    void handleLogMessage(const mpv_event_log_message& message);
     [[nodiscard]] bool currentIsExpected() const;
-    [[nodiscard]] QString failureMessage(int error) const;
-    // Why no sound output could be opened, on one line: libmpv's own words where it gave them.
-    [[nodiscard]] QString outputFailureReason() const;
     // A file's end with an error: an output failure or the file's own.
     void failWith(int error);
     // Told from the event loop like every other failure, never from inside the call that found it.
@@ -122,7 +89,7 @@ private:
     [[nodiscard]] Shown shown() const;
 
     Phase phase = Phase::nothing;
-    Observed observed;
+    MpvObserved observed;
     QString path;
     std::optional<double> fileDuration;
     bool soundWentOut = false;               // the file's sound has gone out at least once
@@ -133,16 +100,15 @@ private:
     std::optional<std::uint64_t> loadRequest;    // the loadfile whose reply names the entry to expect
     std::optional<std::int64_t> expectedEntry;   // mpv's playlist entry of the file asked for last
     std::optional<std::int64_t> currentEntry;    // the entry mpv started last
-    QStringList errorLog;                        // mpv's error messages since the file was opened
+    MpvErrorLog errorLog;                        // mpv's error messages since the file was opened
     std::optional<QString> pendingFailure;       // reported once the events waiting now are drained
     std::optional<QString> pendingOutputFailure; // likewise, when it was the sound output that failed
     bool silentFallback = false;                 // no output: play to mpv's null output instead
     bool silentTold = false;                     // playingSilently is due after the drain
     std::optional<QString> setupError;           // a sound output mpv would not accept
     std::optional<std::vector<SoundOutput>> outputs;
-    bool outputsChanged = false; // told once the events waiting now are drained
-    std::optional<MpvTake> take;
-    QTimer boundaryTimer;
+    bool outputsChanged = false;   // told once the events waiting now are drained
+    std::unique_ptr<MpvTake> take; // the gapless take under way
     Shown lastShown;
     MpvHandle mpv; // last: destroyed first, so no libmpv callback outlives the members above
 };

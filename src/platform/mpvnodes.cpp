@@ -68,4 +68,32 @@ std::vector<SoundOutput> soundOutputsOfList(const mpv_node& list) {
     return outputs;
 }
 
+void MpvObserved::apply(const mpv_event_property& property) {
+    const std::string_view name(property.name);
+    const bool known = property.format != MPV_FORMAT_NONE && property.data != nullptr;
+    const auto flag = [&] { return known && *static_cast<const int*>(property.data) != 0; };
+    const auto number = [&]() -> std::optional<double> {
+        return known && property.format == MPV_FORMAT_DOUBLE
+                   ? std::optional(*static_cast<const double*>(property.data))
+                   : std::nullopt;
+    };
+    if (name == "time-pos") {
+        timePos = number().value_or(timePos);
+    } else if (name == "duration") {
+        duration = number();
+    } else if (name == "pause") {
+        pause = flag();
+    } else if (name == "core-idle") {
+        coreIdle = !known || flag();
+    } else if (name == "current-ao") {
+        output = known && property.format == MPV_FORMAT_STRING
+                     ? *static_cast<const char* const*>(property.data)
+                     : "";
+    } else if (name == "volume") {
+        volume = number().value_or(volume);
+    } else if (name == "mute") {
+        mute = flag();
+    }
+}
+
 } // namespace quorvex

@@ -2,7 +2,9 @@
 
 #include "platform/mediaplayer.h"
 
+#include <algorithm>
 #include <array>
+#include <utility>
 
 namespace quorvex {
 
@@ -84,6 +86,18 @@ std::optional<QString> startMpv(MpvHandle& mpv, const QString& audioOutput) {
         throw MediaPlayerUnavailable(mpv_error_string(error));
     }
     return refused;
+}
+
+int setRecorderFormat(MpvHandle& mpv, bool on) {
+    const std::array<std::pair<const char*, QString>, 3> settings{
+        {{"audio-samplerate", on ? QStringLiteral("44100") : QStringLiteral("0")},
+         {"audio-format", on ? QStringLiteral("s16") : QStringLiteral("no")},
+         {"audio-channels", on ? QStringLiteral("stereo") : QStringLiteral("auto-safe")}}};
+    int error = 0;
+    for (const auto& [name, value] : settings) {
+        error = std::min(error, mpv.setText(name, value));
+    }
+    return error;
 }
 
 } // namespace quorvex

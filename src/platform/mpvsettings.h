@@ -13,4 +13,9 @@ namespace quorvex {
 // at all throws MediaPlayerUnavailable.
 std::optional<QString> startMpv(MpvHandle& mpv, const QString& audioOutput);
 
+// What a MiniDisc recorder records, 44.1 kHz 16-bit stereo (the player resamples and converts, so the sound
+// server need not), or each file as it is. Every setting is tried; returns
+// mpv's error where it refused one, else 0.
+int setRecorderFormat(MpvHandle& mpv, bool on);
+
 } // namespace quorvex

@@ -1,4 +1,6 @@
-// libmpv's nodes as values, on nodes built by hand as libmpv builds them.
+// libmpv's nodes, property changes and error messages as values, on events built by hand as libmpv builds
+// them.
+#include "platform/mpverrors.h"
 #include "platform/mpvnodes.h"
 
 #include <deque>
@@ -72,6 +74,47 @@ TEST(MpvNodes, TheReplyNamesItsPlaylistEntryAndTheDeviceListItsOutputs) {
     EXPECT_EQ(soundOutputsOfList(devices),
               (std::vector<SoundOutput>{{"pulse/usb-iec958", "USB S/PDIF"}, {"alsa/hw:0", ""}}));
     EXPECT_TRUE(soundOutputsOfList(nodes.map({{"name", Nodes::text("x")}})).empty());
+}
+
+TEST(MpvNodes, PropertiesKeepTheirLastValueAndTheLogNamesAFailureOnOneLine) {
+    MpvObserved observed;
+    double seconds = 12.5;
+    int on = 1;
+    int off = 0;
+    const char* output = "pulse";
+    const auto change = [&observed](const char* name, mpv_format format, void* data) {
+        observed.apply({.name = name, .format = format, .data = data});
+    };
+    change("time-pos", MPV_FORMAT_DOUBLE, &seconds);
+    change("time-pos", MPV_FORMAT_NONE, nullptr); // the file has ended: the position reached stays
+    change("duration", MPV_FORMAT_DOUBLE, &seconds);
+    change("pause", MPV_FORMAT_FLAG, &on);
+    change("core-idle", MPV_FORMAT_FLAG, &off);
+    change("current-ao", MPV_FORMAT_STRING, static_cast<void*>(&output));
+    change("volume", MPV_FORMAT_NONE, nullptr);
+    EXPECT_EQ(observed.timePos, 12.5);
+    EXPECT_EQ(observed.duration, 12.5);
+    EXPECT_TRUE(observed.pause);
+    EXPECT_FALSE(observed.coreIdle);
+    EXPECT_EQ(observed.output, "pulse");
+    EXPECT_EQ(observed.volume, 100.0);
+    change("duration", MPV_FORMAT_NONE, nullptr);
+    change("core-idle", MPV_FORMAT_NONE, nullptr); // unknown reads as idle
+    change("current-ao", MPV_FORMAT_NONE, nullptr);
+    EXPECT_EQ(observed.duration, std::nullopt);
+    EXPECT_TRUE(observed.coreIdle);
+    EXPECT_EQ(observed.output, "");
+
+    MpvErrorLog log;
+    EXPECT_EQ(log.failure("/a.mp3", MPV_ERROR_UNKNOWN_FORMAT),
+              "Cannot play \"/a.mp3\": it is not a sound file that can be decoded");
+    EXPECT_FALSE(log.outputFailure().isEmpty());
+    for (const char* text : {"one\n", "two", "one", "three", "cannot open\nserver", "five"}) {
+        log.add({.prefix = "ao", .level = "error", .text = text, .log_level = MPV_LOG_LEVEL_ERROR});
+    }
+    EXPECT_EQ(log.failure("/a.mp3", MPV_ERROR_LOADING_FAILED),
+              "Cannot play \"/a.mp3\": the file cannot be opened (two; three; cannot open\nserver; five)");
+    EXPECT_EQ(log.outputFailure(), "two; three; cannot open server; five");
 }
 
 } // namespace

@@ -2,13 +2,13 @@
 
 #include "app/checkboxvalue.h"
 #include "app/messages.h"
-#include "app/portsetting.h"
 #include "app/soundoutputmenu.h"
 #include "link/commandframe.h"
 #include "link/discinfo.h"
 #include "link/titleframe.h"
 #include "link/waits.h"
 #include "platform/mediaplayer.h"
+#include "platform/settingvalues.h"
 #include "run/formatseconds.h"
 #include "run/recordingrun.h"
 #include "tracks/id3tag.h"
@@ -83,6 +83,7 @@ frmQuorvex::frmQuorvex(Platform platformSet, QWidget* parent)
                  .skipped = style()->standardIcon(QStyle::SP_MessageBoxWarning),
                  .cutShort = style()->standardIcon(QStyle::SP_MessageBoxCritical),
                  .cutOff = style()->standardIcon(QStyle::SP_MediaStop)};
+    titles.readThrough(trackInfo);
     outputs = std::make_unique<SoundOutputMenu>(*menus.soundOutput, *platform.player, *platform.settings);
     connectControls();
     ui.btnPlay->setFocus();
@@ -183,8 +184,15 @@ void frmQuorvex::connectControls() {
             [this] { titles.setUseTags(checkBoxValue(*ui.tickUseID3) != 0); });
     connect(menus.gapless, &QAction::triggered, this,
             [this](bool checked) { rememberSwitch(setting::gapless, checked); });
+    // What the next run uses is kept as the menu changes, whoever changed it.
+    connect(menus.gapless, &QAction::toggled, this, [this](bool on) { gaplessChosen = on; });
     for (QAction* length : menus.discLengths) {
         connect(length, &QAction::triggered, this, [this, length] { discLength_Click(length); });
+        connect(length, &QAction::toggled, this, [this, length](bool on) {
+            if (on) {
+                discMinutesChosen = length->data().toInt();
+            }
+        });
     }
     connect(menus.send44k, &QAction::triggered, this, [this](bool checked) {
         rememberSwitch(setting::send44k, checked);
@@ -274,7 +282,7 @@ void frmQuorvex::Form_Unload() {
     SerialPort& serial = *platform.serial;
     serial.close();
     platform.settings->save(setting::com, QString::number(serial.portNumber()));
-    platform.settings->save(setting::useId3, QString::number(checkBoxValue(*ui.tickUseID3)));
+    platform.settings->save(setting::useId3, titles.usesTags() ? QStringLiteral("1") : QStringLiteral("0"));
     platform.settings->save(setting::disk, ui.DriveList->drive());
     platform.settings->save(setting::dir, ui.DirList->path());
     platform.exit->exitNow();
@@ -430,7 +438,7 @@ void frmQuorvex::recordPlan(std::vector<int> entries) {
     platform.bus->inhibitSleep();
     RecordingRun current(
         *this, *platform.player,
-        {.entries = std::move(entries), .discMinutes = discMinutes(), .gapless = menus.gapless->isChecked()});
+        {.entries = std::move(entries), .discMinutes = discMinutesChosen, .gapless = gaplessChosen});
     run = &current;
     const RunSummary summary = current.run();
     run = nullptr;
@@ -805,15 +813,6 @@ void frmQuorvex::rememberSwitch(const SettingKey& key, bool on) {
 
 void frmQuorvex::discLength_Click(QAction* length) {
     platform.settings->save(setting::discLength, QString::number(length->data().toInt()));
-}
-
-int frmQuorvex::discMinutes() const {
-    for (const QAction* length : menus.discLengths) {
-        if (length->isChecked()) {
-            return length->data().toInt();
-        }
-    }
-    return defaultDiscMinutes;
 }
 
 void frmQuorvex::about_Click() {

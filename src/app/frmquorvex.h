@@ -4,6 +4,7 @@
 #include "app/menubar.h"
 #include "app/platform.h"
 #include "link/recorderlink.h"
+#include "platform/settingvalues.h"
 #include "run/runhost.h"
 #include "tracks/entrygatherer.h"
 #include "tracks/tagfields.h"
@@ -108,7 +109,6 @@ public:
     void btnRecordList_Click();
     // The menu bar's own entries (Quit and Check disc run the handlers above).
     void discLength_Click(QAction* length);
-    [[nodiscard]] int discMinutes() const;
     void about_Click();
     // Disc ▸ Serial device…: the device behind the chosen Com button, saved and opened as a click on the
     // button opens it. The menu entry is disabled during a run.
@@ -173,8 +173,10 @@ private:
         QIcon cutShort;
         QIcon cutOff;
     } markIcons;
-    std::vector<Notice> runNotices; // what the run under way has to say at its end
-    bool toldSilent = false;        // the demo said once that it plays silently
+    std::vector<Notice> runNotices;             // what the run under way has to say at its end
+    int discMinutesChosen = defaultDiscMinutes; // Disc ▸ Disc length, as the next run uses it
+    bool gaplessChosen = false;                 // Disc ▸ Gapless, likewise
+    bool toldSilent = false;                    // the demo said once that it plays silently
     bool unloading = false;
     QTimer Timer1;
     struct PendingEntries {

@@ -1,6 +1,6 @@
 #include "app/menubar.h"
 
-#include "app/portsetting.h"
+#include "platform/settingvalues.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -7,7 +7,7 @@ namespace quorvex {
 
 // One remembered value of MP3Quorvex.ini: the section and key it stands under and the text it has while
 // nothing is stored. What the text means, and what a text that cannot be used counts as, is said where it is
-// read (app/portsetting.h).
+// read (platform/settingvalues.h).
 struct SettingKey {
     QLatin1String section;
     QLatin1String key;

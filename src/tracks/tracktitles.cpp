@@ -4,6 +4,7 @@
 #include "tracks/id3tag.h"
 #include "tracks/titlerules.h"
 #include "tracks/trackinfo.h"
+#include "tracks/trackinfocache.h"
 
 namespace quorvex {
 
@@ -21,7 +22,8 @@ TrackTitles::Derived TrackTitles::derive(const QString& path) const {
     Derived derived;
     if (useTags && (isMp3Path(path) || hasOwnTagTitle(path))) {
         const std::optional<TagFields> id3v1 = readId3v1(path);
-        const std::optional<TagFields> own = readTrackInfo(path).tag;
+        const std::optional<TrackInfo> known = infoCache != nullptr ? infoCache->find(path) : std::nullopt;
+        const std::optional<TagFields> own = known ? known->tag : readTrackInfo(path).tag;
         derived.fields = previewFields(id3v1, own);
         // A file whose tags name no title is named from its file name, as without tags.
         if (const QString title = titleFromTags(path, id3v1, own); !title.isEmpty()) {

@@ -9,6 +9,7 @@
 namespace quorvex {
 
 class AsciiTitles;
+class TrackInfoCache;
 
 // The names that go to the recorder: each entry's title, from its tags ("Use ID3 tags") or its file name,
 // and any title or disc name in plain ASCII when "Plain ASCII titles" asks for it. Both front ends keep
@@ -29,7 +30,10 @@ public:
         std::optional<TagFields> fields;
     };
 
+    // Tags already read there are not read again.
+    void readThrough(const TrackInfoCache& cache) { infoCache = &cache; }
     void setUseTags(bool on) { useTags = on; }
+    [[nodiscard]] bool usesTags() const { return useTags; }
     // The transliterator is built the first time plain titles are asked for: it costs time and memory.
     void setPlainAscii(bool on);
 
@@ -41,6 +45,7 @@ public:
     [[nodiscard]] QString titleText(const QString& title) const;
 
 private:
+    const TrackInfoCache* infoCache = nullptr;
     bool useTags = false;
     bool plainAscii = false;
     std::unique_ptr<AsciiTitles> toAscii;

@@ -1,10 +1,10 @@
 // The program's rules as plain functions, one table each: frames, titles, tags, remembered settings, times.
-#include "app/portsetting.h"
 #include "link/commandframe.h"
 #include "link/replywatcher.h"
 #include "link/titleframe.h"
 #include "platform/bytes.h"
 #include "platform/codepage.h"
+#include "platform/settingvalues.h"
 #include "run/entrymark.h"
 #include "run/fitcheck.h"
 #include "run/formatseconds.h"

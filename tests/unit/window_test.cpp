@@ -603,7 +603,7 @@ protected:
             if (frame == discRequest) {
                 return hex("81 0D 05 48 20 60 01 00 05 0A 0B 00 FF");
             }
-            return frame == recordFrame || (frame == stopFrame && acknowledgesStop)
+            return (frame == recordFrame && acknowledgesRecord) || (frame == stopFrame && acknowledgesStop)
                        ? hex("81070548") + frame.mid(4)
                        : QByteArray();
         };
@@ -648,6 +648,7 @@ protected:
     [[nodiscard]] QString mark(int entry) const { return entryMarkText(window->entryMark(entry)); }
 
     QTemporaryDir folder;
+    bool acknowledgesRecord = true;
     bool acknowledgesStop = true;
 };
 
@@ -674,13 +675,25 @@ TEST_F(RecordingRunTest, PauseModeSendsNoCommandButTitlesAndPausesAfterEveryTrac
     EXPECT_EQ(fakes.dialogs->shown.size(), 3U);
 }
 
-TEST_F(RecordingRunTest, AMissingStopAcknowledgementOnlyCostsItsTimeOut) {
+// A missing stop acknowledgement only costs its time-out; a missing record acknowledgement ends the run: the
+// recorder is stopped, and the critical box says it could not record.
+TEST_F(RecordingRunTest, AMissingAcknowledgementCostsItsTimeOutOrEndsTheRunWithTheCriticalBox) {
     acknowledgesStop = false;
     click("btnRecordList");
     EXPECT_EQ(sent().size(), 13U);
     // Per track: 1 Tick for the record acknowledgement, 1 to start, 5 of sound, 40 waiting for the stop one.
     EXPECT_EQ(fakes.pump->ticks, 20 + 3 * (1 + 1 + 5 + 40));
     EXPECT_TRUE(fakes.dialogs->shown.empty());
+
+    refill();
+    fakes.serial->frames.clear();
+    acknowledgesRecord = false;
+    click("btnRecordList");
+    EXPECT_EQ(sent(), (std::vector<std::string>{"request", "record", "play", "stop"}));
+    ASSERT_EQ(fakes.dialogs->shown.size(), 1U);
+    EXPECT_EQ(fakes.dialogs->shown[0].text,
+              "Not able to record - check recorder connections - is optical cable connected?");
+    EXPECT_EQ(fakes.dialogs->shown[0].icon, QMessageBox::Critical);
 }
 
 TEST_F(RecordingRunTest, DuringARunOnlyTheRecorderButtonsWorkOutsideEventsCostNoTrackAndNothingIsRemoved) {

@@ -1,4 +1,4 @@
-#include "app/portsetting.h"
+#include "platform/settingvalues.h"
 
 namespace quorvex {
 

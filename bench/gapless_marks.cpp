@@ -7,13 +7,14 @@
 //   stop_sound_sink
 #include "sinkbench.h"
 #include "sinkrecorder.h"
+#include "tracks/tracklistmodel.h"
+#include "widgets/tracklist.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <QAction>
 #include <QElapsedTimer>
-#include <QListWidget>
 #include <QTemporaryDir>
 #include <vector>
 
@@ -54,9 +55,9 @@ int main(int argc, char* argv[]) {
     quorvex::bench::noteFrames(bench.recorder, bench.clock, QStringLiteral("track mark"), marks);
     const std::unique_ptr<quorvex::frmQuorvex> window = quorvex::bench::windowOn(bench.recorder);
     window->findChild<QAction*>(QStringLiteral("actionGapless"))->trigger();
-    auto* tracks = window->findChild<QListWidget*>(QStringLiteral("ListOfMusic"));
+    auto* tracks = window->findChild<quorvex::TrackList*>(QStringLiteral("ListOfMusic"))->entries();
     for (int file = 0; file < fileCount; ++file) {
-        tracks->addItem(file % 2 == 0 ? loud : quiet);
+        tracks->append({file % 2 == 0 ? loud : quiet});
     }
 
     quorvex::test::SinkRecorder sink(bench.clock, quorvex::bench::preciseSinkLatencyMs);

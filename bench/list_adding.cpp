@@ -7,6 +7,8 @@
 #include "app/frmquorvex.h"
 #include "app/systemplatform.h"
 #include "stallmeter.h"
+#include "tracks/tracklistmodel.h"
+#include "widgets/tracklist.h"
 #include "windowbench.h"
 
 #include <cstdio>
@@ -14,7 +16,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -56,15 +57,12 @@ bool makeMusic(const QDir& root) {
 // Adds `path` as a drop at the list's end would and waits until the list holds `total` entries and the
 // last one's tags are read (the worker reads in the order asked).
 void measure(quorvex::frmQuorvex& window, const QString& path, int total, const char* what) {
-    auto* tracks = window.findChild<QListWidget*>(QStringLiteral("ListOfMusic"));
+    auto* tracks = window.findChild<quorvex::TrackList*>(QStringLiteral("ListOfMusic"))->entries();
     quorvex::bench::StallMeter stalls;
     stalls.start();
     QTimer::singleShot(0, &window, [&window, tracks, path] { window.addEntries({path}, tracks->count()); });
     const bool done = QTest::qWaitFor(
-        [&window, tracks, total] {
-            return tracks->count() == total &&
-                   window.entryToolTip(*tracks->item(total - 1)).contains("Length");
-        },
+        [tracks, total] { return tracks->count() == total && tracks->toolTip(total - 1).contains("Length"); },
         300'000);
     std::printf("%-42s %s in %.2f s, longest stall %.1f ms\n", what, done ? "added and read" : "NOT added",
                 stalls.seconds(), stalls.longestStallMs());

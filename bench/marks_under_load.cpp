@@ -8,15 +8,16 @@
 //   source scripts/sound-sink.sh && start_sound_sink && ./build-release/bench/quorvex_bench_marks_under_load
 //   [RUNS] [--busy]; stop_sound_sink
 // --busy starts two processes that spin for the whole bench (one per core of this machine).
-#include "run/entrymark.h"
 #include "sinkbench.h"
 #include "sinkrecorder.h"
+#include "tracks/entrymark.h"
+#include "tracks/tracklistmodel.h"
+#include "widgets/tracklist.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <QListWidget>
 #include <QProcess>
 #include <QStringList>
 #include <vector>
@@ -80,7 +81,7 @@ int main(int argc, char* argv[]) {
     quorvex::bench::noteFrames(bench.recorder, bench.clock, QStringLiteral("  record"), records);
     quorvex::bench::noteFrames(bench.recorder, bench.clock, QStringLiteral("  stop"), stops);
     const std::unique_ptr<quorvex::frmQuorvex> window = quorvex::bench::windowOn(bench.recorder);
-    auto* tracks = window->findChild<QListWidget*>(QStringLiteral("ListOfMusic"));
+    auto* tracks = window->findChild<quorvex::TrackList*>(QStringLiteral("ListOfMusic"))->entries();
     const Spinners spinners(busy ? 2 : 0);
 
     int wronglyMarked = 0;
@@ -91,7 +92,7 @@ int main(int argc, char* argv[]) {
     for (int run = 0; run < runs; ++run) {
         tracks->clear();
         for (int file = 0; file < fileCount; ++file) {
-            tracks->addItem(file % 2 == 0 ? wav : mp3);
+            tracks->append({file % 2 == 0 ? wav : mp3});
         }
         quorvex::test::SinkRecorder sink(bench.clock);
         if (!quorvex::bench::recordRun(*window, sink)) {

@@ -17,6 +17,8 @@
 #include "cpuclock.h"
 #include "deck/virtualdeck.h"
 #include "platform/inisettingsstore.h"
+#include "tracks/tracklistmodel.h"
+#include "widgets/tracklist.h"
 #include "xserver.h"
 
 #include <algorithm>
@@ -29,7 +31,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
-#include <QListWidget>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -175,7 +176,7 @@ int main(int argc, char* argv[]) {
                                      recorder.devicePath());
     quorvex::frmQuorvex window(quorvex::makeSystemPlatform(QStringLiteral("pulse")));
     window.selectPort(1);
-    window.findChild<QListWidget*>(QStringLiteral("ListOfMusic"))->addItems(files);
+    window.findChild<quorvex::TrackList*>(QStringLiteral("ListOfMusic"))->entries()->insert(0, files);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) {
         std::fputs("the window was not shown\n", stderr);

@@ -7,12 +7,13 @@
 //   stop_sound_sink
 #include "sinkbench.h"
 #include "sinkrecorder.h"
+#include "tracks/tracklistmodel.h"
+#include "widgets/tracklist.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <QAbstractButton>
 #include <QElapsedTimer>
-#include <QListWidget>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -40,7 +41,7 @@ int main(int argc, char* argv[]) {
     std::vector<double> stops;
     quorvex::bench::noteFrames(bench.recorder, bench.clock, QStringLiteral("  stop"), stops);
     const std::unique_ptr<quorvex::frmQuorvex> window = quorvex::bench::windowOn(bench.recorder);
-    window->findChild<QListWidget*>(QStringLiteral("ListOfMusic"))->addItem(file);
+    window->findChild<quorvex::TrackList*>(QStringLiteral("ListOfMusic"))->entries()->append({file});
     auto* record = window->findChild<QAbstractButton*>(QStringLiteral("btnRecordList"));
 
     quorvex::test::SinkRecorder sink(bench.clock);

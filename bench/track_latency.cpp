@@ -8,11 +8,12 @@
 //   stop_sound_sink
 #include "sinkbench.h"
 #include "sinkrecorder.h"
+#include "tracks/tracklistmodel.h"
+#include "widgets/tracklist.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <QElapsedTimer>
-#include <QListWidget>
 #include <QTemporaryDir>
 #include <vector>
 
@@ -39,9 +40,9 @@ int main(int argc, char* argv[]) {
     quorvex::bench::noteFrames(bench.recorder, bench.clock, QStringLiteral("  record"), records);
     quorvex::bench::noteFrames(bench.recorder, bench.clock, QStringLiteral("  stop"), stops);
     const std::unique_ptr<quorvex::frmQuorvex> window = quorvex::bench::windowOn(bench.recorder);
-    auto* tracks = window->findChild<QListWidget*>(QStringLiteral("ListOfMusic"));
+    auto* tracks = window->findChild<quorvex::TrackList*>(QStringLiteral("ListOfMusic"))->entries();
     for (int track = 0; track < trackCount; ++track) {
-        tracks->addItem(file);
+        tracks->append({file});
     }
 
     quorvex::test::SinkRecorder sink(bench.clock, quorvex::bench::preciseSinkLatencyMs);

@@ -9,8 +9,8 @@
 #include "link/waits.h"
 #include "platform/mediaplayer.h"
 #include "platform/settingvalues.h"
-#include "run/formatseconds.h"
 #include "run/recordingrun.h"
+#include "tracks/formatseconds.h"
 #include "tracks/id3tag.h"
 #include "tracks/playlist.h"
 #include "tracks/soundpatterns.h"
@@ -54,18 +54,6 @@ namespace {
 
 // Where additions go when they are to follow whatever the list holds by the time they are gathered.
 constexpr int atListEnd = std::numeric_limits<int>::max();
-constexpr qsizetype insertedPerPass = 1000;
-
-// A Track list entry's mark, kept on the entry itself so it moves with it.
-constexpr int markRole = Qt::UserRole;
-constexpr int markReasonRole = Qt::UserRole + 1;
-constexpr int markAtRole = Qt::UserRole + 2;
-
-EntryMark markOf(const QListWidgetItem& entry) {
-    return {.state = static_cast<EntryState>(entry.data(markRole).toInt()),
-            .reason = entry.data(markReasonRole).toString(),
-            .at = entry.data(markAtRole).toDouble()};
-}
 
 } // namespace
 
@@ -78,11 +66,7 @@ frmQuorvex::frmQuorvex(Platform platformSet, QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/quorvex/quorvex.png")));
     ui.Label2->setText(QString::fromLatin1(text::contactLine));
     showPortDevices();
-    // One icon per kind of mark, shared by every entry that carries it (the Track list fits it into the row).
-    markIcons = {.recorded = style()->standardIcon(QStyle::SP_DialogApplyButton),
-                 .skipped = style()->standardIcon(QStyle::SP_MessageBoxWarning),
-                 .cutShort = style()->standardIcon(QStyle::SP_MessageBoxCritical),
-                 .cutOff = style()->standardIcon(QStyle::SP_MediaStop)};
+    ui.ListOfMusic->setEntries(&trackEntries);
     titles.readThrough(trackInfo);
     outputs = std::make_unique<SoundOutputMenu>(*menus.soundOutput, *platform.player, *platform.settings);
     connectControls();
@@ -106,8 +90,8 @@ frmQuorvex::frmQuorvex(Platform platformSet, QWidget* parent)
 }
 
 frmQuorvex::~frmQuorvex() {
-    // The Track list empties as the controls go, after this part of the window is gone.
-    ui.ListOfMusic->model()->disconnect(this);
+    // The entries go before the controls do.
+    ui.ListOfMusic->setEntries(nullptr);
 }
 
 void frmQuorvex::connectControls() {
@@ -130,9 +114,8 @@ void frmQuorvex::connectControls() {
     connect(ui.FileList, &QListWidget::itemDoubleClicked, this, &frmQuorvex::FileList_DblClick);
     connect(ui.btnRemove, &QPushButton::clicked, this, &frmQuorvex::btnRemove_Click);
     connect(ui.btnRecordList, &QPushButton::clicked, this, &frmQuorvex::btnRecordList_Click);
-    connect(ui.ListOfMusic, &QListWidget::itemDoubleClicked, this, &frmQuorvex::ListOfMusic_DblClick);
+    connect(ui.ListOfMusic, &QAbstractItemView::doubleClicked, this, &frmQuorvex::ListOfMusic_DblClick);
     connect(ui.ListOfMusic, &TrackList::urlsDropped, this, &frmQuorvex::addDroppedUrls);
-    ui.ListOfMusic->setToolTipSource([this](const QListWidgetItem& entry) { return entryToolTip(entry); });
     // The keys of the two lists: Enter adds the chosen file or previews the chosen entry, Delete removes it,
     // Ctrl+Up and Ctrl+Down move it.
     const auto key = [this](QWidget* widget, QKeyCombination combination, auto handler) {
@@ -204,16 +187,16 @@ void frmQuorvex::connectControls() {
 
     // Tags and lengths read on the worker.
     connect(&trackInfo, &TrackInfoCache::infoRead, this, &frmQuorvex::showTrackInfo);
-    connect(&gatherer, &EntryGatherer::gathered, this, &frmQuorvex::insertGathered);
-    insertDue.setParent(this);
-    insertDue.setSingleShot(true);
-    insertDue.setInterval(0);
-    connect(&insertDue, &QTimer::timeout, this, &frmQuorvex::insertSome);
+    connect(&gatherer, &EntryGatherer::gathered, &feed, &TrackListFeed::feed);
+    connect(&feed, &TrackListFeed::refused, this, [this](const std::vector<Refused>& refused) {
+        platform.dialogs->show({.text = refusedEntriesText(refused),
+                                .title = QString::fromLatin1(text::applicationTitle),
+                                .icon = QMessageBox::Warning});
+    });
     // The Track list's count and time follow every change of the list.
-    const QAbstractItemModel* entries = ui.ListOfMusic->model();
-    connect(entries, &QAbstractItemModel::rowsInserted, this, &frmQuorvex::entriesAdded);
-    connect(entries, &QAbstractItemModel::rowsRemoved, this, &frmQuorvex::updateListSummary);
-    connect(entries, &QAbstractItemModel::modelReset, this, &frmQuorvex::updateListSummary);
+    connect(&trackEntries, &QAbstractItemModel::rowsInserted, this, &frmQuorvex::updateListSummary);
+    connect(&trackEntries, &QAbstractItemModel::rowsRemoved, this, &frmQuorvex::updateListSummary);
+    connect(&trackEntries, &QAbstractItemModel::modelReset, this, &frmQuorvex::updateListSummary);
 
     // The Tick.
     connect(&Timer1, &QTimer::timeout, this, &frmQuorvex::Timer1_Timer);
@@ -470,6 +453,7 @@ void frmQuorvex::showRunUnderWay(bool underWay) {
         action->setEnabled(!underWay);
     }
     ui.ListOfMusic->setReordering(!underWay);
+    trackEntries.setGrowOnly(underWay);
     ui.listSummary->setVisible(!underWay);
     ui.runProgress->setValue(0);
     ui.runProgress->setVisible(underWay);
@@ -480,13 +464,12 @@ void frmQuorvex::pumpEvents() {
 }
 
 int frmQuorvex::trackCount() const {
-    return ui.ListOfMusic->count();
+    return trackEntries.count();
 }
 
 QString frmQuorvex::selectTrack(int index) {
     ui.ListOfMusic->setCurrentRow(index);
-    const QListWidgetItem* entry = ui.ListOfMusic->currentItem();
-    return entry != nullptr ? entry->text() : QString();
+    return trackEntries.path(index);
 }
 
 void frmQuorvex::setStatusLine(const QString& text) {
@@ -511,67 +494,17 @@ bool frmQuorvex::askRecordAnyway(const QString& question) {
 }
 
 std::optional<std::chrono::milliseconds> frmQuorvex::entryLength(int index) {
-    const QListWidgetItem* entry = ui.ListOfMusic->item(index);
-    if (entry == nullptr) {
-        return std::nullopt;
-    }
-    // Read here when the worker has not got to it yet.
-    const std::optional<TrackInfo> info = trackInfo.find(entry->text());
-    return info ? info->length : readTrackInfo(entry->text()).length;
+    return trackEntries.length(index);
 }
 
 void frmQuorvex::setEntryMark(int index, const EntryMark& mark) {
-    QListWidgetItem* entry = ui.ListOfMusic->item(index);
-    if (entry == nullptr) {
-        return;
-    }
-    entry->setData(markRole, static_cast<int>(mark.state));
-    entry->setData(markReasonRole, mark.reason);
-    entry->setData(markAtRole, mark.at);
-    entry->setIcon(mark.state == EntryState::recorded   ? markIcons.recorded
-                   : mark.state == EntryState::skipped  ? markIcons.skipped
-                   : mark.state == EntryState::cutShort ? markIcons.cutShort
-                   : mark.state == EntryState::cutOff   ? markIcons.cutOff
-                                                        : QIcon());
-}
-
-EntryMark frmQuorvex::entryMark(int index) const {
-    const QListWidgetItem* entry = ui.ListOfMusic->item(index);
-    return entry != nullptr ? markOf(*entry) : EntryMark{};
-}
-
-QString frmQuorvex::entryToolTip(const QListWidgetItem& entry) const {
-    const QString mark = entryMarkText(markOf(entry));
-    if (const std::optional<TrackInfo> info = trackInfo.find(entry.text())) {
-        return trackInfoToolTip(*info, mark);
-    }
-    return mark.toHtmlEscaped();
-}
-
-void frmQuorvex::entriesAdded(const QModelIndex& /*parent*/, int first, int last) {
-    // However an entry came, its tags and length are read for its tool tip and the list's time.
-    QStringList paths;
-    for (int row = first; row <= last; ++row) {
-        paths.append(ui.ListOfMusic->item(row)->text());
-    }
-    trackInfo.request(paths);
-    updateListSummary();
+    trackEntries.setMark(index, mark);
 }
 
 void frmQuorvex::updateListSummary() {
-    if (recording) {
-        return;
+    if (!recording) {
+        ui.listSummary->setText(trackEntries.summaryText());
     }
-    std::chrono::milliseconds total{0};
-    for (int row = 0; row < trackCount(); ++row) {
-        if (const std::optional<TrackInfo> info = trackInfo.lastRead(ui.ListOfMusic->item(row)->text())) {
-            total += info->length.value_or(std::chrono::milliseconds{0});
-        }
-    }
-    ui.listSummary->setText(QStringLiteral("%1 %2, %3")
-                                .arg(trackCount())
-                                .arg(trackCount() == 1 ? QStringLiteral("track") : QStringLiteral("tracks"))
-                                .arg(formatSeconds(std::chrono::duration<double>(total).count())));
 }
 
 int frmQuorvex::pauseBoxValue() const {
@@ -599,10 +532,7 @@ void frmQuorvex::DirList_Change() {
     trackInfo.forgetWaiting();
     shownFiles.clear();
     // The Track list's entries still unread were dropped with the folder: asked for again, first.
-    QStringList paths;
-    for (int row = 0; row < trackCount(); ++row) {
-        paths.append(ui.ListOfMusic->item(row)->text());
-    }
+    QStringList paths = trackEntries.paths();
     for (int row = 0; row < ui.FileList->count(); ++row) {
         QListWidgetItem* file = ui.FileList->item(row);
         paths.append(trackListEntry(ui.FileList->path(), file->text()));
@@ -633,20 +563,14 @@ void frmQuorvex::FileList_DblClick() {
     if (isPlaylistPath(entry)) {
         addEntries({entry}, atListEnd);
     } else {
-        ui.ListOfMusic->addItem(entry);
+        trackEntries.append({entry});
     }
 }
 
 // During a run the Track list only grows: the run walks it by position.
 void frmQuorvex::btnRemove_Click() {
-    if (recording) {
-        return;
-    }
-    // The current entry may be one nobody chose: the list makes its first entry current when it takes
-    // the focus, without selecting it.
-    const QListWidgetItem* entry = ui.ListOfMusic->currentItem();
-    if (entry != nullptr && entry->isSelected()) {
-        delete ui.ListOfMusic->takeItem(ui.ListOfMusic->currentRow());
+    if (const std::optional<int> chosen = ui.ListOfMusic->chosenRow()) {
+        trackEntries.remove(*chosen);
     }
 }
 
@@ -669,50 +593,11 @@ void frmQuorvex::addDroppedUrls(const QList<QUrl>& urls, int row) {
     gatherer.gather(paths, recording ? atListEnd : row, std::move(refused));
 }
 
-void frmQuorvex::insertGathered(const GatheredEntries& entries, int row) {
-    toInsert.push_back({.entries = entries.added, .row = row, .refused = entries.refused});
-    if (!insertDue.isActive()) {
-        insertSome();
-    }
-}
-
-// Thousands of entries go in a part at a time, so the window goes on reacting in between.
-void frmQuorvex::insertSome() {
-    if (toInsert.empty()) {
-        return;
-    }
-    PendingEntries& next = toInsert.front();
-    const QStringList part = next.entries.first(std::min(next.entries.size(), insertedPerPass));
-    next.entries.remove(0, part.size());
-    // During a run the list only grows at its end, which the run has not reached.
-    const int at = recording ? trackCount() : std::clamp(next.row, 0, trackCount());
-    ui.ListOfMusic->insertItems(at, part);
-    next.row = at + static_cast<int>(part.size());
-    std::vector<Refused> refused;
-    if (next.entries.isEmpty()) {
-        refused = std::move(next.refused);
-        toInsert.pop_front();
-    }
-    if (!toInsert.empty()) {
-        insertDue.start();
-    }
-    if (!refused.empty()) {
-        platform.dialogs->show({.text = refusedEntriesText(refused),
-                                .title = QString::fromLatin1(text::applicationTitle),
-                                .icon = QMessageBox::Warning});
-    }
-}
-
 void frmQuorvex::moveEntry(int step) {
-    const int row = ui.ListOfMusic->currentRow();
-    const QListWidgetItem* current = ui.ListOfMusic->currentItem();
-    const int target = row + step;
-    if (recording || current == nullptr || !current->isSelected() || target < 0 || target >= trackCount()) {
-        return;
+    const std::optional<int> chosen = ui.ListOfMusic->chosenRow();
+    if (chosen && trackEntries.move(*chosen, *chosen + step)) {
+        ui.ListOfMusic->setCurrentRow(*chosen + step);
     }
-    QListWidgetItem* entry = ui.ListOfMusic->takeItem(row);
-    ui.ListOfMusic->insertItem(target, entry);
-    ui.ListOfMusic->setCurrentRow(target);
 }
 
 void frmQuorvex::addFiles_Click() {
@@ -741,16 +626,7 @@ void frmQuorvex::saveList_Click() {
     if (QFileInfo(path).suffix().isEmpty()) {
         path += QStringLiteral(".m3u8");
     }
-    std::vector<PlaylistItem> items;
-    for (int row = 0; row < trackCount(); ++row) {
-        const QString entry = ui.ListOfMusic->item(row)->text();
-        const std::optional<TrackInfo> info = trackInfo.find(entry);
-        const QString tagTitle = info && info->tag ? info->tag->title : QString();
-        items.push_back({.path = entry,
-                         .length = entryLength(row),
-                         .title = tagTitle.isEmpty() ? QFileInfo(entry).completeBaseName() : tagTitle});
-    }
-    if (const std::optional<QString> failure = writePlaylist(path, items)) {
+    if (const std::optional<QString> failure = writePlaylist(path, trackEntries.playlistItems())) {
         platform.dialogs->show(
             {.text = QStringLiteral("The list could not be saved as %1: %2").arg(path, *failure),
              .title = QString::fromLatin1(text::applicationTitle),
@@ -765,11 +641,10 @@ void frmQuorvex::ListOfMusic_DblClick() {
                            QStringLiteral("Previews wait until the run has ended."), ui.ListOfMusic);
         return;
     }
-    const QListWidgetItem* entry = ui.ListOfMusic->currentItem();
-    if (entry == nullptr) {
+    const QString path = trackEntries.path(ui.ListOfMusic->currentRow());
+    if (path.isEmpty()) {
         return;
     }
-    const QString path = entry->text();
     if (outputs->fallBackIfMissing()) {
         setStatusLine(
             QStringLiteral("The sound output \"%1\" is not connected: playing to the system default.")

@@ -9,15 +9,15 @@
 #include "tracks/entrygatherer.h"
 #include "tracks/tagfields.h"
 #include "tracks/trackinfocache.h"
+#include "tracks/tracklistfeed.h"
+#include "tracks/tracklistmodel.h"
 #include "tracks/tracktitles.h"
 
 #include <chrono>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <optional>
 #include <QHash>
-#include <QIcon>
 #include <QMainWindow>
 #include <QTimer>
 #include <vector>
@@ -72,7 +72,7 @@ public:
     void addEntries(const QStringList& paths, int row);
     void addDroppedUrls(const QList<QUrl>& urls, int row);
     // Whether files, folders or playlists are still being gathered for the Track list.
-    [[nodiscard]] bool isAdding() const { return gatherer.busy() || !toInsert.empty(); }
+    [[nodiscard]] bool isAdding() const { return gatherer.busy() || feed.busy(); }
     // Ctrl+Up / Ctrl+Down: the selected entry one place up or down, not during a run.
     void moveEntry(int step);
     void addFiles_Click();
@@ -87,9 +87,7 @@ public:
     QString deriveTrackTitle(const QString& path) override;
     [[nodiscard]] std::optional<std::chrono::milliseconds> entryLength(int index) override;
     void setEntryMark(int index, const EntryMark& mark) override;
-    [[nodiscard]] EntryMark entryMark(int index) const;
-    // An entry's tool tip, made when it is shown: its mark, then its file's tags and length where read.
-    [[nodiscard]] QString entryToolTip(const QListWidgetItem& entry) const;
+    [[nodiscard]] EntryMark entryMark(int index) const { return trackEntries.mark(index); }
     // The disc name or a title as it goes to the recorder: in plain ASCII when the Disc menu asks for it.
     [[nodiscard]] QString titleText(const QString& title) const;
 
@@ -143,10 +141,7 @@ private:
     // A file's tags and length, read on the worker, become the tool tip of its entries in both lists.
     void showTrackInfo(const QString& path);
     // The Track list's count and time in the status bar (not during a run).
-    void entriesAdded(const QModelIndex& parent, int first, int last);
     void updateListSummary();
-    void insertGathered(const GatheredEntries& entries, int row);
-    void insertSome();
     // The Track list positions the next run records, or none when the user cancels.
     [[nodiscard]] std::optional<std::vector<int>> planEntries();
     void recordPlan(std::vector<int> entries);
@@ -159,33 +154,22 @@ private:
     Menus menus;
     TrackTitles titles;
     TrackInfoCache trackInfo;
+    TrackListModel trackEntries{trackInfo};
     EntryGatherer gatherer;
+    TrackListFeed feed{trackEntries};
     // The file list's entries by their full path, for the tool tips the worker's results bring; rebuilt
     // whenever the list is (DirList_Change is the only place that fills it).
     QHash<QString, QListWidgetItem*> shownFiles;
     std::unique_ptr<SoundOutputMenu> outputs;
     RecorderLink recorder;
     bool recording = false;
-    RecordingRun* run = nullptr; // the run under way
-    struct {
-        QIcon recorded;
-        QIcon skipped;
-        QIcon cutShort;
-        QIcon cutOff;
-    } markIcons;
+    RecordingRun* run = nullptr;                // the run under way
     std::vector<Notice> runNotices;             // what the run under way has to say at its end
     int discMinutesChosen = defaultDiscMinutes; // Disc ▸ Disc length, as the next run uses it
     bool gaplessChosen = false;                 // Disc ▸ Gapless, likewise
     bool toldSilent = false;                    // the demo said once that it plays silently
     bool unloading = false;
     QTimer Timer1;
-    struct PendingEntries {
-        QStringList entries;
-        int row = 0;
-        std::vector<Refused> refused; // named once the last of the entries is in
-    };
-    std::deque<PendingEntries> toInsert; // gathered, not yet in the Track list
-    QTimer insertDue;
     QTimer summaryDue; // the Track list's count and time, once the tags read meanwhile are in
 };
 

@@ -1,7 +1,7 @@
 #include "run/fitcheck.h"
 
 #include "link/replywatcher.h"
-#include "run/formatseconds.h"
+#include "tracks/formatseconds.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,9 +5,9 @@
 #include "link/recorderlink.h"
 #include "platform/mediaplayer.h"
 #include "run/fitcheck.h"
-#include "run/formatseconds.h"
 #include "run/runhost.h"
 #include "tracks/audiocheck.h"
+#include "tracks/formatseconds.h"
 
 #include <algorithm>
 #include <utility>

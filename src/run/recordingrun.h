@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run/entrymark.h"
+#include "tracks/entrymark.h"
 
 #include <chrono>
 #include <cstdint>

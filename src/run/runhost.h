@@ -1,7 +1,7 @@
 #pragma once
 
-#include "run/entrymark.h"
 #include "run/notice.h"
+#include "tracks/entrymark.h"
 
 #include <chrono>
 #include <cstdint>

@@ -1,11 +1,12 @@
 #include "widgets/tracklist.h"
 
+#include "tracks/entrymark.h"
+#include "tracks/tracklistmodel.h"
+
+#include <QDrag>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QHelpEvent>
-#include <QMimeData>
 #include <QStyledItemDelegate>
-#include <QToolTip>
 
 namespace quorvex {
 
@@ -15,15 +16,17 @@ namespace {
 // shows as many entries as an unmarked one.
 class OneLineRows final : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    explicit OneLineRows(QWidget* view) : QStyledItemDelegate(view) {
+        const QStyle* style = view->style();
+        icons = {QIcon(), style->standardIcon(QStyle::SP_DialogApplyButton),
+                 style->standardIcon(QStyle::SP_MessageBoxWarning), style->standardIcon(QStyle::SP_MediaStop),
+                 style->standardIcon(QStyle::SP_MessageBoxCritical)};
+    }
 
     [[nodiscard]] QSize sizeHint(const QStyleOptionViewItem& option,
                                  const QModelIndex& index) const override {
         QStyleOptionViewItem plain = option;
-        initStyleOption(&plain, index);
-        plain.features &= ~QStyleOptionViewItem::HasDecoration;
-        plain.icon = QIcon();
-        plain.decorationSize = QSize();
+        QStyledItemDelegate::initStyleOption(&plain, index);
         const QWidget* view = option.widget;
         return view->style()->sizeFromContents(QStyle::CT_ItemViewItem, &plain, QSize(), view);
     }
@@ -35,19 +38,41 @@ public:
         fitted.decorationSize = QSize(side, side);
         QStyledItemDelegate::paint(painter, fitted, index);
     }
+
+protected:
+    // The mark's icon, one per kind of mark (in EntryState's order).
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const int state = index.data(TrackListModel::markRole).toInt();
+        if (state > 0 && state < static_cast<int>(icons.size())) {
+            option->icon = icons[static_cast<std::size_t>(state)];
+            option->features |= QStyleOptionViewItem::HasDecoration;
+        }
+    }
+
+private:
+    std::array<QIcon, 5> icons;
 };
+
+static_assert(static_cast<int>(EntryState::recorded) == 1 && static_cast<int>(EntryState::skipped) == 2 &&
+              static_cast<int>(EntryState::cutOff) == 3 && static_cast<int>(EntryState::cutShort) == 4);
 
 } // namespace
 
-TrackList::TrackList(QWidget* parent) : QListWidget(parent) {
+TrackList::TrackList(QWidget* parent) : QListView(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setSortingEnabled(false);
     // Every entry is one line: thousands of them are laid out without measuring each.
     setUniformItemSizes(true);
-    setDragDropMode(QAbstractItemView::InternalMove);
+    setDragDropMode(QAbstractItemView::DragDrop);
     setDefaultDropAction(Qt::MoveAction);
+    setDropIndicatorShown(true);
     setAcceptDrops(true);
     setItemDelegate(new OneLineRows(this));
+}
+
+void TrackList::setEntries(TrackListModel* model) {
+    list = model;
+    setModel(model);
 }
 
 void TrackList::setReordering(bool allowed) {
@@ -55,43 +80,44 @@ void TrackList::setReordering(bool allowed) {
     setDragEnabled(allowed);
 }
 
-void TrackList::setToolTipSource(std::function<QString(const QListWidgetItem&)> source) {
-    toolTipOf = std::move(source);
+int TrackList::count() const {
+    return list != nullptr ? list->count() : 0;
 }
 
-bool TrackList::viewportEvent(QEvent* event) {
-    if (event->type() != QEvent::ToolTip || !toolTipOf) {
-        return QListWidget::viewportEvent(event);
+void TrackList::setCurrentRow(int row, QItemSelectionModel::SelectionFlags how) {
+    if (list != nullptr) {
+        selectionModel()->setCurrentIndex(list->index(row), how);
     }
-    const auto* help = static_cast<QHelpEvent*>(event);
-    const QListWidgetItem* entry = itemAt(help->pos());
-    const QString text = entry != nullptr ? toolTipOf(*entry) : QString();
-    if (text.isEmpty()) {
-        QToolTip::hideText();
-    } else {
-        QToolTip::showText(help->globalPos(), text, viewport(), visualItemRect(entry));
-    }
-    return true;
 }
 
-namespace {
+std::optional<int> TrackList::chosenRow() const {
+    const QModelIndex current = currentIndex();
+    return current.isValid() && selectionModel()->isSelected(current) ? std::optional<int>(current.row())
+                                                                      : std::nullopt;
+}
 
-// The row of an entry dragged out of a Track list, after that list's own signature: only that list takes it
-// as a move.
-const QString movedRowsFormat = QStringLiteral("application/x-quorvex-track-rows");
+QRect TrackList::rowRect(int row) const {
+    return list != nullptr ? visualRect(list->index(row)) : QRect();
+}
 
-} // namespace
-
-QMimeData* TrackList::mimeData(const QList<QListWidgetItem*>& items) const {
-    QMimeData* data = QListWidget::mimeData(items);
-    if (data != nullptr && items.size() == 1) {
-        data->setData(movedRowsFormat, signature + QByteArray::number(row(items.front())));
-    }
+QMimeData* TrackList::dragData(int row) const {
+    auto* data = new QMimeData;
+    data->setData(QString::fromLatin1(TrackListModel::movedRowsFormat), signature + QByteArray::number(row));
     return data;
 }
 
+void TrackList::startDrag(Qt::DropActions /*supportedActions*/) {
+    const QModelIndex dragged = currentIndex();
+    if (!dragged.isValid() || !reordering) {
+        return;
+    }
+    auto* drag = new QDrag(this);
+    drag->setMimeData(dragData(dragged.row()));
+    drag->exec(Qt::MoveAction);
+}
+
 std::optional<int> TrackList::movedRow(const QDropEvent* event) const {
-    const QByteArray moved = event->mimeData()->data(movedRowsFormat);
+    const QByteArray moved = event->mimeData()->data(QString::fromLatin1(TrackListModel::movedRowsFormat));
     if (!moved.startsWith(signature)) {
         return std::nullopt;
     }
@@ -114,36 +140,36 @@ bool TrackList::fromOutside(const QDropEvent* event) const {
 }
 
 // Drops from outside are taken only while reordering is allowed, like moves inside the list: the Track list
-// only grows at its end during a run. The list's own handling draws where a moved entry would go.
+// only grows at its end during a run. The view's own handling draws where a moved entry would go.
 void TrackList::judgeDrag(QDragMoveEvent* event) const {
-    if (!reordering) {
-        event->ignore();
-    } else if (fromOutside(event) || movedRow(event)) {
+    if (reordering && (fromOutside(event) || movedRow(event))) {
         event->acceptProposedAction();
+    } else {
+        event->ignore();
     }
 }
 
 void TrackList::dragEnterEvent(QDragEnterEvent* event) {
-    QListWidget::dragEnterEvent(event);
+    QListView::dragEnterEvent(event);
     judgeDrag(event);
 }
 
 void TrackList::dragMoveEvent(QDragMoveEvent* event) {
-    QListWidget::dragMoveEvent(event);
+    QListView::dragMoveEvent(event);
     judgeDrag(event);
 }
 
 void TrackList::dropEvent(QDropEvent* event) {
-    if (!reordering) {
+    if (!reordering || list == nullptr) {
         event->ignore();
         return;
     }
     const int target = dropRow(event);
     if (const std::optional<int> from = movedRow(event)) {
-        insertItem(target > *from ? target - 1 : target, takeItem(*from));
-        setCurrentRow(target > *from ? target - 1 : target);
-        // Moved here already: a move action would have the drag's source remove the entry afterwards.
-        event->setDropAction(Qt::CopyAction);
+        const int to = std::min(target > *from ? target - 1 : target, count() - 1);
+        list->move(*from, to);
+        setCurrentRow(to);
+        event->setDropAction(Qt::MoveAction);
         event->accept();
     } else if (fromOutside(event)) {
         event->acceptProposedAction();
@@ -151,6 +177,10 @@ void TrackList::dropEvent(QDropEvent* event) {
     } else {
         event->ignore();
     }
+    // The view's own drop handling is not run: it would move the rows a second time.
+    stopAutoScroll();
+    setState(NoState);
+    viewport()->update();
 }
 
 } // namespace quorvex

@@ -5,6 +5,8 @@
 #include "platform/inisettingsstore.h"
 #include "support/modalwatcher.h"
 #include "support/pseudoterminal.h"
+#include "tracks/tracklistmodel.h"
+#include "widgets/tracklist.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -14,7 +16,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QListWidget>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -101,8 +102,9 @@ TEST(DemoRecorder, WithoutASoundOutputRecordsTheWholeListSilentlyAndSaysSo) {
                    44) +
         QByteArray(88200, '\0'));
     wav.close();
-    auto* tracks = window.findChild<QListWidget*>(QStringLiteral("ListOfMusic"));
-    tracks->addItems({wav.fileName(), wav.fileName()});
+    window.findChild<TrackList*>(QStringLiteral("ListOfMusic"))
+        ->entries()
+        ->append({wav.fileName(), wav.fileName()});
     const ModalWatcher answers;
     QStringList statusLines;
     QTimer watch;

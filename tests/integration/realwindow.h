@@ -8,6 +8,8 @@
 #include "support/modalwatcher.h"
 #include "support/printers.h"
 #include "support/soundoutput.h"
+#include "tracks/tracklistmodel.h"
+#include "widgets/tracklist.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -15,7 +17,6 @@
 #include <QAbstractButton>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QListWidget>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
@@ -53,7 +54,8 @@ protected:
     }
     void click(const char* button) const { QTest::mouseClick(control(button), Qt::LeftButton); }
     [[nodiscard]] QString label(const char* name) const { return control<QLabel>(name)->text(); }
-    [[nodiscard]] QListWidget* trackList() const { return control<QListWidget>("ListOfMusic"); }
+    [[nodiscard]] TrackList* trackView() const { return control<TrackList>("ListOfMusic"); }
+    [[nodiscard]] TrackListModel* trackList() const { return trackView()->entries(); }
 
     // Presses Record; returns the seconds until the run was over.
     double record() const {

@@ -76,9 +76,10 @@ TEST_F(RecordingTest, AMixedListLandsEachPlayableFileWholeAndTitledAndNothingFor
                              folder.filePath("Lie.wav")};
     ASSERT_TRUE(write(broken[0], noise(20'000, 7)) && write(broken[1], {}) && write(broken[2], wavHeader));
     // Today's taggers: an MP3 with only an ID3v2 tag, FLAC, M4A and Opus, one second each.
-    trackList()->addItems({fixtures + "/sine.mp3", broken[0], fixtures + "/sine.wav", broken[1], broken[2],
-                           fixtures + "/sine.wma", fixtures + "/id3v2.mp3", fixtures + "/title.flac",
-                           fixtures + "/title.m4a", fixtures + "/title.opus"});
+    trackList()->append(QStringList{fixtures + "/sine.mp3", broken[0], fixtures + "/sine.wav", broken[1],
+                                    broken[2], fixtures + "/sine.wma", fixtures + "/id3v2.mp3",
+                                    fixtures + "/title.flac", fixtures + "/title.m4a",
+                                    fixtures + "/title.opus"});
     // When the recorder took in each of its commands, by meaning, and what reached the sink, on one clock.
     // The record acknowledgement leaves as the command is read.
     QElapsedTimer clock;
@@ -174,7 +175,7 @@ TEST_F(RecordingTest, AGaplessTakeMarksEachTrackWhereItsSoundBeginsWithNoSilence
         const QString file =
             folder.filePath(QStringLiteral("%1 %2.wav").arg(trackList()->count() + 1).arg(rate));
         ASSERT_TRUE(write(file, toneWav(rate, level, 1.0)));
-        trackList()->addItem(file);
+        trackList()->append({file});
     }
     window->findChild<QAction*>("actionGapless")->trigger();
     QElapsedTimer clock;
@@ -218,7 +219,7 @@ TEST_F(RecordingTest, AGaplessTakeMarksEachTrackWhereItsSoundBeginsWithNoSilence
     // Again, all of it.
     QObject::connect(recorder.get(), &deck::VirtualDeck::frameReceived, [this](const QString& line) {
         if (line.endsWith(QLatin1String("  play"))) {
-            QFile::remove(trackList()->item(1)->text());
+            QFile::remove(trackList()->path(1));
         }
     });
     click("btnRecordList");
@@ -230,11 +231,10 @@ TEST_F(RecordingTest, AGaplessTakeMarksEachTrackWhereItsSoundBeginsWithNoSilence
     EXPECT_TRUE(answers.texts()[1].endsWith("Continue records its file again as a new track."))
         << answers.texts()[1].toStdString();
     EXPECT_EQ(answers.texts()[1].count(QStringLiteral(".wav: ")), 2) << answers.texts()[1].toStdString();
-    EXPECT_TRUE(
-        window->entryToolTip(*trackList()->item(0))
-            .startsWith("<qt>cut short: its end was lost: the file after it could not be played at "));
-    EXPECT_TRUE(window->entryToolTip(*trackList()->item(1)).contains("skipped: Cannot play"));
-    EXPECT_TRUE(window->entryToolTip(*trackList()->item(2)).startsWith("<qt>recorded"));
+    EXPECT_TRUE(trackList()->toolTip(0).startsWith(
+        "<qt>cut short: its end was lost: the file after it could not be played at "));
+    EXPECT_TRUE(trackList()->toolTip(1).contains("skipped: Cannot play"));
+    EXPECT_TRUE(trackList()->toolTip(2).startsWith("<qt>recorded"));
 }
 
 // What `pactl` answers, its lines; the test fails when it fails.
@@ -285,8 +285,8 @@ TEST_F(RecordingTest, TheChosenOutputHearsThePreviewAs44kHzAndAnUnpluggedOneStop
     const QTemporaryDir folder;
     const QString file = folder.filePath("tone 48k.wav");
     ASSERT_TRUE(write(file, toneWav(48000, 0.8, 2.0)));
-    trackList()->addItem(file);
-    trackList()->setCurrentRow(0);
+    trackList()->append({file});
+    trackView()->setCurrentRow(0);
     auto* menu = window->findChild<QMenu*>("menuSoundOutput");
     const auto entry = [menu](const QString& text) -> QAction* {
         emit menu->aboutToShow();
@@ -384,7 +384,7 @@ TEST_F(RecordingTest, BrokenFilesArePreviewedAndRecordedOrSkippedNamingEachOne) 
     connectRecorder({});
     for (HostileFile& file : files) {
         file.path = folder.filePath(file.name);
-        trackList()->addItem(file.path);
+        trackList()->append({file.path});
         if (file.name.startsWith(QLatin1String("folder."))) {
             ASSERT_TRUE(QDir().mkdir(file.path));
         } else if (file.name.startsWith(QLatin1String("pipe."))) {
@@ -410,7 +410,7 @@ TEST_F(RecordingTest, BrokenFilesArePreviewedAndRecordedOrSkippedNamingEachOne) 
     // Preview each entry: a file that cannot be played is reported, naming it.
     for (const HostileFile& file : files) {
         SCOPED_TRACE(file.name.toStdString());
-        trackList()->setCurrentRow(static_cast<int>(&file - files.data()));
+        trackView()->setCurrentRow(static_cast<int>(&file - files.data()));
         window->ListOfMusic_DblClick();
         const bool named =
             QTest::qWaitFor([&] { return answers.texts().join(QChar::Null).contains(file.path); }, 1500);
@@ -445,7 +445,7 @@ TEST_F(RecordingTest, BrokenFilesArePreviewedAndRecordedOrSkippedNamingEachOne) 
 TEST_F(RecordingTest, ALostRecorderOrAcknowledgementEndsTheRunWithTheError) {
     const QString notAble = "Not able to record - check recorder connections - is optical cable connected?";
     connectRecorder({});
-    trackList()->addItems({fixtures + "/sine.wav", fixtures + "/sine.wav", fixtures + "/sine.wav"});
+    trackList()->append(QStringList{fixtures + "/sine.wav", fixtures + "/sine.wav", fixtures + "/sine.wav"});
     // In the middle of the first track: 2 s for the disc request, then the file plays for 3 s.
     QTimer::singleShot(3500, recorder.get(), [this] { recorder->hangUp(); });
 
@@ -471,7 +471,7 @@ TEST_F(RecordingTest, ALostRecorderOrAcknowledgementEndsTheRunWithTheError) {
     click("optCom1");
     // Afresh, whether the first entry had become a track before the cable went or not.
     trackList()->clear();
-    trackList()->addItems({fixtures + "/sine.wav", fixtures + "/sine.wav", fixtures + "/sine.wav"});
+    trackList()->append(QStringList{fixtures + "/sine.wav", fixtures + "/sine.wav", fixtures + "/sine.wav"});
     QTimer::singleShot(500, window.get(), [this] { record(); });
     QElapsedTimer clock;
     clock.start();
@@ -488,16 +488,16 @@ TEST_F(RecordingTest, ALostRecorderOrAcknowledgementEndsTheRunWithTheError) {
     ASSERT_EQ(answers.texts().size(), 3) << "the error, and no notice after it";
     EXPECT_EQ(answers.texts().back(), notAble);
     EXPECT_EQ(label("statusLine"), "Recording sine");
-    EXPECT_EQ(window->entryToolTip(*trackList()->item(0)).section("<br>", 0, 0),
+    EXPECT_EQ(trackList()->toolTip(0).section("<br>", 0, 0),
               "<qt>skipped: the recorder did not acknowledge recording");
-    EXPECT_EQ(window->entryToolTip(*trackList()->item(1)), "<qt>Length: 0:03</qt>");
+    EXPECT_EQ(trackList()->toolTip(1), "<qt>Length: 0:03</qt>");
 }
 
 // The recorder armed for a track is stopped at its end even when "Insert pauses" was ticked meanwhile;
 // pause mode takes over from the next file: titles only, and 4 s of silence after each file.
 TEST_F(RecordingTest, PauseModeTickedMidTrackStillStopsTheArmedRecorder) {
     connectRecorder({.tracks = 5});
-    trackList()->addItems({fixtures + "/sine.wav", fixtures + "/sine.wma"});
+    trackList()->append(QStringList{fixtures + "/sine.wav", fixtures + "/sine.wma"});
     QTimer::singleShot(3500, window.get(),
                        [this] { control<QCheckBox>("chkInsertPauses")->setChecked(true); });
 
@@ -515,7 +515,7 @@ TEST_F(RecordingTest, PauseModeTickedMidTrackStillStopsTheArmedRecorder) {
 // it records, and Stop recording a second into its sound stops the recorder and ends the run there.
 TEST_F(RecordingTest, AListTooLongIsCancelledAndStopRecordingEndsTheRunMidTrack) {
     connectRecorder({.tracks = 5, .minutes = 73, .seconds = 58});
-    trackList()->addItems({fixtures + "/sine.wav", fixtures + "/sine.wav"});
+    trackList()->append(QStringList{fixtures + "/sine.wav", fixtures + "/sine.wav"});
     EXPECT_TRUE(QTest::qWaitFor([this] { return label("listSummary") == "2 tracks, 00:06"; }, 5000))
         << label("listSummary").toStdString();
     EXPECT_LT(record(), 2.5);
@@ -531,8 +531,7 @@ TEST_F(RecordingTest, AListTooLongIsCancelledAndStopRecordingEndsTheRunMidTrack)
                                                 "record", "play", R"(title track 6 "sine")", "stop"}));
     EXPECT_EQ(recorder->disc().tracks, 6);
     EXPECT_EQ(control("btnRecordList")->text(), "Record");
-    EXPECT_EQ(window->entryToolTip(*trackList()->item(0)),
-              "<qt>cut off by Stop recording<br>Length: 0:03</qt>");
+    EXPECT_EQ(trackList()->toolTip(0), "<qt>cut off by Stop recording<br>Length: 0:03</qt>");
     EXPECT_EQ(answers.texts().size(), 1) << "no box after a stop";
 }
 

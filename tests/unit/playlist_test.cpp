@@ -3,7 +3,10 @@
 #include "support/printers.h"
 #include "tracks/folderwalk.h"
 #include "tracks/playlist.h"
+#include "tracks/trackinfocache.h"
+#include "tracks/tracklistmodel.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
@@ -212,6 +215,62 @@ TEST(FolderWalk, FindsSoundFilesUnderAFolderInNaturalOrder) {
     EXPECT_EQ(relativeTo(folder, found.files), QStringList({"2.MP3", "10.mp3", "B/1.flac"}));
     EXPECT_EQ(found.unreadable, QStringList{folder.filePath("a")});
     QFile::setPermissions(folder.filePath("a"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// The Track list's entries: where insertions go, which moves and removals are taken, and that a mark travels
+// with its entry; while a run walks the list it only grows at its end.
+TEST(TrackListModel, EntriesMoveWithTheirMarksAndTheListOnlyGrowsDuringARun) {
+    struct Case {
+        const char* what;
+        bool growOnly;
+        std::function<bool(TrackListModel&)> change;
+        QStringList after;
+        bool taken;
+    };
+    const std::vector<Case> cases{
+        {"insert before the second",
+         false,
+         [](TrackListModel& l) {
+             return l.insert(1, {"x", "y"}) == 3;
+         },
+         {"a", "x", "y", "b", "c"},
+         true},
+        {"insert beyond the end",
+         false,
+         [](TrackListModel& l) { return l.insert(99, {"x"}) == 4; },
+         {"a", "b", "c", "x"},
+         true},
+        {"insert during a run",
+         true,
+         [](TrackListModel& l) { return l.insert(0, {"x"}) == 4; },
+         {"a", "b", "c", "x"},
+         true},
+        {"move down", false, [](TrackListModel& l) { return l.move(0, 2); }, {"b", "c", "a"}, true},
+        {"move up", false, [](TrackListModel& l) { return l.move(2, 1); }, {"a", "c", "b"}, true},
+        {"move past the end", false, [](TrackListModel& l) { return l.move(2, 3); }, {"a", "b", "c"}, false},
+        {"move during a run", true, [](TrackListModel& l) { return l.move(0, 1); }, {"a", "b", "c"}, false},
+        {"remove", false, [](TrackListModel& l) { return l.remove(1); }, {"a", "c"}, true},
+        {"remove outside", false, [](TrackListModel& l) { return l.remove(-1); }, {"a", "b", "c"}, false},
+        {"remove during a run", true, [](TrackListModel& l) { return l.remove(0); }, {"a", "b", "c"}, false},
+        {"clear during a run",
+         true,
+         [](TrackListModel& l) { return (l.clear(), l.count() == 0); },
+         {"a", "b", "c"},
+         false},
+    };
+    TrackInfoCache info;
+    for (const Case& c : cases) {
+        TrackListModel list(info);
+        list.append({"a", "b", "c"});
+        list.setMark(0, {.state = EntryState::skipped, .reason = "gone", .at = 0});
+        list.setGrowOnly(c.growOnly);
+        EXPECT_EQ(c.change(list), c.taken) << c.what;
+        EXPECT_EQ(list.paths(), c.after) << c.what;
+        const auto marked = static_cast<int>(list.paths().indexOf("a"));
+        EXPECT_EQ(list.mark(marked).reason, "gone") << c.what;
+        EXPECT_EQ(list.index(marked).data(TrackListModel::markRole), static_cast<int>(EntryState::skipped));
+        EXPECT_EQ(entryMarkText(list.mark(marked == 0 ? 1 : 0)), "") << c.what;
+    }
 }
 
 } // namespace

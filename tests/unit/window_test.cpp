@@ -2,16 +2,18 @@
 #include "app/systemplatform.h"
 #include "link/titleframe.h"
 #include "platform/programexit.h"
-#include "run/entrymark.h"
-#include "run/formatseconds.h"
 #include "run/recordingrun.h"
 #include "support/fakes.h"
+#include "tracks/entrymark.h"
+#include "tracks/formatseconds.h"
 #include "tracks/playlist.h"
+#include "tracks/tracklistmodel.h"
 #include "version.h"
 #include "widgets/dirlistbox.h"
 #include "widgets/drivelistbox.h"
 #include "widgets/filelistbox.h"
 #include "widgets/serialdevicedialog.h"
+#include "widgets/tracklist.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -170,7 +172,7 @@ TEST_F(WindowTest, AtCreationCaptionsAreExactNothingIsChosenAndEverythingIsEnabl
     EXPECT_EQ(control<QCheckBox>("tickUseID3")->checkState(), Qt::Unchecked);
     EXPECT_EQ(control<QCheckBox>("chkInsertPauses")->checkState(), Qt::Unchecked);
     EXPECT_FALSE(window->pauseMode());
-    EXPECT_EQ(control<QListWidget>("ListOfMusic")->count(), 0);
+    EXPECT_EQ(control<TrackList>("ListOfMusic")->count(), 0);
     for (const char* empty :
          {"txtSongname", "txtArtist", "txtAlbum", "lblTrackInfo", "statusLine", "txtTitle"}) {
         EXPECT_TRUE(text(empty).isEmpty()) << empty;
@@ -398,24 +400,25 @@ TEST_F(WindowTest, DoubleClicksAppendRemoveTakesTheSelectedEntryPreviewShowsTheT
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     const auto shown = [this](const char* list) {
+        const QAbstractItemModel* entries = control<QAbstractItemView>(list)->model();
         QStringList texts;
-        const auto* widget = control<QListWidget>(list);
-        for (int row = 0; row < widget->count(); ++row) {
-            texts.append(widget->item(row)->text());
+        for (int row = 0; row < entries->rowCount(); ++row) {
+            texts.append(entries->index(row, 0).data().toString());
         }
         return texts;
     };
     // A press first: the view treats a double-click as one only on the item the press went to.
     const auto doubleClick = [this](const char* list, const QString& item) {
-        auto* widget = control<QListWidget>(list);
-        const QList<QListWidgetItem*> found = widget->findItems(item, Qt::MatchExactly);
+        auto* view = control<QAbstractItemView>(list);
+        const QModelIndexList found =
+            view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, item, -1, Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1) << item.toStdString();
-        const QPoint where = widget->visualItemRect(found.first()).center();
-        QTest::mouseClick(widget->viewport(), Qt::LeftButton, {}, where);
-        QTest::mouseDClick(widget->viewport(), Qt::LeftButton, {}, where);
+        const QPoint where = view->visualRect(found.first()).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, where);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, where);
     };
 
-    auto* tracks = control<QListWidget>("ListOfMusic");
+    auto* tracks = control<TrackList>("ListOfMusic");
     control<QListWidget>("FileList")->setCurrentRow(-1);
     window->FileList_DblClick();
     window->ListOfMusic_DblClick();
@@ -457,12 +460,12 @@ TEST_F(WindowTest, DoubleClicksAppendRemoveTakesTheSelectedEntryPreviewShowsTheT
     EXPECT_EQ(fakes.player->opened.size(), 2);
     EXPECT_EQ(text("txtSongname"), "<b>Tag</b> Title");
     // A file without an ID3v1 block shows its own tag: a FLAC's Vorbis comments.
-    tracks->addItem(QStringLiteral(QUORVEX_MEDIA_FIXTURES "/title.flac"));
+    tracks->entries()->append({QStringLiteral(QUORVEX_MEDIA_FIXTURES "/title.flac")});
     tracks->setCurrentRow(tracks->count() - 1);
     window->ListOfMusic_DblClick();
     EXPECT_EQ(text("txtSongname"), "Flac Title");
     EXPECT_EQ(text("txtArtist"), QString::fromUtf8("Сплин"));
-    delete tracks->takeItem(tracks->count() - 1);
+    tracks->entries()->remove(tracks->count() - 1);
 
     // Track titles: from the file name while the box is clear, from the tag once it is ticked; an MP3
     // without a tag then gets its file name's title and leaves the tag fields as they were.
@@ -507,11 +510,11 @@ TEST_F(WindowTest, TheTrackListTakesPlaylistsFoldersDropsAndKeysAndIsSavedAsAPla
     writeFile(music.filePath("notes.wav"), "not a sound file");
     writeFile(music.filePath("list.m3u"), "#EXTM3U\nsingle.wav\nmissing.wav\nlist.m3u\n");
     control<DirListBox>("DirList")->setPath(folder.path());
-    auto* tracks = control<QListWidget>("ListOfMusic");
+    auto* tracks = control<TrackList>("ListOfMusic");
     const auto entries = [tracks] {
         QStringList names;
-        for (int row = 0; row < tracks->count(); ++row) {
-            names.append(QFileInfo(tracks->item(row)->text()).fileName());
+        for (const QString& path : tracks->entries()->paths()) {
+            names.append(QFileInfo(path).fileName());
         }
         return names;
     };
@@ -540,7 +543,7 @@ TEST_F(WindowTest, TheTrackListTakesPlaylistsFoldersDropsAndKeysAndIsSavedAsAPla
     // A folder and a web address dropped on the second entry.
     QMimeData dropped;
     dropped.setUrls({QUrl::fromLocalFile(music.filePath("album/cd 2")), QUrl("https://example.org/a.mp3")});
-    const QPointF onSecond(tracks->visualItemRect(tracks->item(1)).center());
+    const QPointF onSecond(tracks->rowRect(1).center());
     QDragEnterEvent enter(onSecond.toPoint(), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(tracks->viewport(), &enter);
     QDropEvent drop(onSecond, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
@@ -553,18 +556,16 @@ TEST_F(WindowTest, TheTrackListTakesPlaylistsFoldersDropsAndKeysAndIsSavedAsAPla
 
     // Dragged within the list: the first entry into the lower half of the third goes in after it; a drag
     // from elsewhere with the same data is not a move.
-    const std::unique_ptr<QMimeData> first(tracks->model()->mimeData({tracks->model()->index(0, 0)}));
-    const QPoint third = tracks->visualItemRect(tracks->item(2)).center();
+    const std::unique_ptr<QMimeData> first(tracks->dragData(0));
+    const QPoint third = tracks->rowRect(2).center();
     QDragEnterEvent enterMove(third, Qt::MoveAction, first.get(), Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(tracks->viewport(), &enterMove);
     QDropEvent move(third + QPoint(0, 2), Qt::CopyAction | Qt::MoveAction, first.get(), Qt::LeftButton,
                     Qt::NoModifier);
     move.setDropAction(Qt::MoveAction);
     QCoreApplication::sendEvent(tracks->viewport(), &move);
-    EXPECT_EQ(move.dropAction(), Qt::CopyAction) << "else the drag's source would remove the entry again";
-    QListWidget elsewhere;
-    elsewhere.addItem(tracks->item(4)->text());
-    const std::unique_ptr<QMimeData> other(elsewhere.model()->mimeData({elsewhere.model()->index(0, 0)}));
+    const TrackList elsewhere;
+    const std::unique_ptr<QMimeData> other(elsewhere.dragData(4));
     QDropEvent foreign(third, Qt::MoveAction, other.get(), Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(tracks->viewport(), &foreign);
     EXPECT_EQ(entries(),
@@ -581,16 +582,12 @@ TEST_F(WindowTest, TheTrackListTakesPlaylistsFoldersDropsAndKeysAndIsSavedAsAPla
     QTest::keyClick(tracks, Qt::Key_Delete);
     QTest::keyClick(tracks, Qt::Key_Return);
     EXPECT_EQ(entries(), QStringList({"2 Two.wav", "single.wav", "10 Ten.wav", "1 One.wav", "single.wav"}));
-    EXPECT_EQ(fakes.player->opened, QStringList{tracks->currentItem()->text()});
+    EXPECT_EQ(fakes.player->opened, QStringList{tracks->entries()->path(tracks->currentRow())});
 
     // Saved, then read back: the same entries in the same order.
     fakes.dialogs->chosenFileToSave = music.filePath("saved");
     window->findChild<QAction*>("actionSaveList")->trigger();
-    QStringList listed;
-    for (int row = 0; row < tracks->count(); ++row) {
-        listed.append(tracks->item(row)->text());
-    }
-    EXPECT_EQ(readPlaylist(music.filePath("saved.m3u8")).added, listed);
+    EXPECT_EQ(readPlaylist(music.filePath("saved.m3u8")).added, tracks->entries()->paths());
     EXPECT_EQ(fakes.dialogs->choosers, QStringList({"Add folder", "Add files", "Save list as playlist"}));
 }
 
@@ -613,11 +610,12 @@ protected:
 
     // The Track list afresh, without marks.
     void refill() {
-        control<QListWidget>("ListOfMusic")->clear();
+        entries()->clear();
         for (const char* name : {"a.wav", "b.wav", "c.wav"}) {
-            control<QListWidget>("ListOfMusic")->addItem(writeFile(folder.filePath(name), silentWav));
+            entries()->append({writeFile(folder.filePath(name), silentWav)});
         }
     }
+    [[nodiscard]] TrackListModel* entries() const { return control<TrackList>("ListOfMusic")->entries(); }
 
     // Frames the recorder received, title frames shown as "title N".
     [[nodiscard]] std::vector<std::string> sent() const {
@@ -663,7 +661,7 @@ TEST_F(RecordingRunTest, PauseModeSendsNoCommandButTitlesAndPausesAfterEveryTrac
     EXPECT_EQ(fakes.dialogs->shown.size(), 2U) << "the notice on ticking, and once at the end";
 
     // An empty list: only the request and 2 s of waiting, and in pause mode the notice at the end.
-    control<QListWidget>("ListOfMusic")->clear();
+    entries()->clear();
     click("btnRecordList");
     EXPECT_EQ(fakes.dialogs->shown.size(), 3U);
     control<QCheckBox>("chkInsertPauses")->setChecked(false);
@@ -702,9 +700,9 @@ TEST_F(RecordingRunTest, DuringARunOnlyTheRecorderButtonsWorkOutsideEventsCostNo
     fakes.pump->during = {{22,
                            [this, &dropped] {
                                // Drops and moves wait for the run's end; an addition goes to the end.
-                               auto* tracks = control<QListWidget>("ListOfMusic");
-                               QDropEvent drop(QPointF(tracks->visualItemRect(tracks->item(0)).center()),
-                                               Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+                               auto* tracks = control<TrackList>("ListOfMusic");
+                               QDropEvent drop(QPointF(tracks->rowRect(0).center()), Qt::CopyAction, &dropped,
+                                               Qt::LeftButton, Qt::NoModifier);
                                QCoreApplication::sendEvent(tracks->viewport(), &drop);
                                window->addEntries({folder.filePath("c.wav")}, 0);
                                tracks->setCurrentRow(1);
@@ -713,8 +711,7 @@ TEST_F(RecordingRunTest, DuringARunOnlyTheRecorderButtonsWorkOutsideEventsCostNo
                                window->ListOfMusic_DblClick();
                                EXPECT_EQ(QToolTip::text(), "Previews wait until the run has ended.");
                                click("btnBack");
-                               control<QListWidget>("ListOfMusic")->item(2)->setSelected(true);
-                               control<QListWidget>("ListOfMusic")->setCurrentRow(2);
+                               tracks->setCurrentRow(2);
                                click("btnRemove");
                                EXPECT_EQ(enabledDuringRuns(), "none");
                            }},
@@ -738,8 +735,8 @@ TEST_F(RecordingRunTest, DuringARunOnlyTheRecorderButtonsWorkOutsideEventsCostNo
     waitForAdditions();
     EXPECT_EQ(mark(0), "cut short: paused from the player bar at 00:00");
     EXPECT_EQ(mark(2), "recorded");
-    ASSERT_EQ(control<QListWidget>("ListOfMusic")->count(), 4);
-    EXPECT_EQ(control<QListWidget>("ListOfMusic")->item(1)->text(), folder.filePath("b.wav")) << "not moved";
+    ASSERT_EQ(entries()->count(), 4);
+    EXPECT_EQ(entries()->path(1), folder.filePath("b.wav")) << "not moved";
     EXPECT_EQ(mark(3), "") << "left for the next run";
 }
 
@@ -885,8 +882,8 @@ TEST_F(RecordingRunTest, CaptionsReadWholeAndMarksKeepTheRowHeight) {
         return cut;
     };
     EXPECT_EQ(cutCaptions(), QStringList());
-    auto* tracks = control<QListWidget>("ListOfMusic");
-    const int unmarked = tracks->visualItemRect(tracks->item(0)).height();
+    auto* tracks = control<TrackList>("ListOfMusic");
+    const int unmarked = tracks->rowRect(0).height();
     QStringList cutDuringTheRun{"not looked at"};
     fakes.pump->during = {{24, [&] { cutDuringTheRun = cutCaptions(); }}};
     fakes.pump->during[23] = [this] { fakes.player->setState(MediaPlayer::paused); }; // a cut-short mark
@@ -895,8 +892,7 @@ TEST_F(RecordingRunTest, CaptionsReadWholeAndMarksKeepTheRowHeight) {
     EXPECT_EQ(cutDuringTheRun, QStringList());
 
     for (int entry = 0; entry < 3; ++entry) {
-        EXPECT_EQ(tracks->visualItemRect(tracks->item(entry)).height(), unmarked)
-            << mark(entry).toStdString();
+        EXPECT_EQ(tracks->rowRect(entry).height(), unmarked) << mark(entry).toStdString();
     }
     EXPECT_GE(tracks->viewport()->height() / unmarked, 6);
 }
@@ -1097,7 +1093,7 @@ TEST_F(WindowTest, ThreeHundredEntriesKeepTheHeapFlat) {
     const QTemporaryDir folder;
     const QString wav = writeFile(folder.filePath("entry.wav"), silentWav);
     for (int entry = 0; entry < entries; ++entry) {
-        control<QListWidget>("ListOfMusic")->addItem(wav);
+        control<TrackList>("ListOfMusic")->entries()->append({wav});
     }
 
     int records = 0;
@@ -1155,8 +1151,8 @@ TEST_F(WindowTest, TheChosenSoundOutputIsPlayedToAndAMissingOneStopsARunButNotAP
     fakes.player->listOutputs({{"pulse/speakers", "Speakers"}});
     EXPECT_EQ(entries(), QStringList({"System default", "Speakers", "* Optical && USB (not connected)"}));
     const QTemporaryDir folder;
-    auto* tracks = control<QListWidget>("ListOfMusic");
-    tracks->addItem(writeFile(folder.filePath("a.wav"), silentWav));
+    auto* tracks = control<TrackList>("ListOfMusic");
+    tracks->entries()->append({writeFile(folder.filePath("a.wav"), silentWav)});
     tracks->setCurrentRow(0);
     window->ListOfMusic_DblClick();
     EXPECT_EQ(text("statusLine"),
@@ -1358,8 +1354,9 @@ TEST(ShutDownDeathTest, ClosingDuringAWaitEndsTheProgramAndNothingResumes) {
              };
              fakes.player->fileLength = 10;
              const QTemporaryDir folder;
-             window.findChild<QListWidget*>("ListOfMusic")
-                 ->addItem(writeFile(folder.filePath("a.wav"), silentWav));
+             window.findChild<TrackList*>("ListOfMusic")
+                 ->entries()
+                 ->append({writeFile(folder.filePath("a.wav"), silentWav)});
              window.btnRecordList_Click();
          },
          "81 07 05 47 02 02 ff"},

@@ -1,4 +1,4 @@
-#include "run/formatseconds.h"
+#include "tracks/formatseconds.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
-#include "run/entrymark.h"
+#include "tracks/entrymark.h"
 
-#include "run/formatseconds.h"
+#include "tracks/formatseconds.h"
 
 namespace quorvex {
 

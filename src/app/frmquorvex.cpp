@@ -58,16 +58,18 @@ constexpr int atListEnd = std::numeric_limits<int>::max();
 } // namespace
 
 frmQuorvex::frmQuorvex(Platform platformSet, QWidget* parent)
-    : QMainWindow(parent), platform(std::move(platformSet)), ui(buildControls(*this, *platform.player)),
-      menus(buildMenuBar(*this)), recorder(*platform.serial, *platform.pump) {
+    : QMainWindow(parent), platform(std::move(platformSet)), session({.serial = *platform.serial,
+                                                                      .pump = *platform.pump,
+                                                                      .player = *platform.player,
+                                                                      .bus = *platform.bus}),
+      ui(buildControls(*this, *platform.player)), menus(buildMenuBar(*this)) {
     registerResources();
     setObjectName(QStringLiteral("frmQuorvex"));
     setWindowTitle(QString::fromLatin1(text::windowCaption));
     setWindowIcon(QIcon(QStringLiteral(":/quorvex/quorvex.png")));
     ui.Label2->setText(QString::fromLatin1(text::contactLine));
     showPortDevices();
-    ui.ListOfMusic->setEntries(&trackEntries);
-    titles.readThrough(trackInfo);
+    ui.ListOfMusic->setEntries(&session.entries());
     outputs = std::make_unique<SoundOutputMenu>(*menus.soundOutput, *platform.player, *platform.settings);
     connectControls();
     ui.btnPlay->setFocus();
@@ -161,10 +163,10 @@ void frmQuorvex::connectControls() {
     connect(menus.quit, &QAction::triggered, this, &QWidget::close);
     connect(menus.asciiTitles, &QAction::triggered, this, [this](bool checked) {
         rememberSwitch(setting::asciiTitles, checked);
-        titles.setPlainAscii(checked);
+        session.titles().setPlainAscii(checked);
     });
     connect(ui.tickUseID3, &QCheckBox::stateChanged, this,
-            [this] { titles.setUseTags(checkBoxValue(*ui.tickUseID3) != 0); });
+            [this] { session.titles().setUseTags(checkBoxValue(*ui.tickUseID3) != 0); });
     connect(menus.gapless, &QAction::triggered, this,
             [this](bool checked) { rememberSwitch(setting::gapless, checked); });
     // What the next run uses is kept as the menu changes, whoever changed it.
@@ -186,17 +188,16 @@ void frmQuorvex::connectControls() {
     connect(menus.about, &QAction::triggered, this, &frmQuorvex::about_Click);
 
     // Tags and lengths read on the worker.
-    connect(&trackInfo, &TrackInfoCache::infoRead, this, &frmQuorvex::showTrackInfo);
-    connect(&gatherer, &EntryGatherer::gathered, &feed, &TrackListFeed::feed);
-    connect(&feed, &TrackListFeed::refused, this, [this](const std::vector<Refused>& refused) {
+    connect(&session.trackInfo(), &TrackInfoCache::infoRead, this, &frmQuorvex::showTrackInfo);
+    connect(&session.feed(), &TrackListFeed::refused, this, [this](const std::vector<Refused>& refused) {
         platform.dialogs->show({.text = refusedEntriesText(refused),
                                 .title = QString::fromLatin1(text::applicationTitle),
                                 .icon = QMessageBox::Warning});
     });
     // The Track list's count and time follow every change of the list.
-    connect(&trackEntries, &QAbstractItemModel::rowsInserted, this, &frmQuorvex::updateListSummary);
-    connect(&trackEntries, &QAbstractItemModel::rowsRemoved, this, &frmQuorvex::updateListSummary);
-    connect(&trackEntries, &QAbstractItemModel::modelReset, this, &frmQuorvex::updateListSummary);
+    connect(&session.entries(), &QAbstractItemModel::rowsInserted, this, &frmQuorvex::updateListSummary);
+    connect(&session.entries(), &QAbstractItemModel::rowsRemoved, this, &frmQuorvex::updateListSummary);
+    connect(&session.entries(), &QAbstractItemModel::modelReset, this, &frmQuorvex::updateListSummary);
 
     // The Tick.
     connect(&Timer1, &QTimer::timeout, this, &frmQuorvex::Timer1_Timer);
@@ -208,7 +209,7 @@ void frmQuorvex::connectControls() {
     connect(ui.chkInsertPauses, &QCheckBox::stateChanged, this, &frmQuorvex::chkInsertPauses_Click);
 
     // A line that broke under us is reported after the frame that found it has gone (or not).
-    connect(&recorder, &RecorderLink::lost, this, &frmQuorvex::showLineLost);
+    connect(&session.link(), &RecorderLink::lost, this, &frmQuorvex::showLineLost);
 }
 
 void frmQuorvex::Form_Load() {
@@ -222,8 +223,8 @@ void frmQuorvex::Form_Load() {
     selectPort(portNumberFromSetting(platform.settings->read(setting::com)));
     ui.tickUseID3->setCheckState(useId3FromSetting(platform.settings->read(setting::useId3)));
     menus.asciiTitles->setChecked(rememberedSwitch(setting::asciiTitles));
-    titles.setUseTags(checkBoxValue(*ui.tickUseID3) != 0);
-    titles.setPlainAscii(menus.asciiTitles->isChecked());
+    session.titles().setUseTags(checkBoxValue(*ui.tickUseID3) != 0);
+    session.titles().setPlainAscii(menus.asciiTitles->isChecked());
     menus.gapless->setChecked(rememberedSwitch(setting::gapless));
     menus.send44k->setChecked(rememberedSwitch(setting::send44k));
     platform.player->setSend44k(menus.send44k->isChecked());
@@ -238,7 +239,7 @@ void frmQuorvex::Form_Load() {
     ui.DriveList->setDrive(platform.settings->read(setting::disk));
     ui.DirList->setPath(directoryFromSetting(platform.settings->read(setting::dir), startDirectory));
     // The freshly opened line gets a moment, then the recorder is switched on.
-    recorder.start();
+    session.link().start();
     // The source browser always starts on the root volume, in the directory the program was started from.
     ui.DriveList->setDrive(QStringLiteral("c:"));
     ui.DirList->setPath(directoryFromSetting(QStringLiteral("c:"), startDirectory));
@@ -258,14 +259,15 @@ void frmQuorvex::Form_Unload() {
     unloading = true;
     // A run that is cut off would leave the recorder recording silence until the disc is full.
     if (recording) {
-        recorder.sendCommand(command::stop);
+        session.link().sendCommand(command::stop);
     }
     constexpr std::int16_t settleMs = 200;
-    recorder.delay(settleMs);
+    session.link().delay(settleMs);
     SerialPort& serial = *platform.serial;
     serial.close();
     platform.settings->save(setting::com, QString::number(serial.portNumber()));
-    platform.settings->save(setting::useId3, titles.usesTags() ? QStringLiteral("1") : QStringLiteral("0"));
+    platform.settings->save(setting::useId3,
+                            session.titles().usesTags() ? QStringLiteral("1") : QStringLiteral("0"));
     platform.settings->save(setting::disk, ui.DriveList->drive());
     platform.settings->save(setting::dir, ui.DirList->path());
     platform.exit->exitNow();
@@ -324,15 +326,15 @@ void frmQuorvex::selectPort(int index) {
 }
 
 void frmQuorvex::Timer1_Timer() {
-    recorder.tick();
+    session.link().tick();
 }
 
 void frmQuorvex::txtTitle_Change() {
-    recorder.sendTitle(titleText(ui.txtTitle->text()), 0);
+    session.link().sendTitle(titleText(ui.txtTitle->text()), 0);
 }
 
 void frmQuorvex::refreshDiscInfo() {
-    ui.lblTrackInfo->setText(discInfoText(recorder.askDisc()));
+    ui.lblTrackInfo->setText(discInfoText(session.link().askDisc()));
 }
 
 // During a recording run the disc query would take over the run's wait for the recorder's answer.
@@ -349,12 +351,12 @@ void frmQuorvex::lblTrackInfo_Click() {
 }
 
 void frmQuorvex::btnRecordList_Click() {
-    if (run != nullptr) {
-        run->requestStop();
+    if (session.isRecording()) {
+        session.requestStop();
         return;
     }
     // A run inside a disc query's wait would take its answer, and the label would show the run's bytes.
-    if (recording || recorder.askingDisc()) {
+    if (recording || session.link().askingDisc()) {
         return;
     }
     // The recorder hears only what reaches its output: without it nothing is recorded.
@@ -375,7 +377,7 @@ void frmQuorvex::btnRecordList_Click() {
 std::optional<std::vector<int>> frmQuorvex::planEntries() {
     std::vector<int> all;
     std::vector<int> notRecorded;
-    for (int row = 0; row < trackCount(); ++row) {
+    for (int row = 0; row < session.entries().count(); ++row) {
         all.push_back(row);
         if (entryMark(row).state != EntryState::recorded) {
             notRecorded.push_back(row);
@@ -411,21 +413,10 @@ std::optional<std::vector<int>> frmQuorvex::planEntries() {
 }
 
 void frmQuorvex::recordPlan(std::vector<int> entries) {
-    for (const int row : entries) {
-        setEntryMark(row, {});
-    }
     const QString caption = windowTitle();
     showRunUnderWay(true);
-
-    // Neither sleep nor a blanked screen in the middle of a track.
-    platform.bus->inhibitSleep();
-    RecordingRun current(
-        *this, *platform.player,
-        {.entries = std::move(entries), .discMinutes = discMinutesChosen, .gapless = gaplessChosen});
-    run = &current;
-    const RunSummary summary = current.run();
-    run = nullptr;
-    platform.bus->releaseInhibitors();
+    const RunSummary summary = session.record(
+        {.entries = std::move(entries), .discMinutes = discMinutesChosen, .gapless = gaplessChosen}, *this);
     if (!isActiveWindow()) {
         platform.bus->notify(runSummaryText(summary));
     }
@@ -453,23 +444,13 @@ void frmQuorvex::showRunUnderWay(bool underWay) {
         action->setEnabled(!underWay);
     }
     ui.ListOfMusic->setReordering(!underWay);
-    trackEntries.setGrowOnly(underWay);
     ui.listSummary->setVisible(!underWay);
     ui.runProgress->setValue(0);
     ui.runProgress->setVisible(underWay);
 }
 
-void frmQuorvex::pumpEvents() {
-    platform.pump->pumpEvents();
-}
-
-int frmQuorvex::trackCount() const {
-    return trackEntries.count();
-}
-
-QString frmQuorvex::selectTrack(int index) {
+void frmQuorvex::showEntry(int index) {
     ui.ListOfMusic->setCurrentRow(index);
-    return trackEntries.path(index);
 }
 
 void frmQuorvex::setStatusLine(const QString& text) {
@@ -493,22 +474,10 @@ bool frmQuorvex::askRecordAnyway(const QString& question) {
                                   .escapeChoice = 1}) == 0;
 }
 
-std::optional<std::chrono::milliseconds> frmQuorvex::entryLength(int index) {
-    return trackEntries.length(index);
-}
-
-void frmQuorvex::setEntryMark(int index, const EntryMark& mark) {
-    trackEntries.setMark(index, mark);
-}
-
 void frmQuorvex::updateListSummary() {
     if (!recording) {
-        ui.listSummary->setText(trackEntries.summaryText());
+        ui.listSummary->setText(session.entries().summaryText());
     }
-}
-
-int frmQuorvex::pauseBoxValue() const {
-    return checkBoxValue(*ui.chkInsertPauses);
 }
 
 void frmQuorvex::showNotice(const Notice& notice) {
@@ -529,16 +498,16 @@ void frmQuorvex::DriveList_Change() {
 void frmQuorvex::DirList_Change() {
     ui.FileList->setPath(ui.DirList->path());
     // The folder left behind need not be read any further.
-    trackInfo.forgetWaiting();
+    session.trackInfo().forgetWaiting();
     shownFiles.clear();
     // The Track list's entries still unread were dropped with the folder: asked for again, first.
-    QStringList paths = trackEntries.paths();
+    QStringList paths = session.entries().paths();
     for (int row = 0; row < ui.FileList->count(); ++row) {
         QListWidgetItem* file = ui.FileList->item(row);
         paths.append(trackListEntry(ui.FileList->path(), file->text()));
         shownFiles.insert(paths.back(), file);
     }
-    trackInfo.request(paths);
+    session.trackInfo().request(paths);
 }
 
 void frmQuorvex::showTrackInfo(const QString& path) {
@@ -548,7 +517,7 @@ void frmQuorvex::showTrackInfo(const QString& path) {
     }
     // Just read: no need to ask the disk whether it changed.
     QListWidgetItem* file = shownFiles.value(path);
-    if (const std::optional<TrackInfo> info = trackInfo.lastRead(path); file != nullptr && info) {
+    if (const std::optional<TrackInfo> info = session.trackInfo().lastRead(path); file != nullptr && info) {
         file->setToolTip(trackInfoToolTip(*info));
     }
 }
@@ -563,20 +532,20 @@ void frmQuorvex::FileList_DblClick() {
     if (isPlaylistPath(entry)) {
         addEntries({entry}, atListEnd);
     } else {
-        trackEntries.append({entry});
+        session.entries().append({entry});
     }
 }
 
 // During a run the Track list only grows: the run walks it by position.
 void frmQuorvex::btnRemove_Click() {
     if (const std::optional<int> chosen = ui.ListOfMusic->chosenRow()) {
-        trackEntries.remove(*chosen);
+        session.entries().remove(*chosen);
     }
 }
 
 void frmQuorvex::addEntries(const QStringList& paths, int row) {
     // What is asked for during a run goes to the end, even when the run is over by the time it comes.
-    gatherer.gather(paths, recording ? atListEnd : row);
+    session.add(paths, row);
 }
 
 void frmQuorvex::addDroppedUrls(const QList<QUrl>& urls, int row) {
@@ -590,12 +559,12 @@ void frmQuorvex::addDroppedUrls(const QList<QUrl>& urls, int row) {
                 {.entry = url.toDisplayString(), .reason = QStringLiteral("it is not a local file")});
         }
     }
-    gatherer.gather(paths, recording ? atListEnd : row, std::move(refused));
+    session.add(paths, row, std::move(refused));
 }
 
 void frmQuorvex::moveEntry(int step) {
     const std::optional<int> chosen = ui.ListOfMusic->chosenRow();
-    if (chosen && trackEntries.move(*chosen, *chosen + step)) {
+    if (chosen && session.entries().move(*chosen, *chosen + step)) {
         ui.ListOfMusic->setCurrentRow(*chosen + step);
     }
 }
@@ -626,7 +595,7 @@ void frmQuorvex::saveList_Click() {
     if (QFileInfo(path).suffix().isEmpty()) {
         path += QStringLiteral(".m3u8");
     }
-    if (const std::optional<QString> failure = writePlaylist(path, trackEntries.playlistItems())) {
+    if (const std::optional<QString> failure = writePlaylist(path, session.entries().playlistItems())) {
         platform.dialogs->show(
             {.text = QStringLiteral("The list could not be saved as %1: %2").arg(path, *failure),
              .title = QString::fromLatin1(text::applicationTitle),
@@ -641,7 +610,7 @@ void frmQuorvex::ListOfMusic_DblClick() {
                            QStringLiteral("Previews wait until the run has ended."), ui.ListOfMusic);
         return;
     }
-    const QString path = trackEntries.path(ui.ListOfMusic->currentRow());
+    const QString path = session.entries().path(ui.ListOfMusic->currentRow());
     if (path.isEmpty()) {
         return;
     }
@@ -654,7 +623,7 @@ void frmQuorvex::ListOfMusic_DblClick() {
     readId3Tag(path);
 }
 
-QString frmQuorvex::showTagFields(const std::optional<TagFields>& fields) {
+QString frmQuorvex::fillTagFields(const std::optional<TagFields>& fields) {
     if (!fields) {
         return {};
     }
@@ -665,17 +634,21 @@ QString frmQuorvex::showTagFields(const std::optional<TagFields>& fields) {
 }
 
 QString frmQuorvex::readId3Tag(const QString& path) {
-    return showTagFields(previewFields(readId3v1(path), readTrackInfo(path).tag));
+    return fillTagFields(previewFields(readId3v1(path), readTrackInfo(path).tag));
 }
 
 QString frmQuorvex::deriveTrackTitle(const QString& path) {
-    const TrackTitles::Derived derived = titles.derive(path);
-    showTagFields(derived.fields);
+    const TrackTitles::Derived derived = session.titles().derive(path);
+    fillTagFields(derived.fields);
     return derived.title;
 }
 
+void frmQuorvex::showTagFields(const std::optional<TagFields>& fields) {
+    fillTagFields(fields);
+}
+
 QString frmQuorvex::titleText(const QString& title) const {
-    return titles.titleText(title);
+    return session.titles().titleText(title);
 }
 
 bool frmQuorvex::rememberedSwitch(const SettingKey& key) const {
@@ -703,32 +676,36 @@ void frmQuorvex::about_Click() {
 }
 
 void frmQuorvex::btnOn_Click() {
-    recorder.sendCommand(command::on);
+    session.link().sendCommand(command::on);
 }
 void frmQuorvex::btnOff_Click() {
-    recorder.sendCommand(command::off);
+    session.link().sendCommand(command::off);
 }
 void frmQuorvex::btnPlay_Click() {
-    recorder.sendCommand(command::play);
+    session.link().sendCommand(command::play);
 }
 void frmQuorvex::btnStop_Click() {
-    recorder.sendCommand(command::stop);
+    session.link().sendCommand(command::stop);
 }
 void frmQuorvex::btnBack_Click() {
-    recorder.sendCommand(command::back);
+    session.link().sendCommand(command::back);
 }
 void frmQuorvex::btnForward_Click() {
-    recorder.sendCommand(command::forward);
+    session.link().sendCommand(command::forward);
 }
 
 void frmQuorvex::chkInsertPauses_Click() {
-    recorder.setPauseMode(pauseMode());
+    session.link().setPauseMode(pauseMode());
     // Pause mode's silences are how recorders without the serial link mark tracks: one take has none.
     menus.gapless->setEnabled(!pauseMode());
     if (checkBoxValue(*ui.chkInsertPauses) == 1) {
-        platform.dialogs->show({.text = QString::fromLatin1(text::pauseModeNotice),
-                                .title = QString::fromLatin1(text::applicationTitle)});
+        remindPauseMode();
     }
+}
+
+void frmQuorvex::remindPauseMode() {
+    platform.dialogs->show({.text = QString::fromLatin1(text::pauseModeNotice),
+                            .title = QString::fromLatin1(text::applicationTitle)});
 }
 
 void frmQuorvex::showPlayerFailure(const QString& reason) {

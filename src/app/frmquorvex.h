@@ -3,15 +3,10 @@
 #include "app/controls.h"
 #include "app/menubar.h"
 #include "app/platform.h"
-#include "link/recorderlink.h"
 #include "platform/settingvalues.h"
-#include "run/runhost.h"
-#include "tracks/entrygatherer.h"
+#include "run/recordingsession.h"
+#include "run/runfeedback.h"
 #include "tracks/tagfields.h"
-#include "tracks/trackinfocache.h"
-#include "tracks/tracklistfeed.h"
-#include "tracks/tracklistmodel.h"
-#include "tracks/tracktitles.h"
 
 #include <chrono>
 #include <cstdint>
@@ -33,7 +28,7 @@ class SoundOutputMenu;
 
 // The program's one window. It owns every control and the outside things (serial port, settings,
 // message boxes, event pump), and binds each control event to its handler.
-class frmQuorvex final : public QMainWindow, public RunHost {
+class frmQuorvex final : public QMainWindow, public RunFeedback {
     Q_OBJECT
 public:
     explicit frmQuorvex(Platform platform, QWidget* parent = nullptr);
@@ -53,7 +48,7 @@ public:
 
     // One Tick of Timer1: the countdown and the bytes the recorder sent since the last Tick.
     void Timer1_Timer();
-    [[nodiscard]] RecorderLink& link() override { return recorder; }
+    [[nodiscard]] RecorderLink& link() { return session.link(); }
     void txtTitle_Change();
     // Asks the recorder for its track count and disc time and shows them in lblTrackInfo.
     void refreshDiscInfo();
@@ -72,7 +67,7 @@ public:
     void addEntries(const QStringList& paths, int row);
     void addDroppedUrls(const QList<QUrl>& urls, int row);
     // Whether files, folders or playlists are still being gathered for the Track list.
-    [[nodiscard]] bool isAdding() const { return gatherer.busy() || feed.busy(); }
+    [[nodiscard]] bool isAdding() const { return session.isAdding(); }
     // Ctrl+Up / Ctrl+Down: the selected entry one place up or down, not during a run.
     void moveEntry(int step);
     void addFiles_Click();
@@ -84,10 +79,8 @@ public:
     QString readId3Tag(const QString& path);
     // The title a Track list entry is recorded under: from its tags ("Use ID3 tags" ticked; MP3, FLAC, Ogg,
     // Opus, M4A and AIFF), else from its file name; in plain ASCII when the Disc menu asks for it.
-    QString deriveTrackTitle(const QString& path) override;
-    [[nodiscard]] std::optional<std::chrono::milliseconds> entryLength(int index) override;
-    void setEntryMark(int index, const EntryMark& mark) override;
-    [[nodiscard]] EntryMark entryMark(int index) const { return trackEntries.mark(index); }
+    QString deriveTrackTitle(const QString& path);
+    [[nodiscard]] EntryMark entryMark(int index) const { return session.entries().mark(index); }
     // The disc name or a title as it goes to the recorder: in plain ASCII when the Disc menu asks for it.
     [[nodiscard]] QString titleText(const QString& title) const;
 
@@ -97,7 +90,7 @@ public:
     void btnStop_Click();
     void btnBack_Click();
     void btnForward_Click();
-    void chkInsertPauses_Click() override;
+    void chkInsertPauses_Click();
 
     [[nodiscard]] bool pauseMode() const;
 
@@ -113,15 +106,14 @@ public:
     void serialDevice_Click();
     [[nodiscard]] bool isRecording() const { return recording; }
 
-    // What the recording run reads and writes of the window.
-    void pumpEvents() override;
-    [[nodiscard]] int trackCount() const override;
-    QString selectTrack(int index) override;
+    // What a recording run shows in the window.
+    void showEntry(int index) override;
+    void showTagFields(const std::optional<TagFields>& fields) override;
     void setStatusLine(const QString& text) override;
     void showRunProgress(const RunProgress& progress) override;
-    [[nodiscard]] int pauseBoxValue() const override;
     void showNotice(const Notice& notice) override;
     bool askRecordAnyway(const QString& question) override;
+    void remindPauseMode() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -137,7 +129,7 @@ private:
     void showLineLost(const QString& reason);
     void showPlayerFailure(const QString& reason);
     // Fills the three tag fields and returns the title shown; nothing leaves them as they were.
-    QString showTagFields(const std::optional<TagFields>& fields);
+    QString fillTagFields(const std::optional<TagFields>& fields);
     // A file's tags and length, read on the worker, become the tool tip of its entries in both lists.
     void showTrackInfo(const QString& path);
     // The Track list's count and time in the status bar (not during a run).
@@ -150,20 +142,14 @@ private:
     void showRunUnderWay(bool underWay);
 
     Platform platform;
+    RecordingSession session;
     Controls ui;
     Menus menus;
-    TrackTitles titles;
-    TrackInfoCache trackInfo;
-    TrackListModel trackEntries{trackInfo};
-    EntryGatherer gatherer;
-    TrackListFeed feed{trackEntries};
     // The file list's entries by their full path, for the tool tips the worker's results bring; rebuilt
     // whenever the list is (DirList_Change is the only place that fills it).
     QHash<QString, QListWidgetItem*> shownFiles;
     std::unique_ptr<SoundOutputMenu> outputs;
-    RecorderLink recorder;
     bool recording = false;
-    RecordingRun* run = nullptr;                // the run under way
     std::vector<Notice> runNotices;             // what the run under way has to say at its end
     int discMinutesChosen = defaultDiscMinutes; // Disc ▸ Disc length, as the next run uses it
     bool gaplessChosen = false;                 // Disc ▸ Gapless, likewise

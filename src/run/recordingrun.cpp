@@ -3,9 +3,11 @@
 #include "link/commandframe.h"
 #include "link/discinfo.h"
 #include "link/recorderlink.h"
+#include "platform/eventpump.h"
 #include "platform/mediaplayer.h"
 #include "run/fitcheck.h"
-#include "run/runhost.h"
+#include "run/recordingsession.h"
+#include "run/runfeedback.h"
 #include "tracks/audiocheck.h"
 #include "tracks/formatseconds.h"
 
@@ -28,8 +30,8 @@ const char* const noAcknowledgement =
 
 } // namespace
 
-RecordingRun::RecordingRun(RunHost& host, MediaPlayer& player, RunPlan plan)
-    : host(host), player(player), plan(std::move(plan)) {
+RecordingRun::RecordingRun(RecordingSession& session, RunFeedback& feedback, RunPlan plan)
+    : session(session), feedback(feedback), player(session.player()), plan(std::move(plan)) {
     // Only a failure of the file the run is waiting on counts: a late word about an earlier file must not
     // cost this one its track.
     failureWatch =
@@ -61,7 +63,7 @@ void RecordingRun::requestStop() {
     }
     stopRequested = true;
     if (inCuttableWait) {
-        host.link().endWait();
+        session.link().endWait();
     }
 }
 
@@ -75,21 +77,21 @@ QString runSummaryText(const RunSummary& summary) {
 }
 
 RunSummary RecordingRun::run() {
-    const std::uint64_t answersBefore = host.link().replyWatcher().discInfoAnswers;
-    host.link().sendCommand(command::discInformation);
+    const std::uint64_t answersBefore = session.link().replyWatcher().discInfoAnswers;
+    session.link().sendCommand(command::discInformation);
     delay(discInfoSettleMs);
-    const DiscInfo disc = discInfoSince(host.link().replyWatcher(), answersBefore);
+    const DiscInfo disc = discInfoSince(session.link().replyWatcher(), answersBefore);
     existingTrackCount = disc.tracks;
     if (stopRequested || !fitsOrRecordAnyway(disc)) {
         summary.stopped = true;
         return summary;
     }
     // Pause mode marks tracks with silences: there a gapless list is recorded as any other.
-    if (plan.gapless && host.pauseBoxValue() == 0) {
+    if (plan.gapless && !session.link().pauseMode()) {
         const Outcome outcome = recordTake();
         summary.stopped = outcome == Outcome::stopped;
         if (outcome != Outcome::stopped && outcome != Outcome::aborted) {
-            host.chkInsertPauses_Click();
+            remindPauseMode();
         }
         reportNotWhole();
         return summary;
@@ -97,7 +99,7 @@ RunSummary RecordingRun::run() {
     // The plan is fixed now: entries added during the run wait for the next one.
     for (position = 0; position < plan.entries.size(); ++position) {
         const int index = plan.entries.at(position);
-        if (index >= host.trackCount()) {
+        if (index >= session.entries().count()) {
             break;
         }
         const Outcome outcome = recordEntry(index);
@@ -112,26 +114,39 @@ RunSummary RecordingRun::run() {
             return summary;
         }
     }
-    host.chkInsertPauses_Click();
+    remindPauseMode();
     reportNotWhole();
     return summary;
 }
 
 bool RecordingRun::fitsOrRecordAnyway(const DiscInfo& disc) {
     for (const int index : plan.entries) {
-        lengths.push_back(host.entryLength(index));
+        lengths.push_back(session.entries().length(index));
     }
     const std::optional<QString> question = fitQuestion({.discMinutes = plan.discMinutes,
                                                          .disc = disc,
-                                                         .pauseMode = host.pauseBoxValue() == 1,
+                                                         .pauseMode = session.link().pauseMode(),
                                                          .lengths = lengths});
-    return !question || host.askRecordAnyway(*question);
+    return !question || feedback.askRecordAnyway(*question);
+}
+
+RecordingRun::Entry RecordingRun::turnTo(int index) {
+    feedback.showEntry(index);
+    const QString path = session.entries().path(index);
+    const TrackTitles::Derived derived = session.titles().derive(path);
+    feedback.showTagFields(derived.fields);
+    return {.path = path, .title = derived.title};
+}
+
+void RecordingRun::remindPauseMode() {
+    if (session.link().pauseMode()) {
+        feedback.remindPauseMode();
+    }
 }
 
 RecordingRun::Outcome RecordingRun::recordEntry(int index) {
-    const QString path = host.selectTrack(index);
-    const QString title = host.deriveTrackTitle(path);
-    host.setStatusLine(QStringLiteral("Recording ") + title);
+    const auto [path, title] = turnTo(index);
+    feedback.setStatusLine(QStringLiteral("Recording ") + title);
     shownTime.clear();
     showProgress(0);
 
@@ -159,7 +174,7 @@ RecordingRun::Outcome RecordingRun::recordEntry(int index) {
 
     // Armed only when the record command really goes out; a track armed must be stopped whatever
     // "Insert pauses" says by then.
-    const bool armed = host.pauseBoxValue() == 0;
+    const bool armed = !session.link().pauseMode();
     if (const std::optional<Outcome> failed = startRecorder(index)) {
         return *failed;
     }
@@ -174,7 +189,7 @@ RecordingRun::Outcome RecordingRun::recordEntry(int index) {
         if (!armed) {
             ++tracksMade;
         }
-        host.link().sendTitle(title, static_cast<std::int16_t>(existingTrackCount + tracksMade));
+        session.link().sendTitle(title, static_cast<std::int16_t>(existingTrackCount + tracksMade));
         cut = followSound([this] { showPlayingTime(); });
     } else {
         cut = Cut{.reason =
@@ -197,8 +212,8 @@ RecordingRun::Outcome RecordingRun::recordEntry(int index) {
         skip(index, path, cut->reason);
     }
 
-    if (host.pauseBoxValue() == 1) {
-        host.setStatusLine(QStringLiteral("Pausing..."));
+    if (session.link().pauseMode()) {
+        feedback.setStatusLine(QStringLiteral("Pausing..."));
         delay(pauseBetweenTracksMs);
         if (stopRequested) {
             return Outcome::stopped;
@@ -215,16 +230,16 @@ RecordingRun::Outcome RecordingRun::noSoundOutput(int index, bool trackMade, dou
     }
     // Not a fault of the files: nothing more is tried, and nothing else is said.
     notWhole.clear();
-    host.showNotice({.text = noSoundOutputText(*outputFailure),
-                     .title = QStringLiteral("Quorvex"),
-                     .severity = Severity::warning});
+    feedback.showNotice({.text = noSoundOutputText(*outputFailure),
+                         .title = QStringLiteral("Quorvex"),
+                         .severity = Severity::warning});
     return Outcome::aborted;
 }
 
 std::optional<RecordingRun::Outcome> RecordingRun::startRecorder(int index) {
-    const bool armed = host.pauseBoxValue() == 0;
-    host.link().sendCommand(command::record);
-    host.link().sendCommand(command::play);
+    const bool armed = !session.link().pauseMode();
+    session.link().sendCommand(command::record);
+    session.link().sendCommand(command::play);
     if (waitForRecordAcknowledgement() && !stopRequested) {
         return std::nullopt;
     }
@@ -233,14 +248,14 @@ std::optional<RecordingRun::Outcome> RecordingRun::startRecorder(int index) {
         return cutOff(index, armed);
     }
     // The recorder may have taken the record command and lost only its answer: never leave it recording.
-    host.link().sendCommandEvenPaused(command::stop);
+    session.link().sendCommandEvenPaused(command::stop);
     mark(index, currentPath,
          {.state = EntryState::skipped,
           .reason = QStringLiteral("the recorder did not acknowledge recording")});
     notWhole.pop_back(); // the error says it
-    host.showNotice({.text = QString::fromLatin1(noAcknowledgement),
-                     .title = QStringLiteral("Error"),
-                     .severity = Severity::critical});
+    feedback.showNotice({.text = QString::fromLatin1(noAcknowledgement),
+                         .title = QStringLiteral("Error"),
+                         .severity = Severity::critical});
     return Outcome::aborted;
 }
 
@@ -253,20 +268,20 @@ RecordingRun::Outcome RecordingRun::cutOff(int index, bool armed) {
 }
 
 bool RecordingRun::waitForPlayer(int state) {
-    const std::uint64_t limit = host.link().replyWatcher().ticks + playerLimitTicks;
+    const std::uint64_t limit = session.link().replyWatcher().ticks + playerLimitTicks;
     while (player.playState() != state) {
         if (stopRequested || !playerFailure.isEmpty() || outputFailure ||
-            host.link().replyWatcher().ticks >= limit) {
+            session.link().replyWatcher().ticks >= limit) {
             return false;
         }
-        host.pumpEvents();
+        session.pump().pumpEvents();
     }
     return playerFailure.isEmpty() && !outputFailure && !stopRequested;
 }
 
 std::optional<RecordingRun::Cut> RecordingRun::followSound(const std::function<void()>& eachPass) {
     double lastPosition = player.currentPosition();
-    std::uint64_t movedAt = host.link().replyWatcher().ticks;
+    std::uint64_t movedAt = session.link().replyWatcher().ticks;
     while (!stopRequested) {
         const double position = player.currentPosition();
         // A failure comes before the state that follows it, so it is looked at first.
@@ -289,11 +304,11 @@ std::optional<RecordingRun::Cut> RecordingRun::followSound(const std::function<v
         }
         if (position != lastPosition) {
             lastPosition = position;
-            movedAt = host.link().replyWatcher().ticks;
-        } else if (host.link().replyWatcher().ticks - movedAt >= playerLimitTicks) {
+            movedAt = session.link().replyWatcher().ticks;
+        } else if (session.link().replyWatcher().ticks - movedAt >= playerLimitTicks) {
             return Cut{.reason = QStringLiteral("the player stalled"), .at = position};
         }
-        host.pumpEvents();
+        session.pump().pumpEvents();
         eachPass();
     }
     return std::nullopt;
@@ -305,7 +320,7 @@ void RecordingRun::showPlayingTime() {
         formatSeconds(player.currentPosition()) + QStringLiteral(" / ") + formatSeconds(player.duration());
     if (progress != shownTime) {
         shownTime = std::move(progress);
-        host.setStatusLine(shownTime);
+        feedback.setStatusLine(shownTime);
         showProgress(player.currentPosition());
     }
 }
@@ -325,25 +340,25 @@ void RecordingRun::showProgress(double positionInEntry) {
     // Without a single known length the entries themselves measure the way.
     const double done =
         total > 0 ? 1 - left / total : (count > 0 ? static_cast<double>(position) / count : 0.0);
-    host.showRunProgress({.current = static_cast<int>(position) + 1,
-                          .count = static_cast<int>(lengths.size()),
-                          .secondsLeft = left,
-                          .done = done});
+    feedback.showRunProgress({.current = static_cast<int>(position) + 1,
+                              .count = static_cast<int>(lengths.size()),
+                              .secondsLeft = left,
+                              .done = done});
 }
 
 void RecordingRun::stopRecorder(bool armed) {
     if (armed) {
-        host.link().sendCommandEvenPaused(command::stop);
+        session.link().sendCommandEvenPaused(command::stop);
     } else {
-        host.link().sendCommand(command::stop);
+        session.link().sendCommand(command::stop);
     }
     // Only holds the run until the recorder has stopped, or the time-out: a missing answer changes nothing.
-    host.link().waitForReply(command::stop.category, command::stop.code, ackDistance);
+    session.link().waitForReply(command::stop.category, command::stop.code, ackDistance);
 }
 
 void RecordingRun::delay(std::int16_t milliseconds) {
     inCuttableWait = true;
-    host.link().delay(milliseconds);
+    session.link().delay(milliseconds);
     inCuttableWait = false;
 }
 
@@ -352,7 +367,7 @@ bool RecordingRun::waitForRecordAcknowledgement() {
     // taken in before the wait is looking for it.
     inCuttableWait = true;
     const bool acknowledged =
-        host.link().waitForReply(command::record.category, command::record.code, ackDistance);
+        session.link().waitForReply(command::record.category, command::record.code, ackDistance);
     inCuttableWait = false;
     return acknowledged;
 }
@@ -361,7 +376,7 @@ void RecordingRun::mark(int index, const QString& path, const EntryMark& entryMa
     summary.recorded += entryMark.state == EntryState::recorded ? 1 : 0;
     summary.skipped += entryMark.state == EntryState::skipped ? 1 : 0;
     summary.cutShort += entryMark.state == EntryState::cutShort ? 1 : 0;
-    host.setEntryMark(index, entryMark);
+    session.entries().setMark(index, entryMark);
     if (entryMark.state != EntryState::recorded) {
         notWhole.push_back({.path = path, .mark = entryMarkText(entryMark), .state = entryMark.state});
     }
@@ -395,7 +410,7 @@ void RecordingRun::reportNotWhole() {
                            "new track.");
     }
     notWhole.clear();
-    host.showNotice({.text = text, .title = QStringLiteral("Quorvex"), .severity = Severity::warning});
+    feedback.showNotice({.text = text, .title = QStringLiteral("Quorvex"), .severity = Severity::warning});
 }
 
 } // namespace quorvex

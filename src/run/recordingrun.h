@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tracks/entrymark.h"
+#include "tracks/tagfields.h"
 
 #include <chrono>
 #include <cstdint>
@@ -15,7 +16,8 @@ namespace quorvex {
 
 struct DiscInfo;
 class MediaPlayer;
-class RunHost;
+class RecordingSession;
+class RunFeedback;
 
 // What one press of Record is to record: Track list positions, in order, the disc's length, and whether
 // the entries go onto the disc as one gapless take.
@@ -54,7 +56,7 @@ struct RunSummary {
 // that is already recording) and its title; the recorder stops after the last file's last sample.
 class RecordingRun {
 public:
-    RecordingRun(RunHost& host, MediaPlayer& player, RunPlan plan);
+    RecordingRun(RecordingSession& session, RunFeedback& feedback, RunPlan plan);
     RecordingRun(const RecordingRun&) = delete;
     RecordingRun& operator=(const RecordingRun&) = delete;
     RecordingRun(RecordingRun&&) = delete;
@@ -75,6 +77,14 @@ private:
     };
 
     bool fitsOrRecordAnyway(const DiscInfo& disc);
+    // The entry the run turns to, shown, with the title it is recorded under.
+    struct Entry {
+        QString path;
+        QString title;
+    };
+    Entry turnTo(int index);
+    // A run that ends in pause mode has the front end say what pause mode asks of the user.
+    void remindPauseMode();
     Outcome recordEntry(int index);
     // The gapless take (recordingtake.cpp).
     struct TakeFile {
@@ -129,7 +139,8 @@ private:
         EntryState state;
     };
 
-    RunHost& host;
+    RecordingSession& session;
+    RunFeedback& feedback;
     MediaPlayer& player;
     const RunPlan plan;
     QMetaObject::Connection failureWatch;

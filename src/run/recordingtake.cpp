@@ -4,7 +4,8 @@
 #include "link/recorderlink.h"
 #include "platform/mediaplayer.h"
 #include "run/recordingrun.h"
-#include "run/runhost.h"
+#include "run/recordingsession.h"
+#include "run/runfeedback.h"
 #include "tracks/audiocheck.h"
 
 #include <algorithm>
@@ -18,13 +19,12 @@ std::vector<RecordingRun::TakeFile> RecordingRun::playableTakeFiles() {
     std::vector<TakeFile> files;
     for (position = 0; position < plan.entries.size() && !stopRequested; ++position) {
         const int index = plan.entries.at(position);
-        if (index >= host.trackCount()) {
+        if (index >= session.entries().count()) {
             break;
         }
-        const QString path = host.selectTrack(index);
-        TakeFile file{
-            .position = position, .index = index, .path = path, .title = host.deriveTrackTitle(path)};
-        host.setStatusLine(QStringLiteral("Checking ") + file.title);
+        const auto [path, title] = turnTo(index);
+        TakeFile file{.position = position, .index = index, .path = path, .title = title};
+        feedback.setStatusLine(QStringLiteral("Checking ") + file.title);
         if (const std::optional<QString> problem = audioFileProblem(path)) {
             mark(index, path, {.state = EntryState::skipped, .reason = *problem});
             continue;
@@ -98,7 +98,7 @@ RecordingRun::Outcome RecordingRun::startTake(const std::vector<TakeFile>& files
              .at = 0});
         return Outcome::skipped;
     }
-    host.link().sendTitle(first.title, static_cast<std::int16_t>(existingTrackCount + tracksMade));
+    session.link().sendTitle(first.title, static_cast<std::int16_t>(existingTrackCount + tracksMade));
     std::size_t heard = 0;
     takePosition = 0;
     const std::optional<Cut> cut = followSound([this, &files, &heard] {
@@ -113,8 +113,8 @@ RecordingRun::Outcome RecordingRun::startTake(const std::vector<TakeFile>& files
 
 void RecordingRun::showTakeFile(const TakeFile& file) {
     position = file.position;
-    host.selectTrack(file.index);
-    host.setStatusLine(QStringLiteral("Recording ") + file.title);
+    feedback.showEntry(file.index);
+    feedback.setStatusLine(QStringLiteral("Recording ") + file.title);
     shownTime.clear();
     showProgress(0);
 }
@@ -132,9 +132,9 @@ void RecordingRun::markTracksUntil(const std::vector<TakeFile>& files, std::size
         const TakeFile& next = files.at(heard);
         // The recorder is recording: a record command is a track mark. Its acknowledgement is not waited
         // for, so nothing holds the take.
-        host.link().sendCommandEvenPaused(command::record);
+        session.link().sendCommandEvenPaused(command::record);
         ++tracksMade;
-        host.link().sendTitle(next.title, static_cast<std::int16_t>(existingTrackCount + tracksMade));
+        session.link().sendTitle(next.title, static_cast<std::int16_t>(existingTrackCount + tracksMade));
         showTakeFile(next);
     }
 }

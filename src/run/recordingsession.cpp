@@ -1,0 +1,41 @@
+#include "run/recordingsession.h"
+
+#include "platform/sessionbus.h"
+
+#include <limits>
+
+namespace quorvex {
+
+RecordingSession::RecordingSession(Parts given) : parts(given), recorder(given.serial, given.pump) {
+    naming.readThrough(info);
+    QObject::connect(&gathering, &EntryGatherer::gathered, &feeding, &TrackListFeed::feed);
+}
+
+void RecordingSession::add(const QStringList& paths, int row, std::vector<Refused> refused) {
+    // What is asked for during a run goes to the end, even when the run is over by the time it comes.
+    gathering.gather(paths, isRecording() ? std::numeric_limits<int>::max() : row, std::move(refused));
+}
+
+RunSummary RecordingSession::record(RunPlan plan, RunFeedback& feedback) {
+    for (const int row : plan.entries) {
+        list.setMark(row, {});
+    }
+    list.setGrowOnly(true);
+    // No sleep in the middle of a track.
+    parts.bus.inhibitSleep();
+    RecordingRun current(*this, feedback, std::move(plan));
+    run = &current;
+    const RunSummary summary = current.run();
+    run = nullptr;
+    parts.bus.releaseInhibitors();
+    list.setGrowOnly(false);
+    return summary;
+}
+
+void RecordingSession::requestStop() {
+    if (run != nullptr) {
+        run->requestStop();
+    }
+}
+
+} // namespace quorvex

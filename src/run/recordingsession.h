@@ -1,0 +1,75 @@
+#pragma once
+
+#include "link/recorderlink.h"
+#include "run/recordingrun.h"
+#include "tracks/entrygatherer.h"
+#include "tracks/trackinfocache.h"
+#include "tracks/tracklistfeed.h"
+#include "tracks/tracklistmodel.h"
+#include "tracks/tracktitles.h"
+
+#include <optional>
+#include <vector>
+
+namespace quorvex {
+
+class EventPump;
+class MediaPlayer;
+class RunFeedback;
+class SerialPort;
+class SessionBus;
+
+// Everything a recording needs besides its front end: the recorder link, the Track list's entries with the
+// tag cache, the gatherer and the feed that fill it, the titles, and the player. It runs one plan at a time
+// and reports to the front end's feedback; the computer is kept from sleeping while it records.
+class RecordingSession final {
+public:
+    struct Parts {
+        SerialPort& serial;
+        EventPump& pump;
+        MediaPlayer& player;
+        SessionBus& bus;
+    };
+    explicit RecordingSession(Parts given);
+    RecordingSession(const RecordingSession&) = delete;
+    RecordingSession& operator=(const RecordingSession&) = delete;
+    RecordingSession(RecordingSession&&) = delete;
+    RecordingSession& operator=(RecordingSession&&) = delete;
+    ~RecordingSession() = default;
+
+    [[nodiscard]] RecorderLink& link() { return recorder; }
+    [[nodiscard]] TrackListModel& entries() { return list; }
+    [[nodiscard]] const TrackListModel& entries() const { return list; }
+    [[nodiscard]] TrackInfoCache& trackInfo() { return info; }
+    [[nodiscard]] EntryGatherer& gatherer() { return gathering; }
+    [[nodiscard]] TrackListFeed& feed() { return feeding; }
+    [[nodiscard]] TrackTitles& titles() { return naming; }
+    [[nodiscard]] const TrackTitles& titles() const { return naming; }
+    [[nodiscard]] MediaPlayer& player() { return parts.player; }
+    [[nodiscard]] EventPump& pump() { return parts.pump; }
+
+    // Whether files are still being gathered or fed into the list.
+    [[nodiscard]] bool isAdding() const { return gathering.busy() || feeding.busy(); }
+    // Files, folders and playlists into the list before `row` (at its end while a run walks it); what
+    // cannot be added comes with the feed's `refused`.
+    void add(const QStringList& paths, int row, std::vector<Refused> refused = {});
+
+    // The planned entries lose their marks, the list only grows, and the run records them; the front end's
+    // events go on meanwhile.
+    RunSummary record(RunPlan plan, RunFeedback& feedback);
+    [[nodiscard]] bool isRecording() const { return run != nullptr; }
+    // Stop recording, when a run is under way.
+    void requestStop();
+
+private:
+    Parts parts;
+    RecorderLink recorder;
+    TrackInfoCache info;
+    TrackListModel list{info};
+    EntryGatherer gathering;
+    TrackListFeed feeding{list};
+    TrackTitles naming;
+    RecordingRun* run = nullptr; // the run under way
+};
+
+} // namespace quorvex

@@ -4,6 +4,7 @@
 #include "platform/programexit.h"
 #include "run/recordingrun.h"
 #include "support/fakes.h"
+#include "support/recorderscript.h"
 #include "tracks/entrymark.h"
 #include "tracks/formatseconds.h"
 #include "tracks/playlist.h"
@@ -81,22 +82,6 @@ protected:
     FakePlatform fakes;
     std::unique_ptr<frmQuorvex> window;
 };
-
-// Writes a file and returns its path.
-QString writeFile(const QString& path, const QByteArray& contents) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(contents);
-    return path;
-}
-
-// What the fake player is given to play: a WAV header and a little silence.
-const QByteArray silentWav = QByteArray("RIFF\x24\0\0\0WAVEfmt ", 16) + QByteArray(64, '\0');
-
-const QByteArray discRequest = hex("81070547 2044 FF");
-const QByteArray recordFrame = hex("81070547 0221 FF");
-const QByteArray stopFrame = hex("81070547 0202 FF");
-const QByteArray playFrame = hex("81070547 0201 FF");
 
 TEST_F(WindowTest, AtCreationCaptionsAreExactNothingIsChosenAndEverythingIsEnabled) {
     const struct {
@@ -618,19 +603,7 @@ protected:
     [[nodiscard]] TrackListModel* entries() const { return control<TrackList>("ListOfMusic")->entries(); }
 
     // Frames the recorder received, title frames shown as "title N".
-    [[nodiscard]] std::vector<std::string> sent() const {
-        std::vector<std::string> names;
-        for (const QByteArray& frame : fakes.serial->frames) {
-            names.push_back(frame == discRequest   ? "request"
-                            : frame == recordFrame ? "record"
-                            : frame == stopFrame   ? "stop"
-                            : frame == playFrame   ? "play"
-                            : frame.size() == 23
-                                ? "title " + std::to_string(static_cast<unsigned char>(frame[5]))
-                                : frame.toHex(' ').toStdString());
-        }
-        return names;
-    }
+    [[nodiscard]] std::vector<std::string> sent() const { return frameNames(fakes.serial->frames); }
 
     // Whether the controls that cannot act during a run are enabled: "all", "none" or a mixture.
     [[nodiscard]] std::string enabledDuringRuns() const {
@@ -650,48 +623,37 @@ protected:
     bool acknowledgesStop = true;
 };
 
-TEST_F(RecordingRunTest, PauseModeSendsNoCommandButTitlesAndPausesAfterEveryTrack) {
-    control<QCheckBox>("chkInsertPauses")->setChecked(true);
-    click("btnRecordList");
-
-    EXPECT_EQ(sent(), (std::vector<std::string>{"title 1", "title 2", "title 3"}))
-        << "the request is a command too; the disc count stays what the window held (0)";
-    // 2 s after the request, then per track: 1 Tick to start, 5 Ticks of sound, 40 Ticks of pause.
-    EXPECT_EQ(fakes.pump->ticks, 20 + 3 * (1 + 5 + 40));
-    EXPECT_EQ(fakes.dialogs->shown.size(), 2U) << "the notice on ticking, and once at the end";
-
-    // An empty list: only the request and 2 s of waiting, and in pause mode the notice at the end.
-    entries()->clear();
-    click("btnRecordList");
-    EXPECT_EQ(fakes.dialogs->shown.size(), 3U);
-    control<QCheckBox>("chkInsertPauses")->setChecked(false);
-    fakes.serial->frames.clear();
-    fakes.pump->ticks = 0;
-    click("btnRecordList");
-    EXPECT_EQ(sent(), std::vector<std::string>{"request"});
-    EXPECT_EQ(fakes.pump->ticks, 20);
-    EXPECT_EQ(fakes.dialogs->shown.size(), 3U);
-}
-
-// A missing stop acknowledgement only costs its time-out; a missing record acknowledgement ends the run: the
-// recorder is stopped, and the critical box says it could not record.
-TEST_F(RecordingRunTest, AMissingAcknowledgementCostsItsTimeOutOrEndsTheRunWithTheCriticalBox) {
-    acknowledgesStop = false;
-    click("btnRecordList");
-    EXPECT_EQ(sent().size(), 13U);
-    // Per track: 1 Tick for the record acknowledgement, 1 to start, 5 of sound, 40 waiting for the stop one.
-    EXPECT_EQ(fakes.pump->ticks, 20 + 3 * (1 + 1 + 5 + 40));
-    EXPECT_TRUE(fakes.dialogs->shown.empty());
-
-    refill();
-    fakes.serial->frames.clear();
+// During a run the Record button reads "Stop" and the caption shows the progress; the run's notices come
+// after it, with the Record button back, in boxes whose icon is the notice's weight; the button stops a run.
+TEST_F(RecordingRunTest, TheButtonStopsARunAndItsNoticesComeAfterItWithTheirIcons) {
     acknowledgesRecord = false;
+    QString during;
+    fakes.pump->during = {{22, [this, &during] {
+                               during = text("btnRecordList") + " (" + control("btnRecordList")->toolTip() +
+                                        ") / " + window->windowTitle();
+                           }}};
+    bool recordingAtBox = true;
+    fakes.dialogs->whenShown = [this, &recordingAtBox] {
+        recordingAtBox = window->isRecording() || text("btnRecordList") != "Record";
+    };
     click("btnRecordList");
-    EXPECT_EQ(sent(), (std::vector<std::string>{"request", "record", "play", "stop"}));
+    EXPECT_EQ(during, "Stop (Stop recording) / Quorvex recorder — 1 of 3, 00:00 left");
     ASSERT_EQ(fakes.dialogs->shown.size(), 1U);
     EXPECT_EQ(fakes.dialogs->shown[0].text,
               "Not able to record - check recorder connections - is optical cable connected?");
     EXPECT_EQ(fakes.dialogs->shown[0].icon, QMessageBox::Critical);
+    EXPECT_FALSE(recordingAtBox) << "the box comes after the run";
+    EXPECT_EQ(window->windowTitle(), "Quorvex recorder");
+    EXPECT_EQ(text("listSummary"), "3 tracks, 00:00");
+
+    acknowledgesRecord = true;
+    fakes.serial->frames.clear();
+    fakes.pump->ticks = 0;
+    fakes.pump->during = {{24, [this] { click("btnRecordList"); }}};
+    click("btnRecordList");
+    EXPECT_EQ(sent(), (std::vector<std::string>{"request", "record", "play", "title 6", "stop"}));
+    EXPECT_EQ(mark(0), "cut off by Stop recording");
+    EXPECT_EQ(text("btnRecordList"), "Record");
 }
 
 TEST_F(RecordingRunTest, DuringARunOnlyTheRecorderButtonsWorkOutsideEventsCostNoTrackAndNothingIsRemoved) {
@@ -740,132 +702,6 @@ TEST_F(RecordingRunTest, DuringARunOnlyTheRecorderButtonsWorkOutsideEventsCostNo
     EXPECT_EQ(mark(3), "") << "left for the next run";
 }
 
-// How a track's sound ends, on the fake player: buffering or the output reopening is waited out; a stall
-// is bounded at 150 Ticks; a stop from the bar, a failure or a lost output cut the track short. A computer
-// without any sound output arms nothing. Whatever the run has to say comes once it is over.
-TEST_F(RecordingRunTest, ATrackEndsOnlyAtItsEndAndAStallOrAMissingOutputIsBounded) {
-    struct EndCase {
-        const char* what;
-        std::function<void()> whileA; // what the player does at each Tick from a.wav's sound on
-        bool gapless;
-        std::optional<QString> noOutput;
-        std::vector<std::string> sent;
-        QStringList marks;
-        QString box; // the start of the one box at the end, if any
-    };
-    const auto full =
-        std::vector<std::string>{"request", "record", "play",   "title 6", "stop",    "record", "play",
-                                 "title 7", "stop",   "record", "play",    "title 8", "stop"};
-    // Alone, or first in a take, a.wav sounds from Tick 23.
-    const auto onA = [this](const std::function<void()>& action) {
-        return [this, action] {
-            if (fakes.player->opened.back() == folder.filePath("a.wav") && fakes.player->takeFile() == 0 &&
-                fakes.player->playState() != MediaPlayer::mediaEnded) {
-                action();
-            }
-        };
-    };
-    const auto transitioning = [this] { fakes.player->setState(MediaPlayer::transitioning); };
-    std::vector<EndCase> cases{
-        {"buffering for 1 s",
-         [this, onA, transitioning] {
-             if (fakes.pump->ticks < 33) {
-                 onA(transitioning)();
-             }
-         },
-         false,
-         {},
-         full,
-         {"recorded", "recorded", "recorded"},
-         {}},
-        {"a stall",
-         onA(transitioning),
-         false,
-         {},
-         full,
-         {"cut short: the player stalled at 00:00", "recorded", "recorded"},
-         "These files were not recorded whole:"},
-        {"a stall in a take",
-         onA(transitioning),
-         true,
-         {},
-         {"request", "record", "play", "title 6", "stop"},
-         {"cut short: the player stalled at 00:00", "", ""},
-         "These files were not recorded whole:"},
-        {"stopped from the bar",
-         onA([this] { fakes.player->setState(MediaPlayer::stopped); }),
-         false,
-         {},
-         full,
-         {"cut short: stopped from the player bar at 00:00", "recorded", "recorded"},
-         "These files were not recorded whole:"},
-        {"a failure",
-         onA([this] {
-             emit fakes.player->failed(folder.filePath("a.wav"), "Cannot play: broken");
-             fakes.player->setState(MediaPlayer::stopped);
-         }),
-         false,
-         {},
-         full,
-         {"cut short: Cannot play: broken at 00:00", "recorded", "recorded"},
-         "These files were not recorded whole:"},
-        {"the output lost",
-         onA([this] {
-             emit fakes.player->outputFailed(folder.filePath("a.wav"), "Connection refused");
-             fakes.player->setState(MediaPlayer::stopped);
-         }),
-         false,
-         {},
-         {"request", "record", "play", "title 6", "stop"},
-         {"cut short: the sound output was lost at 00:00", "", ""},
-         noSoundOutputText("Connection refused")},
-        {"no sound output",
-         {},
-         false,
-         QStringLiteral("Connection refused"),
-         {"request"},
-         {"", "", ""},
-         noSoundOutputText("Connection refused")},
-        {"no sound output for a take",
-         {},
-         true,
-         QStringLiteral("Connection refused"),
-         {"request"},
-         {"", "", ""},
-         noSoundOutputText("Connection refused")},
-    };
-    for (const EndCase& row : cases) {
-        refill();
-        fakes.serial->frames.clear();
-        fakes.dialogs->shown.clear();
-        fakes.player->noOutput = row.noOutput;
-        fakes.player->opened.clear();
-        window->findChild<QAction*>("actionGapless")->setChecked(row.gapless);
-        fakes.pump->during.clear();
-        // A take checks the three files first.
-        for (int tick = row.gapless ? 26 : 23; row.whileA && tick < 400; ++tick) {
-            fakes.pump->during[tick] = row.whileA;
-        }
-        fakes.pump->ticks = 0;
-        bool recordingAtBox = true;
-        fakes.dialogs->whenShown = [this, &recordingAtBox] {
-            recordingAtBox = window->isRecording() || text("btnRecordList") != "Record";
-        };
-        click("btnRecordList");
-
-        EXPECT_EQ(sent(), row.sent) << row.what;
-        for (int entry = 0; entry < 3; ++entry) {
-            EXPECT_EQ(mark(entry), row.marks.at(entry)) << row.what;
-        }
-        ASSERT_EQ(fakes.dialogs->shown.size(), row.box.isEmpty() ? 0U : 1U) << row.what;
-        if (!row.box.isEmpty()) {
-            EXPECT_TRUE(fakes.dialogs->shown[0].text.startsWith(row.box)) << row.what;
-            EXPECT_FALSE(recordingAtBox) << row.what << ": the box comes after the run";
-        }
-        EXPECT_LT(fakes.pump->ticks, 20 + 3 * 50 + 160) << row.what << ": bounded";
-    }
-}
-
 // Every push button's caption reads whole, before and during a run, and a marked entry takes the room of an
 // unmarked one, so the Track list shows as many entries either way (ctest runs this at scale 1 and 2).
 TEST_F(RecordingRunTest, CaptionsReadWholeAndMarksKeepTheRowHeight) {
@@ -895,86 +731,6 @@ TEST_F(RecordingRunTest, CaptionsReadWholeAndMarksKeepTheRowHeight) {
         EXPECT_EQ(tracks->rowRect(entry).height(), unmarked) << mark(entry).toStdString();
     }
     EXPECT_GE(tracks->viewport()->height() / unmarked, 6);
-}
-
-// Stop recording at each moment of a run: disc query, record acknowledgement, sound, stop acknowledgement,
-// pause. The run ends at once, an armed recorder gets its stop, and only the entry it caught is cut off.
-TEST_F(RecordingRunTest, StopRecordingEndsTheRunAtEachMomentAndMarksTheEntryItCaught) {
-    struct StopCase {
-        const char* moment;
-        int tick;
-        bool pauseMode;
-        bool acknowledgesRecord;
-        std::vector<std::string> sent;
-        QStringList marks; // tool tips of the three entries
-        int ticks;         // when the run has ended
-        QString title;     // the window's title at the press
-    };
-    const QString cut = QStringLiteral("cut off by Stop recording");
-    const QString during = QStringLiteral("Quorvex recorder — 1 of 3, 00:00 left");
-    const std::vector<StopCase> cases{
-        {"disc query", 10, false, true, {"request"}, {"", "", ""}, 10, "Quorvex recorder"},
-        // Unanswered, the record wait would last 40 Ticks; the stop's answer takes one.
-        {"record acknowledgement",
-         25,
-         false,
-         false,
-         {"request", "record", "play", "stop"},
-         {cut, "", ""},
-         26,
-         during},
-        {"sound",
-         24,
-         false,
-         true,
-         {"request", "record", "play", "title 6", "stop"},
-         {cut, "", ""},
-         25,
-         during},
-        // The stop's acknowledgement is awaited as always, and that entry is whole.
-        {"stop acknowledgement",
-         28,
-         false,
-         true,
-         {"request", "record", "play", "title 6", "stop"},
-         {"recorded", "", ""},
-         28,
-         during},
-        {"pause", 40, true, true, {"title 6"}, {"recorded", "", ""}, 40, during},
-    };
-    for (const StopCase& row : cases) {
-        refill();
-        control<QCheckBox>("chkInsertPauses")->setChecked(row.pauseMode);
-        fakes.serial->frames.clear();
-        fakes.pump->ticks = 0;
-        fakes.dialogs->shown.clear();
-        fakes.serial->respond = [&row](const QByteArray& frame) {
-            return frame == discRequest ? hex("81 0D 05 48 20 60 01 00 05 0A 0B 00 FF")
-                   : (frame == recordFrame && row.acknowledgesRecord) || frame == stopFrame
-                       ? hex("81070548") + frame.mid(4)
-                       : QByteArray();
-        };
-        QString caption;
-        fakes.pump->during = {{row.tick, [this, &caption] {
-                                   caption = text("btnRecordList") + " (" +
-                                             control("btnRecordList")->toolTip() + ") / " +
-                                             window->windowTitle();
-                                   click("btnRecordList");
-                               }}};
-        click("btnRecordList");
-
-        EXPECT_EQ(sent(), row.sent) << row.moment;
-        EXPECT_EQ(caption, "Stop (Stop recording) / " + row.title) << row.moment;
-        EXPECT_EQ(text("btnRecordList"), "Record") << row.moment;
-        EXPECT_EQ(window->windowTitle(), "Quorvex recorder") << row.moment;
-        EXPECT_EQ(text("listSummary"), "3 tracks, 00:00") << row.moment;
-        for (int entry = 0; entry < 3; ++entry) {
-            EXPECT_EQ(mark(entry), row.marks.at(entry)) << row.moment;
-        }
-        EXPECT_EQ(fakes.pump->ticks, row.ticks) << row.moment;
-        EXPECT_TRUE(fakes.dialogs->shown.empty()) << row.moment << ": no pause-mode notice after a stop";
-        control<QCheckBox>("chkInsertPauses")->setChecked(false);
-    }
 }
 
 // A run picks up where the last one left: Continue records what is not recorded yet, numbered after the
@@ -1016,41 +772,6 @@ TEST_F(RecordingRunTest, RecordAsksToContinueOrRecordAllAgainOnceEntriesAreRecor
     EXPECT_EQ(fakes.dialogs->asked[1].choices, QStringList({"Record all again", "Cancel"}));
     EXPECT_EQ(fakes.dialogs->asked[1].defaultChoice, 0);
     EXPECT_EQ(fakes.dialogs->asked[1].escapeChoice, 1);
-}
-
-// Gapless: the files are checked first, then one take records them with a track mark and a title at each
-// boundary. Stop recording cuts off the file being heard; Continue takes the rest as a new take.
-TEST_F(RecordingRunTest, AGaplessTakeMarksEachFileAndContinuesWithWhatStopRecordingLeft) {
-    writeFile(folder.filePath("b.wav"), "no sound here");
-    window->findChild<QAction*>("actionGapless")->trigger();
-    QString during;
-    // 20 Ticks for the request, 1 to check each playable file and 1 for the take to be ready, 1 for the
-    // record acknowledgement, 5 of a's sound: c is heard from Tick 29.
-    fakes.pump->during = {{31, [this, &during] {
-                               during = window->windowTitle();
-                               click("btnRecordList");
-                           }}};
-    click("btnRecordList");
-    EXPECT_EQ(sent(), (std::vector<std::string>{"request", "record", "play", "title 6", "record", "title 7",
-                                                "stop"}));
-    EXPECT_EQ(fakes.player->opened,
-              QStringList({folder.filePath("a.wav"), folder.filePath("c.wav"), folder.filePath("a.wav")}))
-        << "each playable file checked, then the take from its first";
-    EXPECT_EQ(during, "Quorvex recorder — 3 of 3, 00:00 left");
-    EXPECT_EQ(fakes.pump->ticks, 32) << "the stop's acknowledgement";
-    EXPECT_EQ(mark(0), "recorded");
-    EXPECT_EQ(mark(1), "skipped: it is not a sound file of a listed format");
-    EXPECT_EQ(mark(2), "cut off by Stop recording");
-    ASSERT_EQ(fakes.dialogs->shown.size(), 1U) << "the file left out is named, also after a stop";
-    EXPECT_TRUE(fakes.dialogs->shown[0].text.contains(folder.filePath("b.wav") + ": "));
-
-    fakes.pump->during.clear();
-    fakes.serial->frames.clear();
-    fakes.dialogs->answers = {0};
-    click("btnRecordList");
-    EXPECT_EQ(sent(), (std::vector<std::string>{"request", "record", "play", "title 6", "stop"}));
-    EXPECT_EQ(mark(2), "recorded");
-    EXPECT_EQ(fakes.dialogs->shown.size(), 2U);
 }
 
 // A list with more entries than the disc has free tracks: Cancel (the default) sends no record frame.

@@ -652,7 +652,7 @@ QString frmQuorvex::titleText(const QString& title) const {
 }
 
 bool frmQuorvex::rememberedSwitch(const SettingKey& key) const {
-    return switchFromSetting(platform.settings->read(key), key.byDefault == QLatin1String("1"));
+    return quorvex::rememberedSwitch(*platform.settings, key);
 }
 
 void frmQuorvex::rememberSwitch(const SettingKey& key, bool on) {

@@ -114,6 +114,8 @@ public:
     void showNotice(const Notice& notice) override;
     bool askRecordAnyway(const QString& question) override;
     void remindPauseMode() override;
+    // The Track list shows each entry's mark already.
+    void entryEnded(const EndedEntry& /*entry*/) override {}
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,8 +1,8 @@
 #include "app/commandline.h"
-#include "app/demorecorder.h"
 #include "app/frmquorvex.h"
 #include "app/messages.h"
 #include "app/systemplatform.h"
+#include "deck/demorecorder.h"
 #include "widgets/messageboxdialogs.h"
 
 #include <algorithm>

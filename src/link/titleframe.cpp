@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <QString>
+#include <span>
 
 namespace quorvex {
 
@@ -42,6 +43,13 @@ std::optional<TitleFrame> titleFrame(QStringView name, std::int16_t trackNumber)
                    [](char byte) { return static_cast<std::uint8_t>(byte); });
     frame.back() = frameEnd;
     return frame;
+}
+
+QString titleFieldText(QStringView name) {
+    const std::optional<TitleFrame> frame = titleFrame(name, 0);
+    const auto field = std::span(*frame).subspan(titleFieldOffset, titleFieldBytes);
+    const auto end = std::find(field.begin(), field.end(), std::uint8_t{0});
+    return fromCodePage(QByteArrayView(field.data(), end - field.begin()));
 }
 
 } // namespace quorvex

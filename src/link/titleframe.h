@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <QString>
 #include <QStringView>
 
 namespace quorvex {
@@ -15,5 +16,7 @@ using TitleFrame = std::array<std::uint8_t, 23>;
 // with NUL bytes up to 14. A track number the one byte cannot carry (outside 0..255) gives no frame:
 // a wrapped number would name the wrong track.
 [[nodiscard]] std::optional<TitleFrame> titleFrame(QStringView name, std::int16_t trackNumber);
+// The name as the title field carries it: what the recorder shows.
+[[nodiscard]] QString titleFieldText(QStringView name);
 
 } // namespace quorvex

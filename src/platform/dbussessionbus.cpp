@@ -23,12 +23,14 @@ QDBusMessage callOn(const QString& service, const QString& interface, const QStr
 
 } // namespace
 
-DBusSessionBus::DBusSessionBus()
-    : DBusSessionBus(QDBusConnection::systemBus(), QDBusConnection::sessionBus(),
-                     [](const QString& line) { QTextStream(stderr) << line << '\n'; }) {}
+DBusSessionBus::DBusSessionBus(QString name)
+    : DBusSessionBus(
+          QDBusConnection::systemBus(), QDBusConnection::sessionBus(),
+          [](const QString& line) { QTextStream(stderr) << line << '\n'; }, std::move(name)) {}
 
-DBusSessionBus::DBusSessionBus(QDBusConnection system, QDBusConnection session, Say say)
-    : system(std::move(system)), session(std::move(session)), say(std::move(say)) {}
+DBusSessionBus::DBusSessionBus(QDBusConnection system, QDBusConnection session, Say say, QString name)
+    : system(std::move(system)), session(std::move(session)), say(std::move(say)),
+      programName(std::move(name)) {}
 
 DBusSessionBus::~DBusSessionBus() {
     releaseInhibitors();
@@ -123,7 +125,7 @@ void DBusSessionBus::sayMissing(Thing what, const QString& why) {
         without = QStringLiteral("no desktop notifications");
         break;
     }
-    say(QStringLiteral("quorvex: %1; %2").arg(why, without));
+    say(QStringLiteral("%1: %2; %3").arg(programName, why, without));
 }
 
 } // namespace quorvex

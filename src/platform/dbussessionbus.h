@@ -18,8 +18,10 @@ class DBusSessionBus final : public SessionBus {
 public:
     using Say = std::function<void(const QString& line)>;
 
-    DBusSessionBus();
-    DBusSessionBus(QDBusConnection system, QDBusConnection session, Say say);
+    // `name` is the program's name in what is said: "quorvex: …".
+    explicit DBusSessionBus(QString name = QStringLiteral("quorvex"));
+    DBusSessionBus(QDBusConnection system, QDBusConnection session, Say say,
+                   QString name = QStringLiteral("quorvex"));
     DBusSessionBus(const DBusSessionBus&) = delete;
     DBusSessionBus& operator=(const DBusSessionBus&) = delete;
     DBusSessionBus(DBusSessionBus&&) = delete;
@@ -41,6 +43,7 @@ private:
     QDBusConnection system;
     QDBusConnection session;
     Say say;
+    QString programName;
     std::set<Thing> saidMissing;
     QDBusUnixFileDescriptor sleepLock; // logind keeps the lock while this stays open
     std::optional<uint> screenCookie;

@@ -34,10 +34,13 @@ const QString& setAsideIfUnreadable(const QString& fileName) {
 
 } // namespace
 
-IniSettingsStore::IniSettingsStore() : IniSettingsStore(userSettingsFile()) {}
+IniSettingsStore::IniSettingsStore(Access access) : IniSettingsStore(userSettingsFile(), access) {}
 
-IniSettingsStore::IniSettingsStore(const QString& fileName)
-    : firstStart(!QFile::exists(fileName)), settings(setAsideIfUnreadable(fileName), QSettings::IniFormat) {
+IniSettingsStore::IniSettingsStore(const QString& fileName, Access access)
+    : access(access), firstStart(!QFile::exists(fileName)),
+      settings(access == Access::readWrite ? setAsideIfUnreadable(fileName) : fileName,
+               QSettings::IniFormat) {
+    static_cast<void>(settings.allKeys());
     reportProblem();
 }
 
@@ -47,6 +50,9 @@ QString IniSettingsStore::read(const QString& section, const QString& key,
 }
 
 void IniSettingsStore::save(const QString& section, const QString& key, const QString& value) {
+    if (access == Access::readOnly) {
+        return;
+    }
     settings.setValue(section + QLatin1Char('/') + key, value);
     // The program may end at once after a save, so the file is written now, not at destruction.
     settings.sync();
@@ -59,7 +65,10 @@ void IniSettingsStore::reportProblem() {
         return;
     }
     reported = status;
-    qWarning().noquote() << (status == QSettings::FormatError
+    qWarning().noquote() << (status == QSettings::FormatError && access == Access::readOnly
+                                 ? QStringLiteral("Quorvex: %1 is not a settings file it can read; the "
+                                                  "defaults are used")
+                             : status == QSettings::FormatError
                                  ? QStringLiteral("Quorvex: %1 is not a settings file it can read and cannot "
                                                   "be moved aside; settings are not remembered")
                                  : QStringLiteral("Quorvex: cannot write %1; settings are not remembered"))

@@ -9,11 +9,13 @@ namespace quorvex {
 // The user's MP3Quorvex.ini in the configuration directory ($XDG_CONFIG_HOME on Linux), or another INI file.
 // A file that cannot be read as INI is moved aside to <name>.unreadable and the defaults are used; a file
 // that cannot be written keeps what it had. Either is reported once on standard error, naming the file,
-// and the program goes on.
+// and the program goes on. Read only, the store never writes the file: one it cannot read is read as
+// absent and left where it is.
 class IniSettingsStore final : public SettingsStore {
 public:
-    IniSettingsStore();
-    explicit IniSettingsStore(const QString& fileName);
+    enum class Access { readWrite, readOnly };
+    explicit IniSettingsStore(Access access = Access::readWrite);
+    explicit IniSettingsStore(const QString& fileName, Access access = Access::readWrite);
 
     using SettingsStore::read;
     using SettingsStore::save;
@@ -28,6 +30,7 @@ public:
 private:
     void reportProblem();
 
+    const Access access;
     const bool firstStart;
     QSettings settings;
     QSettings::Status reported = QSettings::NoError;

@@ -1,5 +1,8 @@
 #include "platform/settingvalues.h"
 
+#include "platform/settingkeys.h"
+#include "platform/settingsstore.h"
+
 namespace quorvex {
 
 int portNumberFromSetting(const QString& text) {
@@ -31,6 +34,10 @@ int discMinutesFromSetting(const QString& text) {
         }
     }
     return defaultDiscMinutes;
+}
+
+bool rememberedSwitch(const SettingsStore& settings, const SettingKey& key) {
+    return switchFromSetting(settings.read(key), key.byDefault == QLatin1String("1"));
 }
 
 } // namespace quorvex

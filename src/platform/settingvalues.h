@@ -5,6 +5,9 @@
 
 namespace quorvex {
 
+class SettingsStore;
+struct SettingKey;
+
 inline constexpr int firstPort = 1;
 inline constexpr int lastPort = 4;
 inline constexpr int defaultPort = 1;
@@ -20,6 +23,8 @@ inline constexpr int defaultPort = 1;
 // A remembered menu switch ("Plain ASCII titles", "Gapless", "Send 44.1 kHz"): "1" on, "0" off, anything
 // else the switch's default.
 [[nodiscard]] bool switchFromSetting(const QString& text, bool byDefault = false);
+// The switch as the settings remember it, its key's default where they do not.
+[[nodiscard]] bool rememberedSwitch(const SettingsStore& settings, const SettingKey& key);
 
 // The disc lengths the Disc menu offers, in minutes of standard play; the remembered one is "60", "74" or
 // "80", anything else the default, 74.

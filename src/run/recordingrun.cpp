@@ -3,6 +3,7 @@
 #include "link/commandframe.h"
 #include "link/discinfo.h"
 #include "link/recorderlink.h"
+#include "link/titleframe.h"
 #include "platform/eventpump.h"
 #include "platform/mediaplayer.h"
 #include "run/fitcheck.h"
@@ -90,6 +91,7 @@ RunSummary RecordingRun::run() {
     if (plan.gapless && !session.link().pauseMode()) {
         const Outcome outcome = recordTake();
         summary.stopped = outcome == Outcome::stopped;
+        summary.aborted = outcome == Outcome::aborted;
         if (outcome != Outcome::stopped && outcome != Outcome::aborted) {
             remindPauseMode();
         }
@@ -104,6 +106,7 @@ RunSummary RecordingRun::run() {
         }
         const Outcome outcome = recordEntry(index);
         if (outcome == Outcome::aborted) {
+            summary.aborted = true;
             reportNotWhole();
             return summary;
         }
@@ -135,7 +138,13 @@ RecordingRun::Entry RecordingRun::turnTo(int index) {
     const QString path = session.entries().path(index);
     const TrackTitles::Derived derived = session.titles().derive(path);
     feedback.showTagFields(derived.fields);
+    titleOf[index] = derived.title;
     return {.path = path, .title = derived.title};
+}
+
+void RecordingRun::trackMade(int index) {
+    ++tracksMade;
+    trackOf[index] = existingTrackCount + tracksMade;
 }
 
 void RecordingRun::remindPauseMode() {
@@ -179,7 +188,7 @@ RecordingRun::Outcome RecordingRun::recordEntry(int index) {
         return *failed;
     }
     if (armed) {
-        ++tracksMade;
+        trackMade(index);
     }
 
     player.play();
@@ -187,7 +196,7 @@ RecordingRun::Outcome RecordingRun::recordEntry(int index) {
     std::optional<Cut> cut;
     if (started) {
         if (!armed) {
-            ++tracksMade;
+            trackMade(index);
         }
         session.link().sendTitle(title, static_cast<std::int16_t>(existingTrackCount + tracksMade));
         cut = followSound([this] { showPlayingTime(); });
@@ -261,6 +270,10 @@ std::optional<RecordingRun::Outcome> RecordingRun::startRecorder(int index) {
 
 RecordingRun::Outcome RecordingRun::cutOff(int index, bool armed) {
     if (armed) {
+        // The recorder was told to record: what it holds of the entry is a track.
+        if (!trackOf.contains(index)) {
+            trackMade(index);
+        }
         stopRecorder(true);
     }
     mark(index, currentPath, {.state = EntryState::cutOff, .reason = {}});
@@ -340,10 +353,14 @@ void RecordingRun::showProgress(double positionInEntry) {
     // Without a single known length the entries themselves measure the way.
     const double done =
         total > 0 ? 1 - left / total : (count > 0 ? static_cast<double>(position) / count : 0.0);
-    feedback.showRunProgress({.current = static_cast<int>(position) + 1,
-                              .count = static_cast<int>(lengths.size()),
-                              .secondsLeft = left,
-                              .done = done});
+    const auto track =
+        position < plan.entries.size() ? trackOf.find(plan.entries.at(position)) : trackOf.end();
+    feedback.showRunProgress(
+        {.current = static_cast<int>(position) + 1,
+         .count = static_cast<int>(lengths.size()),
+         .secondsLeft = left,
+         .done = done,
+         .track = track != trackOf.end() ? std::optional<int>(track->second) : std::nullopt});
 }
 
 void RecordingRun::stopRecorder(bool armed) {
@@ -377,6 +394,13 @@ void RecordingRun::mark(int index, const QString& path, const EntryMark& entryMa
     summary.skipped += entryMark.state == EntryState::skipped ? 1 : 0;
     summary.cutShort += entryMark.state == EntryState::cutShort ? 1 : 0;
     session.entries().setMark(index, entryMark);
+    // Done with: what the run kept of the entry goes, so a long list costs no more as it goes on.
+    const auto track = trackOf.extract(index);
+    const auto title = titleOf.extract(index);
+    feedback.entryEnded({.index = index,
+                         .track = track ? std::optional<int>(track.mapped()) : std::nullopt,
+                         .title = title ? titleFieldText(title.mapped()) : QString(),
+                         .mark = entryMark});
     if (entryMark.state != EntryState::recorded) {
         notWhole.push_back({.path = path, .mark = entryMarkText(entryMark), .state = entryMark.state});
     }

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <QMetaObject>
 #include <QString>
@@ -34,6 +35,7 @@ struct RunSummary {
     int skipped = 0;
     int cutShort = 0;
     bool stopped = false;
+    bool aborted = false; // the recorder did not acknowledge recording, or no sound output could be opened
 };
 
 // The message of a run that found no sound output; `reason` is the player's, on one line.
@@ -83,6 +85,8 @@ private:
         QString title;
     };
     Entry turnTo(int index);
+    // The entry made the track after the ones made so far.
+    void trackMade(int index);
     // A run that ends in pause mode has the front end say what pause mode asks of the user.
     void remindPauseMode();
     Outcome recordEntry(int index);
@@ -154,8 +158,10 @@ private:
     // their sound started). The next title goes to the track after these.
     std::int16_t tracksMade = 0;
     std::vector<NotWhole> notWhole;
-    QString shownTime;       // the Status line's playing time, as last shown
-    double takePosition = 0; // where in its file the take was heard at the last pass
+    std::map<int, int> trackOf;     // entry -> the track it made on the disc
+    std::map<int, QString> titleOf; // entry -> the title it is recorded under
+    QString shownTime;              // the Status line's playing time, as last shown
+    double takePosition = 0;        // where in its file the take was heard at the last pass
     std::vector<std::optional<std::chrono::milliseconds>> lengths; // per planned entry
     std::size_t position = 0;                                      // the planned entry under way
     bool stopRequested = false;

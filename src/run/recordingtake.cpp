@@ -81,7 +81,7 @@ RecordingRun::Outcome RecordingRun::startTake(const std::vector<TakeFile>& files
     if (const std::optional<Outcome> failed = startRecorder(first.index)) {
         return *failed;
     }
-    ++tracksMade;
+    trackMade(first.index);
     player.play();
     if (!waitForPlayer(MediaPlayer::playing)) {
         player.stop();
@@ -133,7 +133,7 @@ void RecordingRun::markTracksUntil(const std::vector<TakeFile>& files, std::size
         // The recorder is recording: a record command is a track mark. Its acknowledgement is not waited
         // for, so nothing holds the take.
         session.link().sendCommandEvenPaused(command::record);
-        ++tracksMade;
+        trackMade(next.index);
         session.link().sendTitle(next.title, static_cast<std::int16_t>(existingTrackCount + tracksMade));
         showTakeFile(next);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "run/notice.h"
+#include "tracks/entrymark.h"
 #include "tracks/tagfields.h"
 
 #include <optional>
@@ -15,6 +16,16 @@ struct RunProgress {
     int count = 0;
     double secondsLeft = 0;
     double done = 0;
+    std::optional<int> track; // the track the entry under way is making, once it makes one
+};
+
+// An entry the run is done with: the track it made on the disc (none when it made none), the title as the
+// recorder got it, and its mark.
+struct EndedEntry {
+    int index = 0;
+    std::optional<int> track;
+    QString title;
+    EntryMark mark;
 };
 
 // What a recording run tells its front end (the window, the command line) and the one question it asks.
@@ -37,6 +48,8 @@ public:
     virtual void showNotice(const Notice& notice) = 0;
     // The list does not fit the disc: true when the user says "Record anyway".
     virtual bool askRecordAnyway(const QString& question) = 0;
+    // Each entry as the run is done with it (its mark is on the Track list's entry already).
+    virtual void entryEnded(const EndedEntry& entry) = 0;
     // A run that ends in pause mode says once more what pause mode asks of the user.
     virtual void remindPauseMode() = 0;
 };

@@ -1,7 +1,7 @@
 // The demo: --virtual-deck puts a virtual recorder behind every Com button for one session.
-#include "app/demorecorder.h"
 #include "app/frmquorvex.h"
 #include "app/systemplatform.h"
+#include "deck/demorecorder.h"
 #include "platform/inisettingsstore.h"
 #include "support/modalwatcher.h"
 #include "support/pseudoterminal.h"

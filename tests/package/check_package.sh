@@ -12,7 +12,7 @@ lintian --fail-on error --tag-display-limit 0 "$deb"
 dpkg-deb -x "$deb" "$root"
 appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml
 desktop-file-validate "$root"/usr/share/applications/quorvex.desktop
-for page in "$root"/usr/share/man/man1/quorvex.1.gz "$root"/usr/share/man/man1/quorvex-deck.1.gz; do
+for page in "$root"/usr/share/man/man1/quorvex{,-record,-deck}.1.gz; do
     warnings=$(man --warnings -l "$page" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "$(basename "$page"): $warnings"
 done
@@ -21,5 +21,9 @@ no_display=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
 version=$("${no_display[@]}" "$root"/usr/bin/quorvex --version)
 [ "$version" = "quorvex $(dpkg-deb -f "$deb" Version)" ] || fail "quorvex --version said '$version'"
 "${no_display[@]}" "$root"/usr/bin/quorvex --help | grep -q '^Usage: quorvex' || fail "quorvex --help"
+[ "$("${no_display[@]}" "$root"/usr/bin/quorvex-record --version)" = "quorvex-record $(dpkg-deb -f "$deb" Version)" ] ||
+    fail "quorvex-record --version"
+# The command line records without a display: it links neither Qt GUI nor Qt Widgets.
+! ldd "$root"/usr/bin/quorvex-record | grep -E 'libQt6(Gui|Widgets)' || fail "quorvex-record links Qt GUI"
 "${no_display[@]}" "$root"/usr/bin/quorvex-deck --help | grep -q -- '--tracks' || fail "quorvex-deck --help"
 echo "package checks passed: $deb"

@@ -1,4 +1,6 @@
 #include "platform/settingvalues.h"
+#include "record/consolefeedback.h"
+#include "record/recordoptions.h"
 #include "run/recordingsession.h"
 #include "run/runfeedback.h"
 #include "support/fakes.h"
@@ -29,6 +31,11 @@ public:
         return recordAnyway;
     }
     void remindPauseMode() override { ++pauseReminders; }
+    void entryEnded(const EndedEntry& entry) override {
+        ended.append(QStringLiteral("%1 %2: %3")
+                         .arg(entry.track ? QString::number(*entry.track) : QStringLiteral("-"), entry.title,
+                              entryMarkText(entry.mark)));
+    }
 
     std::vector<int> shown;
     QStringList statusLines;
@@ -37,6 +44,7 @@ public:
     QStringList questions;
     bool recordAnyway = false;
     int pauseReminders = 0;
+    QStringList ended; // "track title: mark" per entry, as the run was done with it
 };
 
 // The recording session on fake outside things, without any window, in virtual time: each pass of its waits
@@ -336,6 +344,8 @@ TEST_F(SessionTest, AGaplessTakeMarksEachFileAndContinuesWithWhatStopRecordingLe
     EXPECT_EQ(fakes.pump->ticks, 32) << "the stop's acknowledgement";
     EXPECT_EQ(marks(), QStringList({"recorded", "skipped: it is not a sound file of a listed format",
                                     "cut off by Stop recording"}));
+    EXPECT_EQ(feedback.ended, QStringList({"- b: skipped: it is not a sound file of a listed format",
+                                           "6 a: recorded", "7 c: cut off by Stop recording"}));
     ASSERT_EQ(feedback.notices.size(), 1U) << "the file left out is named, also after a stop";
     EXPECT_TRUE(feedback.notices[0].text.contains(folder.filePath("b.wav") + ": "));
 
@@ -345,6 +355,39 @@ TEST_F(SessionTest, AGaplessTakeMarksEachFileAndContinuesWithWhatStopRecordingLe
     EXPECT_EQ(sent(), (std::vector<std::string>{"request", "record", "play", "title 6", "stop"}));
     EXPECT_EQ(mark(2), "recorded");
     EXPECT_EQ(feedback.notices.size(), 1U);
+}
+
+// quorvex-record's options: each default is the window's remembered setting, an option given wins, and a
+// setting that cannot be used counts as its key's default.
+TEST(RecordCommand, DefaultsAreTheRememberedSettingsAndOptionsOverrideThem) {
+    Journal journal;
+    FakeSettingsStore settings(journal);
+    settings.values = {{"Commport/COM", "3"},         {"General/Gapless", "1"},
+                       {"General/Disc length", "80"}, {"General/Use ID3", "0"},
+                       {"General/Output", "alsa/x"},  {"General/ASCII titles", "yes"}};
+    const auto parsed = [&settings](const QStringList& arguments) {
+        const ParsedRecordCommand command =
+            parseRecordCommand(QStringList{"quorvex-record"} + arguments + QStringList{"a.wav"}, settings);
+        EXPECT_TRUE(command.options.has_value()) << command.error.toStdString();
+        return command.options.value_or(RecordOptions());
+    };
+    const RecordOptions remembered = parsed({});
+    EXPECT_EQ(remembered.com, 3);
+    EXPECT_TRUE(remembered.gapless);
+    EXPECT_EQ(remembered.discMinutes, 80);
+    EXPECT_FALSE(remembered.useTags);
+    EXPECT_FALSE(remembered.asciiTitles) << "an unusable value is the default";
+    EXPECT_EQ(remembered.output, "alsa/x");
+    const RecordOptions given = parsed({"--com", "2", "--disc-length", "60", "--id3", "--output", "pulse/y"});
+    EXPECT_EQ(given.com, 2);
+    EXPECT_EQ(given.discMinutes, 60);
+    EXPECT_TRUE(given.useTags);
+    EXPECT_EQ(given.output, "pulse/y");
+    EXPECT_TRUE(journal.empty()) << "nothing saved";
+
+    EXPECT_EQ(consoleStatusLine({.current = 3, .count = 7, .secondsLeft = 2470, .done = 0.4, .track = 13},
+                                "Coda", "01:12 / 03:40"),
+              "3/7  13 Coda  01:12 / 03:40  41:10 left");
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "app/demorecorder.h"
+#include "deck/demorecorder.h"
 
 #include <algorithm>
 

@@ -1,0 +1,173 @@
+// quorvex-record as a user runs it: a process on the virtual recorder's pseudo-terminal, playing into the
+// private sound sink. Bad usage is refused with its status and message; a list is recorded with the window's
+// frames, one line per entry; Ctrl+C stops the recorder; the demo records without any sound output.
+#include "integration/realwindow.h"
+
+#include <csignal>
+#include <QAction>
+#include <QCheckBox>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace quorvex::testing {
+namespace {
+
+const QString fixtures = QStringLiteral(QUORVEX_MEDIA_FIXTURES);
+
+// The command as a process: its exit status, standard output and standard error once it has ended. The
+// event loop runs meanwhile, so the virtual recorder in this process answers.
+struct Finished {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+class RecordCommandTest : public RealWindowTest {
+protected:
+    RecordCommandTest() { program.setProgram(QStringLiteral(QUORVEX_RECORD_PROGRAM)); }
+
+    // The sink's own output, so that nothing reaches the machine's speakers.
+    static QStringList toSink() {
+        return {QStringLiteral("--output"),
+                QStringLiteral("pulse/%1").arg(qEnvironmentVariable("QUORVEX_TEST_SINK"))};
+    }
+
+    Finished run(const QStringList& arguments, const std::function<void()>& meanwhile = {}) {
+        program.setArguments(arguments);
+        program.start();
+        EXPECT_TRUE(program.waitForStarted());
+        const bool ended = QTest::qWaitFor(
+            [&] {
+                if (meanwhile) {
+                    meanwhile();
+                }
+                return program.state() == QProcess::NotRunning;
+            },
+            60'000);
+        EXPECT_TRUE(ended) << arguments.join(' ').toStdString();
+        return {.status = program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
+                .out = QString::fromLocal8Bit(program.readAllStandardOutput()),
+                .err = QString::fromLocal8Bit(program.readAllStandardError())};
+    }
+
+    QProcess program;
+};
+
+TEST_F(RecordCommandTest, BadUsageIsRefusedWithItsStatusAndMessage) {
+    const QString wav = fixtures + "/sine.wav";
+    struct Case {
+        QStringList arguments;
+        int status = 0;
+        const char* said = ""; // on standard error, or on standard output for the answers
+    };
+    const std::vector<Case> cases{
+        {{"--frobnicate", wav}, 4, "Unknown option 'frobnicate'."},
+        {{}, 4, "Nothing to record: give sound files, folders or playlists."},
+        {{"--com", "5", wav}, 4, "--com takes 1, 2, 3 or 4, not \"5\"."},
+        {{"--disc-length", "90", wav}, 4, "--disc-length takes 60, 74 or 80, not \"90\"."},
+        {{"--id3", "--no-id3", wav}, 4, "--id3 and --no-id3 cannot both be given."},
+        {{"--com", "2", "--virtual-deck", wav}, 4, "each choose the recorder: give one."},
+        {{"--device", "/dev/quorvex-absent", wav}, 4, "Error opening Com Port, please select another one: "},
+        {{"--device", "/dev/null", "--output", "alsa/quorvex-absent", wav},
+         4,
+         "the sound output \"alsa/quorvex-absent\" is not connected"},
+        {{"--virtual-deck", "/quorvex-absent.wav"}, 4, "nothing to record."},
+        {{"--help"}, 0, "--record-anyway"},
+        {{"--version"}, 0, "quorvex-record " QUORVEX_VERSION},
+    };
+    for (const Case& row : cases) {
+        const Finished finished = run(row.arguments);
+        EXPECT_EQ(finished.status, row.status) << row.arguments.join(' ').toStdString();
+        EXPECT_TRUE((row.status == 0 ? finished.out : finished.err).contains(QString::fromUtf8(row.said)))
+            << row.arguments.join(' ').toStdString() << ": " << finished.err.toStdString();
+    }
+}
+
+// The list onto the recorder: the disc named once, each playable file a titled track after the five on the
+// disc, one line per entry; the empty file is not added (named on standard error), so the status is 1.
+TEST_F(RecordCommandTest, RecordsAListWithTheWindowsFramesAndNamesEachEntry) {
+    recorder = std::make_unique<deck::VirtualDeck>(deck::Disc{.tracks = 5});
+    const QTemporaryDir folder;
+    const QString broken = folder.filePath("Broken.wav");
+    ASSERT_TRUE(QFile(broken).open(QIODevice::WriteOnly));
+    const Finished finished =
+        run(QStringList{"--device", recorder->devicePath(), "--disc-name", "Mix", "--no-id3",
+                        fixtures + "/title.flac", broken, fixtures + "/title.opus"} +
+            toSink());
+    EXPECT_EQ(finished.status, 1) << finished.err.toStdString();
+    EXPECT_EQ(finished.out, "6 title: recorded\n7 title: recorded\n");
+    EXPECT_TRUE(finished.err.contains(broken + ": ")) << "named as the window's box names it";
+    EXPECT_EQ(meanings(*recorder),
+              QStringList({"on", R"(title track 0 "Mix" (disc name))", "disc information request", "record",
+                           "play", R"(title track 6 "title")", "stop", "record", "play",
+                           R"(title track 7 "title")", "stop"}));
+}
+
+// From the disc request on, the recorder gets the same frames from the window's Record as from the command
+// line, for the same list and settings, one track at a time or as one gapless take.
+TEST_F(RecordCommandTest, TheWindowAndTheCommandLineGiveTheRecorderTheSameFrames) {
+    const QTemporaryDir folder;
+    const QString broken = folder.filePath("Broken.wav");
+    ASSERT_TRUE(QFile(broken).open(QIODevice::WriteOnly));
+    const QStringList list{fixtures + "/title.opus", broken, fixtures + "/title.flac"};
+    const auto fromRequest = [](const QStringList& frames) {
+        return frames.mid(frames.indexOf(QStringLiteral("disc information request")));
+    };
+    for (const bool gapless : {false, true}) {
+        connectRecorder({.tracks = 5});
+        control<QCheckBox>("tickUseID3")->setChecked(false);
+        window->findChild<QAction*>(QStringLiteral("actionGapless"))->setChecked(gapless);
+        trackList()->append(list);
+        record();
+        const QStringList fromWindow = fromRequest(meanings(*recorder));
+        window.reset();
+
+        recorder = std::make_unique<deck::VirtualDeck>(deck::Disc{.tracks = 5});
+        QStringList arguments{"--device", recorder->devicePath(), "--no-id3"};
+        if (gapless) {
+            arguments.append("--gapless");
+        }
+        const Finished finished = run(arguments + toSink() + list);
+        EXPECT_EQ(finished.status, 1) << finished.err.toStdString();
+        EXPECT_EQ(fromRequest(meanings(*recorder)), fromWindow)
+            << (gapless ? "gapless" : "one track at a time");
+        EXPECT_EQ(fromWindow.filter(QRegularExpression(QStringLiteral("^record"))).size(), 2)
+            << fromWindow.join('\n').toStdString();
+    }
+}
+
+// Ctrl+C during a track stops the recorder, awaits its answer and exits with 130; the entry is cut off.
+TEST_F(RecordCommandTest, CtrlCIsStopRecording) {
+    recorder = std::make_unique<deck::VirtualDeck>(deck::Disc{.tracks = 5});
+    bool sent = false;
+    const Finished finished = run(QStringList{"--device", recorder->devicePath(), "--no-id3",
+                                              fixtures + "/title.flac", fixtures + "/title.flac"} +
+                                      toSink(),
+                                  [&] {
+                                      if (!sent && meanings(*recorder).contains("play")) {
+                                          sent = ::kill(static_cast<pid_t>(program.processId()), SIGINT) == 0;
+                                      }
+                                  });
+    EXPECT_EQ(finished.status, 130) << finished.err.toStdString();
+    EXPECT_EQ(meanings(*recorder).mid(1),
+              QStringList({"disc information request", "record", "play", "stop"}));
+    EXPECT_EQ(finished.out, "6 title: cut off by Stop recording\n");
+}
+
+// The demo's recorder inside the program, without any sound server: a folder recorded in silence.
+TEST_F(RecordCommandTest, TheVirtualDeckRecordsAFolderWithoutASoundServer) {
+    const QTemporaryDir folder;
+    ASSERT_TRUE(QFile::copy(fixtures + "/title.flac", folder.filePath("One.flac")));
+    ASSERT_TRUE(QFile::copy(fixtures + "/title.opus", folder.filePath("Two.opus")));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:/quorvex-absent"));
+    environment.insert(QStringLiteral("PIPEWIRE_REMOTE"), QStringLiteral("/quorvex-absent"));
+    program.setProcessEnvironment(environment);
+    const Finished finished = run({"--virtual-deck", "--no-id3", folder.path()});
+    EXPECT_EQ(finished.status, 0) << finished.err.toStdString();
+    EXPECT_EQ(finished.out, "4 One: recorded\n5 Two: recorded\n");
+    EXPECT_TRUE(finished.err.contains(R"(title track 5 "Two")")) << finished.err.toStdString();
+}
+
+} // namespace
+} // namespace quorvex::testing

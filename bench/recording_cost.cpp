@@ -4,7 +4,9 @@
 // Record to 4.5 s after the last stop's acknowledgement) and its peak memory, mpv's (`mpv --no-video`) over
 // its whole life for the same files, the X server's CPU seconds for painting the window, how many times
 // widgets were painted (a count that does not depend on how busy the machine is), and the program's own time
-// per track beyond the files' length and the waits it is meant to make (2 s at the start).
+// per track beyond the files' length and the waits it is meant to make (2 s at the start). quorvex-record
+// records the same files onto a second virtual recorder over its whole life, three times, interleaved with
+// mpv's three runs; the medians are compared.
 //
 // The window is shown on a private X server (Xvfb) the bench starts itself: the offscreen platform skips
 // most of the painting a user pays for. With QT_QPA_PLATFORM set, that platform is used instead.
@@ -24,6 +26,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <optional>
 #include <QAbstractButton>
 #include <QApplication>
@@ -35,8 +38,10 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <vector>
 
 namespace {
 
@@ -112,27 +117,28 @@ struct Cost {
     double peak = 0;
 };
 
-Cost mpvCost(const QStringList& files) {
+// A program's CPU seconds and peak memory over its whole life; the event loop runs meanwhile, so that the
+// virtual recorder in this process answers it.
+Cost childCost(const QByteArrayList& command) {
     const pid_t child = fork();
     if (child == 0) {
         silenceOutput();
-        const QByteArrayList args{"mpv", "--no-video", "--no-config", "--ao=pulse", "--really-quiet"};
-        std::vector<QByteArray> owned(args.begin(), args.end());
-        for (const QString& file : files) {
-            owned.push_back(file.toLocal8Bit());
-        }
+        std::vector<QByteArray> owned(command.begin(), command.end());
         std::vector<char*> argv;
         argv.reserve(owned.size() + 1);
         for (QByteArray& arg : owned) {
             argv.push_back(arg.data());
         }
         argv.push_back(nullptr);
-        execvp("mpv", argv.data());
+        execvp(argv.front(), argv.data());
         std::_Exit(127);
     }
     int status = 0;
     rusage usage{};
-    wait4(child, &status, 0, &usage);
+    while (wait4(child, &status, WNOHANG, &usage) == 0) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+    }
     constexpr double microsPerSecond = 1e6;
     constexpr double kibPerMib = 1024;
     const auto seconds = [](const timeval& time) {
@@ -142,6 +148,18 @@ Cost mpvCost(const QStringList& files) {
     // NOLINTNEXTLINE(cppcoreguidelines-pro-type-union-access)
     const auto peakKib = static_cast<double>(usage.ru_maxrss);
     return {seconds(usage.ru_utime) + seconds(usage.ru_stime), peakKib / kibPerMib};
+}
+
+QByteArrayList withFiles(QByteArrayList command, const QStringList& files) {
+    for (const QString& file : files) {
+        command.append(file.toLocal8Bit());
+    }
+    return command;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values.at(values.size() / 2);
 }
 
 } // namespace
@@ -193,7 +211,29 @@ int main(int argc, char* argv[]) {
     QTest::qWait(afterRunMs);
     const Cost program{processCpuSeconds() - cpuBefore, peakMiB()};
     const double server = xServer ? xServer->cpuSeconds() - serverBefore : 0;
-    const Cost mpv = mpvCost(files);
+    // mpv's own figure varies from run to run as much as the program's: it runs three times, interleaved
+    // with quorvex-record (its whole life: start-up, the run, the last stop), and the medians are compared.
+    const QByteArrayList mpvCommand =
+        withFiles({"mpv", "--no-video", "--no-config", "--ao=pulse", "--really-quiet"}, files);
+    const quorvex::deck::VirtualDeck commandLineRecorder;
+    const QByteArrayList recordCommand = withFiles(
+        {QUORVEX_RECORD_PROGRAM, "--device", commandLineRecorder.devicePath().toLocal8Bit(), "--no-id3"},
+        files);
+    std::vector<Cost> mpvRuns;
+    std::vector<Cost> commandLineRuns;
+    constexpr int runs = 3;
+    for (int run = 0; run < runs; ++run) {
+        mpvRuns.push_back(childCost(mpvCommand));
+        commandLineRuns.push_back(childCost(recordCommand));
+    }
+    const auto medianOf = [](const std::vector<Cost>& costs, double Cost::*figure) {
+        std::vector<double> values;
+        std::transform(costs.begin(), costs.end(), std::back_inserter(values),
+                       [figure](const Cost& cost) { return cost.*figure; });
+        return median(values);
+    };
+    const Cost mpv{medianOf(mpvRuns, &Cost::cpu), medianOf(mpvRuns, &Cost::peak)};
+    const Cost commandLine{medianOf(commandLineRuns, &Cost::cpu), medianOf(commandLineRuns, &Cost::peak)};
 
     const double ownPerTrack = (wall - discRequestSeconds - trackCount * trackSeconds) / trackCount;
     std::printf("three %.0f s MP3 files into the PulseAudio null sink\n", trackSeconds);
@@ -207,10 +247,21 @@ int main(int argc, char* argv[]) {
         "quorvex recording run (Record to 4.5 s after the last stop): CPU %.3f s  peak memory %.1f MiB  "
         "wall %.2f s\n",
         program.cpu, program.peak, wall);
+    for (int run = 0; run < runs; ++run) {
+        std::printf("run %d: mpv CPU %.3f s peak %.1f MiB; quorvex-record CPU %.3f s peak %.1f MiB\n",
+                    run + 1, mpvRuns.at(run).cpu, mpvRuns.at(run).peak, commandLineRuns.at(run).cpu,
+                    commandLineRuns.at(run).peak);
+    }
     std::printf(
-        "mpv --no-video (its whole life):                           CPU %.3f s  peak memory %.1f MiB\n",
+        "mpv --no-video (its whole life, median of %d):             CPU %.3f s  peak memory %.1f MiB\n", runs,
         mpv.cpu, mpv.peak);
-    std::printf("ratio: CPU %.2fx  memory %.2fx\n", program.cpu / mpv.cpu, program.peak / mpv.peak);
+    std::printf(
+        "quorvex-record (its whole life, median of %d):             CPU %.3f s  peak memory %.1f MiB\n", runs,
+        commandLine.cpu, commandLine.peak);
+    std::printf("window against mpv:         CPU %.2fx  memory %.2fx\n", program.cpu / mpv.cpu,
+                program.peak / mpv.peak);
+    std::printf("quorvex-record against mpv: CPU %.2fx  memory %.2fx\n", commandLine.cpu / mpv.cpu,
+                commandLine.peak / mpv.peak);
     if (xServer) {
         std::printf("X server painting the window during the run: CPU %.2f s\n", server);
     }

@@ -5,17 +5,9 @@
 #include "app/soundoutputmenu.h"
 #include "link/commandframe.h"
 #include "link/discinfo.h"
-#include "link/titleframe.h"
-#include "link/waits.h"
 #include "platform/mediaplayer.h"
 #include "platform/settingvalues.h"
-#include "run/recordingrun.h"
-#include "tracks/formatseconds.h"
-#include "tracks/id3tag.h"
 #include "tracks/playlist.h"
-#include "tracks/soundpatterns.h"
-#include "tracks/titlerules.h"
-#include "tracks/trackinfo.h"
 #include "version.h"
 #include "widgets/clickablelabel.h"
 #include "widgets/dirlistbox.h"
@@ -23,25 +15,17 @@
 #include "widgets/filelistbox.h"
 #include "widgets/tracklist.h"
 
-#include <algorithm>
-#include <initializer_list>
-#include <limits>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
-#include <QStyle>
-#include <QToolTip>
-#include <QUrl>
 
 // The window's icon is compiled into this library; a static library's resources must be registered by hand.
 static void registerResources() {
@@ -49,13 +33,6 @@ static void registerResources() {
 }
 
 namespace quorvex {
-
-namespace {
-
-// Where additions go when they are to follow whatever the list holds by the time they are gathered.
-constexpr int atListEnd = std::numeric_limits<int>::max();
-
-} // namespace
 
 frmQuorvex::frmQuorvex(Platform platformSet, QWidget* parent)
     : QMainWindow(parent), platform(std::move(platformSet)), session({.serial = *platform.serial,
@@ -348,307 +325,6 @@ void frmQuorvex::lblTrackInfo_Click() {
     if (!recording) {
         refreshDiscInfo();
     }
-}
-
-void frmQuorvex::btnRecordList_Click() {
-    if (session.isRecording()) {
-        session.requestStop();
-        return;
-    }
-    // A run inside a disc query's wait would take its answer, and the label would show the run's bytes.
-    if (recording || session.link().askingDisc()) {
-        return;
-    }
-    // The recorder hears only what reaches its output: without it nothing is recorded.
-    if (!outputs->chosenIsConnected()) {
-        platform.dialogs->show(
-            {.text = QStringLiteral("The sound output \"%1\" is not connected. Connect it or "
-                                    "choose another in Disc ▸ Sound output.")
-                         .arg(outputs->chosenLabel()),
-             .title = QString::fromLatin1(text::applicationTitle),
-             .icon = QMessageBox::Warning});
-        return;
-    }
-    if (std::optional<std::vector<int>> entries = planEntries()) {
-        recordPlan(std::move(*entries));
-    }
-}
-
-std::optional<std::vector<int>> frmQuorvex::planEntries() {
-    std::vector<int> all;
-    std::vector<int> notRecorded;
-    for (int row = 0; row < session.entries().count(); ++row) {
-        all.push_back(row);
-        if (entryMark(row).state != EntryState::recorded) {
-            notRecorded.push_back(row);
-        }
-    }
-    if (notRecorded.size() == all.size()) {
-        return all;
-    }
-    const QString title = QString::fromLatin1(text::applicationTitle);
-    const QString recordAll = QStringLiteral("Record all again");
-    const QString cancel = QStringLiteral("Cancel");
-    if (notRecorded.empty()) {
-        const int choice =
-            platform.dialogs->ask({.text = QStringLiteral("All %1 entries are recorded.").arg(all.size()),
-                                   .title = title,
-                                   .choices = {recordAll, cancel},
-                                   .defaultChoice = 0,
-                                   .escapeChoice = 1});
-        return choice == 0 ? std::optional(all) : std::nullopt;
-    }
-    const int choice =
-        platform.dialogs->ask({.text = QStringLiteral("%1 of the %2 entries are not recorded yet.")
-                                           .arg(notRecorded.size())
-                                           .arg(all.size()),
-                               .title = title,
-                               .choices = {QStringLiteral("Continue"), recordAll, cancel},
-                               .defaultChoice = 0,
-                               .escapeChoice = 2});
-    if (choice == 0) {
-        return notRecorded;
-    }
-    return choice == 1 ? std::optional(all) : std::nullopt;
-}
-
-void frmQuorvex::recordPlan(std::vector<int> entries) {
-    const QString caption = windowTitle();
-    showRunUnderWay(true);
-    const RunSummary summary = session.record(
-        {.entries = std::move(entries), .discMinutes = discMinutesChosen, .gapless = gaplessChosen}, *this);
-    if (!isActiveWindow()) {
-        platform.bus->notify(runSummaryText(summary));
-    }
-
-    setWindowTitle(caption);
-    showRunUnderWay(false);
-    updateListSummary();
-    // What the run had to say comes once it is over, with the Record button back.
-    for (const Notice& notice : std::exchange(runNotices, {})) {
-        showNotice(notice);
-    }
-}
-
-void frmQuorvex::showRunUnderWay(bool underWay) {
-    recording = underWay;
-    // The button is narrow: the short caption, and the whole of it in the tool tip.
-    ui.btnRecordList->setText(underWay ? QStringLiteral("Stop") : QStringLiteral("Record"));
-    ui.btnRecordList->setToolTip(underWay ? QStringLiteral("Stop recording") : QString());
-    // What cannot act during a run says so by being disabled: a disc query would take the run's answers, a
-    // new device would pull the line from under it.
-    for (QWidget* control : std::initializer_list<QWidget*>{ui.btnCheckTracks, ui.lblTrackInfo}) {
-        control->setEnabled(!underWay);
-    }
-    for (QAction* action : {menus.checkDisc, menus.serialDevice}) {
-        action->setEnabled(!underWay);
-    }
-    ui.ListOfMusic->setReordering(!underWay);
-    ui.listSummary->setVisible(!underWay);
-    ui.runProgress->setValue(0);
-    ui.runProgress->setVisible(underWay);
-}
-
-void frmQuorvex::showEntry(int index) {
-    ui.ListOfMusic->setCurrentRow(index);
-}
-
-void frmQuorvex::setStatusLine(const QString& text) {
-    ui.statusLine->setText(text);
-}
-
-void frmQuorvex::showRunProgress(const RunProgress& progress) {
-    ui.runProgress->setValue(static_cast<int>(std::lround(progress.done * runProgressSteps)));
-    setWindowTitle(QStringLiteral("%1 — %2 of %3, %4 left")
-                       .arg(QString::fromLatin1(text::windowCaption))
-                       .arg(progress.current)
-                       .arg(progress.count)
-                       .arg(formatSeconds(progress.secondsLeft)));
-}
-
-bool frmQuorvex::askRecordAnyway(const QString& question) {
-    return platform.dialogs->ask({.text = question,
-                                  .title = QString::fromLatin1(text::applicationTitle),
-                                  .choices = {QStringLiteral("Record anyway"), QStringLiteral("Cancel")},
-                                  .defaultChoice = 1,
-                                  .escapeChoice = 1}) == 0;
-}
-
-void frmQuorvex::updateListSummary() {
-    if (!recording) {
-        ui.listSummary->setText(session.entries().summaryText());
-    }
-}
-
-void frmQuorvex::showNotice(const Notice& notice) {
-    if (recording) {
-        runNotices.push_back(notice);
-        return;
-    }
-    const auto icon = notice.severity == Severity::critical  ? QMessageBox::Critical
-                      : notice.severity == Severity::warning ? QMessageBox::Warning
-                                                             : QMessageBox::NoIcon;
-    platform.dialogs->show({.text = notice.text, .title = notice.title, .icon = icon});
-}
-
-void frmQuorvex::DriveList_Change() {
-    ui.DirList->setPath(ui.DriveList->drive());
-}
-
-void frmQuorvex::DirList_Change() {
-    ui.FileList->setPath(ui.DirList->path());
-    // The folder left behind need not be read any further.
-    session.trackInfo().forgetWaiting();
-    shownFiles.clear();
-    // The Track list's entries still unread were dropped with the folder: asked for again, first.
-    QStringList paths = session.entries().paths();
-    for (int row = 0; row < ui.FileList->count(); ++row) {
-        QListWidgetItem* file = ui.FileList->item(row);
-        paths.append(trackListEntry(ui.FileList->path(), file->text()));
-        shownFiles.insert(paths.back(), file);
-    }
-    session.trackInfo().request(paths);
-}
-
-void frmQuorvex::showTrackInfo(const QString& path) {
-    // Thousands of entries read one after another add up their time once, not once per entry.
-    if (!summaryDue.isActive()) {
-        summaryDue.start();
-    }
-    // Just read: no need to ask the disk whether it changed.
-    QListWidgetItem* file = shownFiles.value(path);
-    if (const std::optional<TrackInfo> info = session.trackInfo().lastRead(path); file != nullptr && info) {
-        file->setToolTip(trackInfoToolTip(*info));
-    }
-}
-
-void frmQuorvex::FileList_DblClick() {
-    // Without a chosen file the entry would be the bare directory, which nothing can play.
-    const QString fileName = ui.FileList->fileName();
-    if (fileName.isEmpty()) {
-        return;
-    }
-    const QString entry = trackListEntry(ui.FileList->path(), fileName);
-    if (isPlaylistPath(entry)) {
-        addEntries({entry}, atListEnd);
-    } else {
-        session.entries().append({entry});
-    }
-}
-
-// During a run the Track list only grows: the run walks it by position.
-void frmQuorvex::btnRemove_Click() {
-    if (const std::optional<int> chosen = ui.ListOfMusic->chosenRow()) {
-        session.entries().remove(*chosen);
-    }
-}
-
-void frmQuorvex::addEntries(const QStringList& paths, int row) {
-    // What is asked for during a run goes to the end, even when the run is over by the time it comes.
-    session.add(paths, row);
-}
-
-void frmQuorvex::addDroppedUrls(const QList<QUrl>& urls, int row) {
-    QStringList paths;
-    std::vector<Refused> refused;
-    for (const QUrl& url : urls) {
-        if (url.isLocalFile()) {
-            paths.append(url.toLocalFile());
-        } else {
-            refused.push_back(
-                {.entry = url.toDisplayString(), .reason = QStringLiteral("it is not a local file")});
-        }
-    }
-    session.add(paths, row, std::move(refused));
-}
-
-void frmQuorvex::moveEntry(int step) {
-    const std::optional<int> chosen = ui.ListOfMusic->chosenRow();
-    if (chosen && session.entries().move(*chosen, *chosen + step)) {
-        ui.ListOfMusic->setCurrentRow(*chosen + step);
-    }
-}
-
-void frmQuorvex::addFiles_Click() {
-    const QString sounds = QString::fromLatin1(soundFilePattern).replace(QLatin1Char(';'), QLatin1Char(' '));
-    const QString playlists =
-        QString::fromLatin1(playlistFilePattern).replace(QLatin1Char(';'), QLatin1Char(' '));
-    addEntries(platform.dialogs->chooseFiles(
-                   QStringLiteral("Add files"),
-                   QStringLiteral("Sound files and playlists (%1 %2)").arg(sounds, playlists)),
-               atListEnd);
-}
-
-void frmQuorvex::addFolder_Click() {
-    if (const QString folder = platform.dialogs->chooseFolder(QStringLiteral("Add folder"));
-        !folder.isEmpty()) {
-        addEntries({folder}, atListEnd);
-    }
-}
-
-void frmQuorvex::saveList_Click() {
-    QString path = platform.dialogs->chooseFileToSave(QStringLiteral("Save list as playlist"),
-                                                      QStringLiteral("Playlists (*.m3u8)"));
-    if (path.isEmpty()) {
-        return;
-    }
-    if (QFileInfo(path).suffix().isEmpty()) {
-        path += QStringLiteral(".m3u8");
-    }
-    if (const std::optional<QString> failure = writePlaylist(path, session.entries().playlistItems())) {
-        platform.dialogs->show(
-            {.text = QStringLiteral("The list could not be saved as %1: %2").arg(path, *failure),
-             .title = QString::fromLatin1(text::applicationTitle),
-             .icon = QMessageBox::Warning});
-    }
-}
-
-void frmQuorvex::ListOfMusic_DblClick() {
-    // During a recording run a preview would take the player away from the track being recorded.
-    if (recording) {
-        QToolTip::showText(ui.ListOfMusic->mapToGlobal(ui.ListOfMusic->rect().center()),
-                           QStringLiteral("Previews wait until the run has ended."), ui.ListOfMusic);
-        return;
-    }
-    const QString path = session.entries().path(ui.ListOfMusic->currentRow());
-    if (path.isEmpty()) {
-        return;
-    }
-    if (outputs->fallBackIfMissing()) {
-        setStatusLine(
-            QStringLiteral("The sound output \"%1\" is not connected: playing to the system default.")
-                .arg(outputs->chosenLabel()));
-    }
-    platform.player->open(path);
-    readId3Tag(path);
-}
-
-QString frmQuorvex::fillTagFields(const std::optional<TagFields>& fields) {
-    if (!fields) {
-        return {};
-    }
-    ui.txtSongname->setText(fields->title);
-    ui.txtArtist->setText(fields->artist);
-    ui.txtAlbum->setText(fields->album);
-    return ui.txtSongname->text();
-}
-
-QString frmQuorvex::readId3Tag(const QString& path) {
-    return fillTagFields(previewFields(readId3v1(path), readTrackInfo(path).tag));
-}
-
-QString frmQuorvex::deriveTrackTitle(const QString& path) {
-    const TrackTitles::Derived derived = session.titles().derive(path);
-    fillTagFields(derived.fields);
-    return derived.title;
-}
-
-void frmQuorvex::showTagFields(const std::optional<TagFields>& fields) {
-    fillTagFields(fields);
-}
-
-QString frmQuorvex::titleText(const QString& title) const {
-    return session.titles().titleText(title);
 }
 
 bool frmQuorvex::rememberedSwitch(const SettingKey& key) const {

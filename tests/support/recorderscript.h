@@ -2,6 +2,7 @@
 
 #include "support/fakes.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <QByteArray>
 #include <QFile>
@@ -26,6 +27,20 @@ inline const QByteArray discRequest = hex("81070547 2044 FF");
 inline const QByteArray recordFrame = hex("81070547 0221 FF");
 inline const QByteArray stopFrame = hex("81070547 0202 FF");
 inline const QByteArray playFrame = hex("81070547 0201 FF");
+
+// A recorder with 5 tracks on its disc that answers the disc request and acknowledges record and stop while
+// the flags say so (read at each frame).
+inline std::function<QByteArray(const QByteArray& frame)> fiveTrackRecorder(const bool& acknowledgesRecord,
+                                                                            const bool& acknowledgesStop) {
+    return [&acknowledgesRecord, &acknowledgesStop](const QByteArray& frame) {
+        if (frame == discRequest) {
+            return hex("81 0D 05 48 20 60 01 00 05 0A 0B 00 FF");
+        }
+        return (frame == recordFrame && acknowledgesRecord) || (frame == stopFrame && acknowledgesStop)
+                   ? hex("81070548") + frame.mid(4)
+                   : QByteArray();
+    };
+}
 
 // Frames as the tests name them: "request", "record", "stop", "play", "title N", else their bytes.
 inline std::vector<std::string> frameNames(const std::vector<QByteArray>& frames) {

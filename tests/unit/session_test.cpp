@@ -57,14 +57,7 @@ protected:
               {.serial = *fakes.serial, .pump = *fakes.pump, .player = *fakes.player, .bus = *fakes.bus}) {
         fakes.pump->tick = [this] { session.link().tick(); };
         fakes.serial->open();
-        fakes.serial->respond = [this](const QByteArray& frame) {
-            if (frame == discRequest) {
-                return hex("81 0D 05 48 20 60 01 00 05 0A 0B 00 FF");
-            }
-            return (frame == recordFrame && acknowledgesRecord) || (frame == stopFrame && acknowledgesStop)
-                       ? hex("81070548") + frame.mid(4)
-                       : QByteArray();
-        };
+        fakes.serial->respond = fiveTrackRecorder(acknowledgesRecord, acknowledgesStop);
         refill();
     }
 

@@ -581,14 +581,7 @@ TEST_F(WindowTest, TheTrackListTakesPlaylistsFoldersDropsAndKeysAndIsSavedAsAPla
 class RecordingRunTest : public WindowTest {
 protected:
     RecordingRunTest() {
-        fakes.serial->respond = [this](const QByteArray& frame) {
-            if (frame == discRequest) {
-                return hex("81 0D 05 48 20 60 01 00 05 0A 0B 00 FF");
-            }
-            return (frame == recordFrame && acknowledgesRecord) || (frame == stopFrame && acknowledgesStop)
-                       ? hex("81070548") + frame.mid(4)
-                       : QByteArray();
-        };
+        fakes.serial->respond = fiveTrackRecorder(acknowledgesRecord, acknowledgesStop);
         window->selectPort(1);
         refill();
     }

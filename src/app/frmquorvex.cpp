@@ -112,14 +112,14 @@ void frmQuorvex::connectControls() {
     // A file the player cannot play is said at once, naming the file, after the player's own event has
     // been handled. A recording run lists the files it could not play once, at its end, instead.
     connect(platform.player.get(), &MediaPlayer::failed, this, [this](const QString&, const QString& reason) {
-        if (!recording) {
+        if (!session.isRecording()) {
             QMetaObject::invokeMethod(
                 this, [this, reason] { showPlayerFailure(reason); }, Qt::QueuedConnection);
         }
     });
     connect(platform.player.get(), &MediaPlayer::outputFailed, this,
             [this](const QString&, const QString& reason) {
-                if (!recording) {
+                if (!session.isRecording()) {
                     QMetaObject::invokeMethod(
                         this, [this, reason] { showPlayerFailure(noSoundOutputText(reason)); },
                         Qt::QueuedConnection);
@@ -235,7 +235,7 @@ void frmQuorvex::Form_Unload() {
     }
     unloading = true;
     // A run that is cut off would leave the recorder recording silence until the disc is full.
-    if (recording) {
+    if (session.isRecording()) {
         session.link().sendCommand(command::stop);
     }
     constexpr std::int16_t settleMs = 200;
@@ -316,13 +316,13 @@ void frmQuorvex::refreshDiscInfo() {
 
 // During a recording run the disc query would take over the run's wait for the recorder's answer.
 void frmQuorvex::btnCheckTracks_Click() {
-    if (!recording) {
+    if (!session.isRecording()) {
         refreshDiscInfo();
     }
 }
 
 void frmQuorvex::lblTrackInfo_Click() {
-    if (!recording) {
+    if (!session.isRecording()) {
         refreshDiscInfo();
     }
 }

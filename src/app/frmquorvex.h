@@ -104,7 +104,7 @@ public:
     // Disc ▸ Serial device…: the device behind the chosen Com button, saved and opened as a click on the
     // button opens it. The menu entry is disabled during a run.
     void serialDevice_Click();
-    [[nodiscard]] bool isRecording() const { return recording; }
+    [[nodiscard]] bool isRecording() const { return session.isRecording(); }
 
     // What a recording run shows in the window.
     void showEntry(int index) override;
@@ -151,7 +151,6 @@ private:
     // whenever the list is (DirList_Change is the only place that fills it).
     QHash<QString, QListWidgetItem*> shownFiles;
     std::unique_ptr<SoundOutputMenu> outputs;
-    bool recording = false;
     std::vector<Notice> runNotices;             // what the run under way has to say at its end
     int discMinutesChosen = defaultDiscMinutes; // Disc ▸ Disc length, as the next run uses it
     bool gaplessChosen = false;                 // Disc ▸ Gapless, likewise

@@ -25,7 +25,7 @@ void frmQuorvex::btnRecordList_Click() {
         return;
     }
     // A run inside a disc query's wait would take its answer, and the label would show the run's bytes.
-    if (recording || session.link().askingDisc()) {
+    if (session.link().askingDisc()) {
         return;
     }
     // The recorder hears only what reaches its output: without it nothing is recorded.
@@ -100,7 +100,6 @@ void frmQuorvex::recordPlan(std::vector<int> entries) {
 }
 
 void frmQuorvex::showRunUnderWay(bool underWay) {
-    recording = underWay;
     // The button is narrow: the short caption, and the whole of it in the tool tip.
     ui.btnRecordList->setText(underWay ? QStringLiteral("Stop") : QStringLiteral("Record"));
     ui.btnRecordList->setToolTip(underWay ? QStringLiteral("Stop recording") : QString());
@@ -144,13 +143,13 @@ bool frmQuorvex::askRecordAnyway(const QString& question) {
 }
 
 void frmQuorvex::updateListSummary() {
-    if (!recording) {
+    if (!session.isRecording()) {
         ui.listSummary->setText(session.entries().summaryText());
     }
 }
 
 void frmQuorvex::showNotice(const Notice& notice) {
-    if (recording) {
+    if (session.isRecording()) {
         runNotices.push_back(notice);
         return;
     }

@@ -14,7 +14,6 @@
 #include "widgets/filelistbox.h"
 #include "widgets/tracklist.h"
 
-#include <limits>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,13 +22,6 @@
 #include <QUrl>
 
 namespace quorvex {
-
-namespace {
-
-// Where additions go when they are to follow whatever the list holds by the time they are gathered.
-constexpr int atListEnd = std::numeric_limits<int>::max();
-
-} // namespace
 
 void frmQuorvex::DriveList_Change() {
     ui.DirList->setPath(ui.DriveList->drive());
@@ -145,7 +137,7 @@ void frmQuorvex::saveList_Click() {
 
 void frmQuorvex::ListOfMusic_DblClick() {
     // During a recording run a preview would take the player away from the track being recorded.
-    if (recording) {
+    if (session.isRecording()) {
         QToolTip::showText(ui.ListOfMusic->mapToGlobal(ui.ListOfMusic->rect().center()),
                            QStringLiteral("Previews wait until the run has ended."), ui.ListOfMusic);
         return;

@@ -19,6 +19,7 @@
 #include <numeric>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QScopeGuard>
 #include <QThread>
 #include <QTimer>
 
@@ -124,6 +125,8 @@ int RecordCommand::record() {
     DBusSessionBus bus(QStringLiteral("quorvex-record"));
     RecordingSession recording({.serial = serial, .pump = pump, .player = player, .bus = bus});
     session = &recording;
+    // A stop signal after this function has returned finds no session.
+    const auto forget = qScopeGuard([this] { session = nullptr; });
     ConsoleFeedback feedback(stdout, stderr, options.recordAnyway);
     bool lineLost = false;
     connect(&recording.link(), &RecorderLink::lost, this, [&](const QString& reason) {
@@ -146,7 +149,6 @@ int RecordCommand::record() {
     serial.setPortNumber(options.com);
     if (const std::optional<QString> failure = serial.open()) {
         sayError(QStringLiteral("Error opening Com Port, please select another one: %1").arg(*failure));
-        session = nullptr;
         return status(ExitStatus::badUsage);
     }
     recording.link().setPauseMode(options.insertPauses);
@@ -158,13 +160,11 @@ int RecordCommand::record() {
     }
     recording.add(options.entries, 0);
     if (!pumpUntil([&recording] { return !recording.isAdding(); }, std::numeric_limits<int>::max())) {
-        session = nullptr;
         return interrupted();
     }
     TrackListModel& entries = recording.entries();
     if (entries.count() == 0) {
         feedback.say(QStringLiteral("nothing to record."));
-        session = nullptr;
         return status(ExitStatus::badUsage);
     }
     std::vector<int> all(static_cast<std::size_t>(entries.count()));
@@ -188,14 +188,12 @@ int RecordCommand::record() {
                                                              .pauseMode = options.insertPauses,
                                                              .lengths = lengths});
         printOut((question ? *question : QStringLiteral("The list fits the disc.")) + QLatin1Char('\n'));
-        session = nullptr;
         return question && !options.recordAnyway ? status(ExitStatus::doesNotFit)
                                                  : status(ExitStatus::recorded);
     }
 
     const RunSummary summary = recording.record(
         {.entries = all, .discMinutes = options.discMinutes, .gapless = options.gapless}, feedback);
-    session = nullptr;
     if (stoppedBy != 0) {
         return interrupted();
     }

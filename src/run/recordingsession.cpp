@@ -2,8 +2,6 @@
 
 #include "platform/sessionbus.h"
 
-#include <limits>
-
 namespace quorvex {
 
 RecordingSession::RecordingSession(Parts given) : parts(given), recorder(given.serial, given.pump) {
@@ -13,7 +11,7 @@ RecordingSession::RecordingSession(Parts given) : parts(given), recorder(given.s
 
 void RecordingSession::add(const QStringList& paths, int row, std::vector<Refused> refused) {
     // What is asked for during a run goes to the end, even when the run is over by the time it comes.
-    gathering.gather(paths, isRecording() ? std::numeric_limits<int>::max() : row, std::move(refused));
+    gathering.gather(paths, isRecording() ? atListEnd : row, std::move(refused));
 }
 
 RunSummary RecordingSession::record(RunPlan plan, RunFeedback& feedback) {

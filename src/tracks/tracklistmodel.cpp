@@ -164,13 +164,13 @@ QString TrackListModel::toolTip(int row) const {
 std::vector<PlaylistItem> TrackListModel::playlistItems() const {
     std::vector<PlaylistItem> items;
     items.reserve(entries.size());
-    for (int row = 0; row < count(); ++row) {
-        const QString file = path(row);
-        const std::optional<TrackInfo> known = info.find(file);
-        const QString tagTitle = known && known->tag ? known->tag->title : QString();
-        items.push_back({.path = file,
-                         .length = length(row),
-                         .title = tagTitle.isEmpty() ? QFileInfo(file).completeBaseName() : tagTitle});
+    for (const TrackEntry& entry : entries) {
+        const std::optional<TrackInfo> cached = info.find(entry.path);
+        const QString tagTitle = cached && cached->tag ? cached->tag->title : QString();
+        // The length is read here when the worker has not got to the file yet.
+        items.push_back({.path = entry.path,
+                         .length = cached ? cached->length : readTrackInfo(entry.path).length,
+                         .title = tagTitle.isEmpty() ? QFileInfo(entry.path).completeBaseName() : tagTitle});
     }
     return items;
 }

@@ -4,6 +4,7 @@
 #include "tracks/playlist.h"
 
 #include <chrono>
+#include <limits>
 #include <optional>
 #include <QAbstractListModel>
 #include <QStringList>
@@ -12,6 +13,9 @@
 namespace quorvex {
 
 class TrackInfoCache;
+
+// A row past the end of any list: what is inserted there follows whatever the list holds by then.
+inline constexpr int atListEnd = std::numeric_limits<int>::max();
 
 // One entry of the Track list: the file it records and what the last run that reached it did.
 struct TrackEntry {

@@ -40,9 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString path = folder().filePath(pls ? QStringLiteral("input.pls") : QStringLiteral("input.m3u"));
     writeFile(path, bytes);
     const quorvex::PlaylistEntries entries = quorvex::readPlaylist(path);
-    for (const QString& added : entries.added) {
-        FUZZ_CHECK(QDir::isAbsolutePath(added) && added == QDir::cleanPath(added) &&
-                   QFileInfo(added).isFile());
+    for (const quorvex::TrackSource& added : entries.added) {
+        FUZZ_CHECK(QDir::isAbsolutePath(added.path) && added.path == QDir::cleanPath(added.path) &&
+                   QFileInfo(added.path).isFile());
     }
     FUZZ_CHECK(quorvex::refusedEntriesText(entries.refused).count(QLatin1Char('\n')) <= 11);
     return 0;

@@ -4,6 +4,8 @@
 #include "app/messages.h"
 #include "app/soundoutputmenu.h"
 #include "platform/mediaplayer.h"
+#include "run/recordingrun.h"
+#include "tracks/cuesheet.h"
 #include "tracks/id3tag.h"
 #include "tracks/playlist.h"
 #include "tracks/soundpatterns.h"
@@ -61,7 +63,7 @@ void frmQuorvex::FileList_DblClick() {
         return;
     }
     const QString entry = trackListEntry(ui.FileList->path(), fileName);
-    if (isPlaylistPath(entry)) {
+    if (isPlaylistPath(entry) || isCueSheetPath(entry)) {
         addEntries({entry}, atListEnd);
     } else {
         session.entries().append({entry});
@@ -107,7 +109,7 @@ void frmQuorvex::addFiles_Click() {
         QString::fromLatin1(playlistFilePattern).replace(QLatin1Char(';'), QLatin1Char(' '));
     addEntries(platform.dialogs->chooseFiles(
                    QStringLiteral("Add files"),
-                   QStringLiteral("Sound files and playlists (%1 %2)").arg(sounds, playlists)),
+                   QStringLiteral("Sound files, playlists and cue sheets (%1 %2)").arg(sounds, playlists)),
                atListEnd);
 }
 
@@ -142,8 +144,8 @@ void frmQuorvex::ListOfMusic_DblClick() {
                            QStringLiteral("Previews wait until the run has ended."), ui.ListOfMusic);
         return;
     }
-    const QString path = session.entries().path(ui.ListOfMusic->currentRow());
-    if (path.isEmpty()) {
+    const TrackSource source = session.entries().source(ui.ListOfMusic->currentRow());
+    if (source.path.isEmpty()) {
         return;
     }
     if (outputs->fallBackIfMissing()) {
@@ -151,8 +153,12 @@ void frmQuorvex::ListOfMusic_DblClick() {
             QStringLiteral("The sound output \"%1\" is not connected: playing to the system default.")
                 .arg(outputs->chosenLabel()));
     }
-    platform.player->open(path);
-    readId3Tag(path);
+    platform.player->open(mediaItemOf(source));
+    if (source.cue) {
+        fillTagFields(session.titles().derive(source).fields);
+    } else {
+        readId3Tag(source.path);
+    }
 }
 
 QString frmQuorvex::fillTagFields(const std::optional<TagFields>& fields) {

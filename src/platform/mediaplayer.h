@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace quorvex {
@@ -23,7 +24,20 @@ struct SoundOutput {
     bool operator==(const SoundOutput&) const = default;
 };
 
+// What the player plays: a sound file whole, or the part of it from `start` to `end` (seconds into the file;
+// no end: to its end), one track of a cue sheet. Made from a path, it is the whole file.
+struct MediaItem {
+    // Not explicit: a path is the whole file, wherever an item is asked for.
+    MediaItem(QString path = {}, double start = 0, std::optional<double> end = std::nullopt)
+        : path(std::move(path)), start(start), end(end) {}
+    QString path;
+    double start = 0;
+    std::optional<double> end;
+    bool operator==(const MediaItem&) const = default;
+};
+
 // The media player control: opening a file starts playing it by itself; play state 2 means playing.
+// Positions and durations are the item's: from its start, and as long as its part of the file.
 //
 // Play states, numbered like the classic Windows Media Player control:
 //   0 undefined      nothing opened yet
@@ -50,16 +64,17 @@ public:
 
     // Loads the file and starts playing it. A file that cannot be opened or decoded is reported through
     // `failed`, a sound output that cannot be opened through `outputFailed` (never a silent "playing").
-    virtual void open(const QString& path) = 0;
+    virtual void open(const MediaItem& item) = 0;
     // Loads the file held at its start: the state reaches `ready` once play() would start its sound at once
     // (the decoder is open, the first audio decoded, the length known). Failures come as for open().
-    virtual void prepare(const QString& path) = 0;
-    // A take: the files played one after another as one stream with no gap between them (a file whose
-    // format differs from the first one's is resampled to it). Held at the first file's start, as after
+    virtual void prepare(const MediaItem& item) = 0;
+    // A take: the items played one after another as one stream with no gap between them (a file whose
+    // format differs from the first one's is resampled to it; the tracks of one file follow each other to the
+    // sample). Held at the first file's start, as after
     // prepare(); play() starts it. From its first sound until the last file's last sample has gone out the
     // state is playing, then media ended. A file of the take that fails is reported through `failed`,
     // naming it, and the take goes on with the next one.
-    virtual void prepareTake(const QStringList& files) = 0;
+    virtual void prepareTake(const std::vector<MediaItem>& items) = 0;
     // The file of the take whose sound is going out now, from 0: it moves on when the next file's first
     // sample reaches the sound output, and stays at the last file heard when a later one fails. 0 outside a
     // take. currentPosition() and duration() are this file's.

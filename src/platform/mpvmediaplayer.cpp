@@ -44,21 +44,21 @@ void MpvMediaPlayer::configure(const QString& audioOutput) {
     }
 }
 
-void MpvMediaPlayer::open(const QString& file) {
-    load(file, false);
+void MpvMediaPlayer::open(const MediaItem& item) {
+    load(item, false);
 }
 
-void MpvMediaPlayer::prepare(const QString& file) {
-    load(file, true);
+void MpvMediaPlayer::prepare(const MediaItem& item) {
+    load(item, true);
 }
 
-void MpvMediaPlayer::prepareTake(const QStringList& files) {
-    load(files.value(0), true);
-    if (files.size() < 2 || phase != Phase::opening) {
+void MpvMediaPlayer::prepareTake(const std::vector<MediaItem>& items) {
+    load(items.empty() ? MediaItem() : items.front(), true);
+    if (items.size() < 2 || phase != Phase::opening) {
         return;
     }
     take = std::make_unique<MpvTake>(
-        mpv, [this] { return ++lastRequest; }, files);
+        mpv, [this] { return ++lastRequest; }, items);
     connect(take.get(), &MpvTake::heardMoved, this, &MpvMediaPlayer::notifyIfChanged);
     // Told from the event loop like every other failure.
     connect(take.get(), &MpvTake::refused, this, [this](const QString& file, const QString& message) {
@@ -84,9 +84,10 @@ void MpvMediaPlayer::endTake() {
     checked(mpv.setText("gapless-audio", QStringLiteral("no")), "end the take of");
 }
 
-void MpvMediaPlayer::load(const QString& file, bool hold) {
+void MpvMediaPlayer::load(const MediaItem& item, bool hold) {
     endTake();
-    path = QFileInfo(file).absoluteFilePath();
+    path = QFileInfo(item.path).absoluteFilePath();
+    current = item;
     errorLog.clear();
     pendingFailure.reset();
     pendingOutputFailure.reset();
@@ -118,8 +119,8 @@ void MpvMediaPlayer::load(const QString& file, bool hold) {
         return;
     }
     loadRequest = ++lastRequest;
-    if (const int error =
-            mpv.command(*loadRequest, {QStringLiteral("loadfile"), path, QStringLiteral("replace")});
+    if (const int error = mpv.command(
+            *loadRequest, {QStringLiteral("loadfile"), mpvTarget(item), QStringLiteral("replace")});
         error < 0) {
         loadRequest.reset();
         failNow(errorLog.failure(path, error));
@@ -162,7 +163,7 @@ void MpvMediaPlayer::play() {
         holding = false;
         checked(mpv.setFlag("pause", false), "play");
     } else if ((phase == Phase::stopped || phase == Phase::ended) && !path.isEmpty()) {
-        open(path);
+        open(take ? MediaItem(path) : current);
     }
 }
 

@@ -27,9 +27,9 @@ public:
     // mpv's own order.
     explicit MpvMediaPlayer(QObject* parent = nullptr, const QString& audioOutput = {});
 
-    void open(const QString& file) override;
-    void prepare(const QString& file) override;
-    void prepareTake(const QStringList& files) override;
+    void open(const MediaItem& item) override;
+    void prepare(const MediaItem& item) override;
+    void prepareTake(const std::vector<MediaItem>& items) override;
     [[nodiscard]] int takeFile() const override;
     [[nodiscard]] int playState() const override;
     [[nodiscard]] double currentPosition() const override;
@@ -67,8 +67,8 @@ private:
     // The end of an entry of the take under way: true when the take has dealt with it.
     bool takeEndedEntry(const mpv_event_end_file& end);
     void endTake();
-    // open() and prepare(): loads the file, started or held at its start.
-    void load(const QString& file, bool hold);
+    // open() and prepare(): loads the item, started or held at its start.
+    void load(const MediaItem& item, bool hold);
     // A request libmpv refused at once: the file fails now, not after a time-out.
     void failNow(const QString& reason);
     // A control-bar request libmpv refused is said, naming the file; the file's state stays as it is.
@@ -91,6 +91,7 @@ private:
     Phase phase = Phase::nothing;
     MpvObserved observed;
     QString path;
+    MediaItem current; // the item opened last (the take's first)
     std::optional<double> fileDuration;
     bool soundWentOut = false;               // the file's sound has gone out at least once
     bool holding = false;                    // prepared and not yet told to play

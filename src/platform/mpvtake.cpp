@@ -11,9 +11,25 @@
 
 namespace quorvex {
 
-MpvTake::MpvTake(MpvHandle& mpv, std::function<std::uint64_t()> nextRequest, QStringList files)
-    : mpv(mpv), nextRequest(std::move(nextRequest)), files(std::move(files)) {
-    const auto count = static_cast<std::size_t>(this->files.size());
+QString mpvTarget(const MediaItem& item) {
+    const QString path = QFileInfo(item.path).absoluteFilePath();
+    if (item.start <= 0 && !item.end) {
+        return path;
+    }
+    // %n% gives the name's length in bytes, so no character of it is read as EDL syntax.
+    // One pass of arg(), so that a '%' in the name is never taken for a place to fill.
+    QString target =
+        QStringLiteral("edl://%%1%%2,start=%3")
+            .arg(QString::number(path.toUtf8().size()), path, QString::number(item.start, 'f', 6));
+    if (item.end) {
+        target += QStringLiteral(",length=%1").arg(*item.end - item.start, 0, 'f', 6);
+    }
+    return target;
+}
+
+MpvTake::MpvTake(MpvHandle& mpv, std::function<std::uint64_t()> nextRequest, std::vector<MediaItem> items)
+    : mpv(mpv), nextRequest(std::move(nextRequest)), items(std::move(items)) {
+    const std::size_t count = this->items.size();
     entries.resize(count);
     durations.resize(count);
     boundaryTimer.setSingleShot(true);
@@ -22,11 +38,12 @@ MpvTake::MpvTake(MpvHandle& mpv, std::function<std::uint64_t()> nextRequest, QSt
 }
 
 std::optional<std::pair<QString, int>> MpvTake::appendRest() {
-    for (int file = 1; file < files.size(); ++file) {
+    for (int file = 1; file < static_cast<int>(items.size()); ++file) {
         const std::uint64_t request = nextRequest();
-        const QString next = QFileInfo(files.at(file)).absoluteFilePath();
+        const MediaItem& item = items.at(static_cast<std::size_t>(file));
+        const QString next = QFileInfo(item.path).absoluteFilePath();
         if (const int error =
-                mpv.command(request, {QStringLiteral("loadfile"), next, QStringLiteral("append")});
+                mpv.command(request, {QStringLiteral("loadfile"), mpvTarget(item), QStringLiteral("append")});
             error < 0) {
             return std::pair(next, error);
         }
@@ -57,7 +74,7 @@ void MpvTake::answerAppend(const mpv_event& event) {
                         : playlistEntryOfReply(static_cast<const mpv_event_command*>(event.data)->result);
     entries.at(static_cast<std::size_t>(file)) = entry;
     if (!entry) {
-        const QString name = QFileInfo(files.at(file)).absoluteFilePath();
+        const QString name = QFileInfo(items.at(static_cast<std::size_t>(file)).path).absoluteFilePath();
         emit refused(name, cannotPlayText(name, event.error));
     }
 }
@@ -81,11 +98,11 @@ std::optional<QString> MpvTake::startedEntry(std::int64_t entry) {
     }
     decoding = file;
     askAudioPts();
-    return QFileInfo(files.at(file)).absoluteFilePath();
+    return QFileInfo(items.at(static_cast<std::size_t>(file)).path).absoluteFilePath();
 }
 
 MpvTake::EntryEnd MpvTake::endedEntry(const mpv_event_end_file& end) {
-    const bool last = decoding == files.size() - 1;
+    const bool last = decoding == static_cast<int>(items.size()) - 1;
     if (last && end.reason == MPV_END_FILE_REASON_EOF) {
         // Without gaps libmpv ends a file once it is decoded, while its sound is still queued. At the end of
         // the list it plays the queue out and then closes the output: that is the take's end.
@@ -117,7 +134,7 @@ void MpvTake::scheduleBoundary(std::optional<double> audioPts) {
         return;
     }
     using std::chrono::milliseconds;
-    // Until the new file's first sound is queued its audio-pts is unknown: asked again shortly. Then it is
+    // Until the new item's first sound is queued its audio-pts is unknown: asked again shortly. Then it is
     // minus the time until that sound is heard: asked again nearer the moment (the estimate sharpens), and
     // within the last few milliseconds the boundary is simply timed.
     constexpr double pollSeconds = 0.005;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/mediaplayer.h"
+
 #include <cstdint>
 #include <functional>
 #include <mpv/client.h>
@@ -15,8 +17,15 @@ namespace quorvex {
 
 class MpvHandle;
 
-// One gapless take on libmpv: its files, their playlist entries as the append requests' replies name them,
-// which file libmpv decodes and which one is heard. The heard one moves on when the decoded one's audio-pts
+// What libmpv loads for an item: its file's absolute path, or for a part of a file an EDL of that part
+// ("edl://%22%/music/Live/Album.flac,start=412.000000,length=213.000000"). libmpv plays an EDL as a file of
+// its own, cut to the sample, with its own positions and duration, and ends it as a file: the tracks of one
+// file follow each other in a take as files do (its `start` and `end` options would drop the sound still
+// queued at each end).
+[[nodiscard]] QString mpvTarget(const MediaItem& item);
+
+// One gapless take on libmpv: its items, their playlist entries as the append requests' replies name them,
+// which item libmpv decodes and which one is heard. The heard one moves on when the decoded one's audio-pts
 // (which already accounts for the sound output's delay) passes 0. The player keeps one while a take is
 // under way and hands it the events that concern the take.
 class MpvTake final : public QObject {
@@ -24,7 +33,7 @@ class MpvTake final : public QObject {
 public:
     // `nextRequest` gives the player's next request number, so the take's requests and the player's never
     // share one.
-    MpvTake(MpvHandle& mpv, std::function<std::uint64_t()> nextRequest, QStringList files);
+    MpvTake(MpvHandle& mpv, std::function<std::uint64_t()> nextRequest, std::vector<MediaItem> items);
 
     // Appends every file after the first to libmpv's list: nothing, or the first file libmpv refused at once
     // with its error (the ones after it are not appended).
@@ -72,7 +81,7 @@ private:
 
     MpvHandle& mpv;
     std::function<std::uint64_t()> nextRequest;
-    QStringList files;
+    std::vector<MediaItem> items;
     std::vector<std::optional<std::int64_t>> entries;
     std::vector<std::optional<double>> durations;
     std::vector<std::pair<std::uint64_t, int>> appends; // request -> file, until answered

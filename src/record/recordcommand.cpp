@@ -175,7 +175,7 @@ int RecordCommand::record() {
         std::vector<std::optional<std::chrono::milliseconds>> lengths;
         for (const int row : all) {
             lengths.push_back(entries.length(row));
-            const QString title = titleFieldText(recording.titles().derive(entries.path(row)).title);
+            const QString title = titleFieldText(recording.titles().derive(entries.source(row)).title);
             printOut(
                 QStringLiteral("%1 %2  %3\n")
                     .arg(disc.tracks + row + 1)

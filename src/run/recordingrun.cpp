@@ -37,7 +37,7 @@ RecordingRun::RecordingRun(RecordingSession& session, RunFeedback& feedback, Run
     // cost this one its track.
     failureWatch =
         QObject::connect(&player, &MediaPlayer::failed, [this](const QString& file, const QString& message) {
-            if (file == currentPath) {
+            if (file == currentFile) {
                 playerFailure = message;
             }
             takeFailures.emplace_back(file, message);
@@ -50,6 +50,14 @@ RecordingRun::RecordingRun(RecordingSession& session, RunFeedback& feedback, Run
 RecordingRun::~RecordingRun() {
     QObject::disconnect(failureWatch);
     QObject::disconnect(outputWatch);
+}
+
+MediaItem mediaItemOf(const TrackSource& source) {
+    if (!source.cue) {
+        return {source.path};
+    }
+    return {source.path, cueSeconds(source.cue->start),
+            source.cue->end ? std::optional(cueSeconds(*source.cue->end)) : std::nullopt};
 }
 
 QString noSoundOutputText(const QString& reason) {
@@ -135,11 +143,11 @@ bool RecordingRun::fitsOrRecordAnyway(const DiscInfo& disc) {
 
 RecordingRun::Entry RecordingRun::turnTo(int index) {
     feedback.showEntry(index);
-    const QString path = session.entries().path(index);
-    const TrackTitles::Derived derived = session.titles().derive(path);
+    const TrackSource source = session.entries().source(index);
+    const TrackTitles::Derived derived = session.titles().derive(source);
     feedback.showTagFields(derived.fields);
     titleOf[index] = derived.title;
-    return {.path = path, .title = derived.title};
+    return {.path = sourceText(source), .item = mediaItemOf(source), .title = derived.title};
 }
 
 void RecordingRun::trackMade(int index) {
@@ -154,21 +162,22 @@ void RecordingRun::remindPauseMode() {
 }
 
 RecordingRun::Outcome RecordingRun::recordEntry(int index) {
-    const auto [path, title] = turnTo(index);
+    const auto [path, item, title] = turnTo(index);
     feedback.setStatusLine(QStringLiteral("Recording ") + title);
     shownTime.clear();
     showProgress(0);
 
     // A file that cannot be a sound file is passed over before the player or the recorder hears of it.
-    if (const std::optional<QString> problem = audioFileProblem(path)) {
+    if (const std::optional<QString> problem = audioFileProblem(item.path)) {
         mark(index, path, {.state = EntryState::skipped, .reason = *problem});
         return Outcome::skipped;
     }
     // The file is opened and decoded up to its first sound before the recorder is armed: one that fails
     // here leaves no track on the disc, and one that is ready starts sounding as soon as it is told.
     currentPath = path;
+    currentFile = item.path;
     playerFailure.clear();
-    player.prepare(path);
+    player.prepare(item);
     if (!waitForPlayer(MediaPlayer::ready)) {
         player.stop();
         if (stopRequested) {

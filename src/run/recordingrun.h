@@ -1,7 +1,9 @@
 #pragma once
 
+#include "platform/mediaplayer.h"
 #include "tracks/entrymark.h"
 #include "tracks/tagfields.h"
+#include "tracks/tracksource.h"
 
 #include <chrono>
 #include <cstdint>
@@ -16,7 +18,6 @@
 namespace quorvex {
 
 struct DiscInfo;
-class MediaPlayer;
 class RecordingSession;
 class RunFeedback;
 
@@ -37,6 +38,9 @@ struct RunSummary {
     bool stopped = false;
     bool aborted = false; // the recorder did not acknowledge recording, or no sound output could be opened
 };
+
+// What the player plays for a Track list entry: its file whole, or a cue track's part of it.
+[[nodiscard]] MediaItem mediaItemOf(const TrackSource& source);
 
 // The message of a run that found no sound output; `reason` is the player's, on one line.
 [[nodiscard]] QString noSoundOutputText(const QString& reason);
@@ -81,7 +85,8 @@ private:
     bool fitsOrRecordAnyway(const DiscInfo& disc);
     // The entry the run turns to, shown, with the title it is recorded under.
     struct Entry {
-        QString path;
+        QString path; // as the Track list shows it, for its mark
+        MediaItem item;
         QString title;
     };
     Entry turnTo(int index);
@@ -94,7 +99,8 @@ private:
     struct TakeFile {
         std::size_t position; // in the plan
         int index;            // in the Track list
-        QString path;
+        QString path;         // as the Track list shows it
+        MediaItem item;
         QString title;
     };
     std::vector<TakeFile> playableTakeFiles();
@@ -149,7 +155,8 @@ private:
     const RunPlan plan;
     QMetaObject::Connection failureWatch;
     QMetaObject::Connection outputWatch;
-    QString currentPath;
+    QString currentPath; // the entry under way, as the Track list shows it
+    QString currentFile; // its sound file, as the player names it in a failure
     QString playerFailure;
     std::optional<QString> outputFailure;                  // no sound output could be opened, or it was lost
     std::vector<std::pair<QString, QString>> takeFailures; // path and reason, for the files of a take

@@ -1,5 +1,5 @@
 // The gapless take of a recording run: one record…stop around all the playable entries, with a track mark
-// where each file's sound begins.
+// where each entry's sound begins (a file's, or a cue track's within its file).
 #include "link/commandframe.h"
 #include "link/recorderlink.h"
 #include "platform/mediaplayer.h"
@@ -22,16 +22,17 @@ std::vector<RecordingRun::TakeFile> RecordingRun::playableTakeFiles() {
         if (index >= session.entries().count()) {
             break;
         }
-        const auto [path, title] = turnTo(index);
-        TakeFile file{.position = position, .index = index, .path = path, .title = title};
+        auto [path, item, title] = turnTo(index);
+        TakeFile file{.position = position, .index = index, .path = path, .item = item, .title = title};
         feedback.setStatusLine(QStringLiteral("Checking ") + file.title);
-        if (const std::optional<QString> problem = audioFileProblem(path)) {
+        if (const std::optional<QString> problem = audioFileProblem(item.path)) {
             mark(index, path, {.state = EntryState::skipped, .reason = *problem});
             continue;
         }
         currentPath = path;
+        currentFile = item.path;
         playerFailure.clear();
-        player.prepare(path);
+        player.prepare(item);
         const bool ready = waitForPlayer(MediaPlayer::ready);
         player.stop();
         if (ready) {
@@ -58,15 +59,17 @@ RecordingRun::Outcome RecordingRun::recordTake() {
 
 RecordingRun::Outcome RecordingRun::startTake(const std::vector<TakeFile>& files) {
     const TakeFile& first = files.front();
-    QStringList paths;
+    std::vector<MediaItem> items;
+    items.reserve(files.size());
     for (const TakeFile& file : files) {
-        paths.append(file.path);
+        items.push_back(file.item);
     }
     showTakeFile(first);
     currentPath = first.path;
+    currentFile = first.item.path;
     playerFailure.clear();
     takeFailures.clear();
-    player.prepareTake(paths);
+    player.prepareTake(items);
     if (!waitForPlayer(MediaPlayer::ready)) {
         player.stop();
         if (stopRequested) {
@@ -124,7 +127,7 @@ void RecordingRun::markTracksUntil(const std::vector<TakeFile>& files, std::size
     while (heard < now) {
         const std::size_t done = heard++;
         // A file that failed before it sounded makes no track; the next one heard takes its number.
-        while (heard < now && takeFailure(files.at(heard).path)) {
+        while (heard < now && takeFailure(files.at(heard).item.path)) {
             finishTakeFile(files.at(heard), false, false);
             ++heard;
         }
@@ -149,7 +152,7 @@ void RecordingRun::finishTakeFile(const TakeFile& file, bool sounded, bool nextF
     // When a file of the take fails to open, the player drops the sound still queued of the one before it.
     const std::optional<QString> failure =
         nextFailed ? std::optional(QStringLiteral("its end was lost: the file after it could not be played"))
-                   : takeFailure(file.path);
+                   : takeFailure(file.item.path);
     if (!failure) {
         mark(file.index, file.path, {.state = EntryState::recorded, .reason = {}});
     } else if (sounded) {
@@ -164,6 +167,7 @@ RecordingRun::Outcome RecordingRun::endTake(const std::vector<TakeFile>& files, 
     player.stop();
     const TakeFile& last = files.at(heard);
     currentPath = last.path;
+    currentFile = last.item.path;
     if (stopRequested) {
         return cutOff(last.index, true);
     }
@@ -179,7 +183,7 @@ RecordingRun::Outcome RecordingRun::endTake(const std::vector<TakeFile>& files, 
     // Only files that failed before they sounded can follow the last one heard.
     bool nextFailed = false;
     for (std::size_t rest = heard + 1; rest < files.size(); ++rest) {
-        if (takeFailure(files.at(rest).path)) {
+        if (takeFailure(files.at(rest).item.path)) {
             finishTakeFile(files.at(rest), false, false);
             nextFailed = true;
         }

@@ -13,12 +13,14 @@ namespace quorvex {
 // What files, folders and playlists bring to the Track list: the sound files to add, in order, and what was
 // refused.
 struct GatheredEntries {
-    QStringList added;
+    TrackSources added;
     std::vector<Refused> refused;
 };
 
 // Each path as the Track list takes it, in order: a folder's sound files (a folder under it that cannot be
-// read is refused), a playlist's entries, a sound file itself (refused when the audio check refuses it).
+// read is refused; a sound file a cue sheet of the folder names comes as the sheet's tracks, where the file
+// is), a playlist's entries, a cue sheet's tracks, a sound file itself (refused when the audio check refuses
+// it).
 [[nodiscard]] GatheredEntries gatherEntries(const QStringList& paths);
 
 // Gathers on one worker thread, so that walking a large folder or reading a long playlist never holds up the

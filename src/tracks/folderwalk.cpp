@@ -38,6 +38,9 @@ FolderSounds soundFilesUnder(const QString& folder) {
         for (const QFileInfo& file : dir.entryInfoList(soundFileNameFilters(), QDir::Files)) {
             found.files.append(QDir::cleanPath(file.absoluteFilePath()));
         }
+        for (const QFileInfo& file : dir.entryInfoList({QStringLiteral("*.cue")}, QDir::Files)) {
+            found.cueSheets.append(QDir::cleanPath(file.absoluteFilePath()));
+        }
         // A link to a folder is never entered, so a link back up cannot loop.
         for (const QFileInfo& sub : dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks)) {
             folders.append(QDir::cleanPath(sub.absoluteFilePath()));
@@ -51,6 +54,7 @@ FolderSounds soundFilesUnder(const QString& folder) {
     collator.setNumericMode(true);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::sort(found.files.begin(), found.files.end(), collator);
+    std::sort(found.cueSheets.begin(), found.cueSheets.end(), collator);
     return found;
 }
 

@@ -2,14 +2,18 @@
 
 #include "platform/codepage.h"
 #include "tracks/audiocheck.h"
+#include "tracks/cuesheet.h"
 #include "tracks/oneline.h"
 
 #include <algorithm>
+#include <cstring>
+#include <map>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QUrl>
+#include <utility>
 
 namespace quorvex {
 
@@ -83,9 +87,11 @@ QStringList entriesOf(const QString& text, Kind kind) {
     if (kind == Kind::Pls) {
         return plsEntries(lines);
     }
+    // Comments say nothing about which files are listed, but the one that makes the next entry a cue track.
     QStringList entries;
-    std::copy_if(lines.begin(), lines.end(), std::back_inserter(entries),
-                 [](const QString& line) { return !line.startsWith(QLatin1Char('#')); });
+    std::copy_if(lines.begin(), lines.end(), std::back_inserter(entries), [](const QString& line) {
+        return !line.startsWith(QLatin1Char('#')) || line.startsWith(QLatin1String(cueTrackComment));
+    });
     return entries;
 }
 
@@ -149,13 +155,78 @@ public:
     }
 
 private:
+    // A cue track named before its sound file: the sheet's track of that number.
+    struct CueReference {
+        int number = 0;
+        QString sheet;
+    };
+
     QStringList open; // the canonical paths of the playlists being read, outermost first
     qint64 budget = maxPlaylistBytes;
     qsizetype taken = 0;
+    std::optional<CueReference> cueReference;
+    std::map<QString, CueSheetEntries>
+        sheetsRead; // each sheet read once, however many of its tracks are listed
 
     void refuse(const QString& entry, const QString& reason) { entries.refused.push_back({entry, reason}); }
 
+    // A cue sheet's bytes count towards what a read may take.
+    const CueSheetEntries* readSheet(const QString& path) {
+        if (const auto read = sheetsRead.find(path); read != sheetsRead.end()) {
+            return &read->second;
+        }
+        const qint64 size = QFileInfo(path).size();
+        if (size > budget) {
+            budget = 0;
+            refuse(path, QStringLiteral("the playlists together hold more than 16 MiB"));
+            return nullptr;
+        }
+        budget -= size;
+        return &sheetsRead.emplace(path, readCueSheet(path)).first->second;
+    }
+
+    void takeSheet(const QString& path) {
+        if (const CueSheetEntries* sheet = readSheet(path)) {
+            entries.added.insert(entries.added.end(), sheet->added.begin(), sheet->added.end());
+            entries.refused.insert(entries.refused.end(), sheet->refused.begin(), sheet->refused.end());
+        }
+    }
+
+    void takeCueTrack(const CueReference& reference, const QString& path) {
+        const QString entry = path + QStringLiteral(" #%1").arg(reference.number, 2, 10, QLatin1Char('0'));
+        const CueSheetEntries* sheet = readSheet(reference.sheet);
+        if (sheet == nullptr) {
+            return;
+        }
+        const auto track = std::ranges::find_if(sheet->added, [&](const TrackSource& source) {
+            return source.path == path && source.cue->number == reference.number;
+        });
+        if (track != sheet->added.end()) {
+            entries.added.push_back(*track);
+        } else if (!sheet->refused.empty()) {
+            refuse(entry,
+                   sheet->refused.front().entry + QStringLiteral(": ") + sheet->refused.front().reason);
+        } else {
+            refuse(entry, QStringLiteral("the cue sheet %1 lists no such track").arg(reference.sheet));
+        }
+    }
+
+    void noteCueReference(const QString& line, const QDir& folder) {
+        const QString rest = line.mid(static_cast<qsizetype>(std::strlen(cueTrackComment)));
+        const qsizetype blank = rest.indexOf(QLatin1Char(' '));
+        bool isNumber = false;
+        const int number = rest.left(blank).toInt(&isNumber);
+        const std::optional<QString> sheet = localPath(rest.mid(blank + 1).trimmed(), folder);
+        if (blank > 0 && isNumber && sheet) {
+            cueReference = CueReference{.number = number, .sheet = *sheet};
+        }
+    }
+
     void take(const QString& entry, const QDir& folder, int depth) {
+        if (entry.startsWith(QLatin1String(cueTrackComment))) {
+            return noteCueReference(entry, folder);
+        }
+        const std::optional<CueReference> reference = std::exchange(cueReference, std::nullopt);
         if (++taken > maxEntries) {
             if (taken == maxEntries + 1) {
                 refuse(entry, QStringLiteral("more than %1 entries: it and those after it were left out")
@@ -173,10 +244,16 @@ private:
         if (isPlaylistPath(*path)) {
             return expand(*path, depth + 1);
         }
+        if (isCueSheetPath(*path)) {
+            return takeSheet(*path);
+        }
+        if (reference) {
+            return takeCueTrack(*reference, *path);
+        }
         if (const auto problem = audioFileProblem(*path)) {
             return refuse(*path, *problem);
         }
-        entries.added.append(*path);
+        entries.added.push_back({.path = *path, .cue = std::nullopt});
     }
 };
 

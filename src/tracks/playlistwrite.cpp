@@ -31,8 +31,18 @@ std::optional<QString> writePlaylist(const QString& playlistPath, std::span<cons
     for (const PlaylistItem& item : items) {
         const qint64 seconds =
             item.length ? std::chrono::round<std::chrono::seconds>(*item.length).count() : -1;
-        text += QStringLiteral("#EXTINF:%1,%2\n%3\n")
-                    .arg(QString::number(seconds), oneLine(item.title), listedPath(folder, item.path));
+        text += QStringLiteral("#EXTINF:%1,%2\n").arg(QString::number(seconds), oneLine(item.title));
+        if (const std::optional<CueTrack>& cue = item.cue) {
+            text += QStringLiteral("#EXTVLCOPT:start-time=%1\n").arg(cueSeconds(cue->start), 0, 'f', 3);
+            if (cue->end) {
+                text += QStringLiteral("#EXTVLCOPT:stop-time=%1\n").arg(cueSeconds(*cue->end), 0, 'f', 3);
+            }
+            text += QStringLiteral("%1%2 %3\n")
+                        .arg(QLatin1String(cueTrackComment))
+                        .arg(cue->number)
+                        .arg(listedPath(folder, cue->sheet));
+        }
+        text += listedPath(folder, item.path) + QLatin1Char('\n');
     }
     QSaveFile file(playlistPath);
     const QByteArray bytes = text.toUtf8();

@@ -8,7 +8,7 @@ namespace quorvex {
 
 namespace {
 
-constexpr qsizetype insertedPerPass = 1000;
+constexpr std::size_t insertedPerPass = 1000;
 
 } // namespace
 
@@ -19,7 +19,7 @@ TrackListFeed::TrackListFeed(TrackListModel& model, QObject* parent) : QObject(p
 }
 
 void TrackListFeed::feed(const GatheredEntries& entries, int row) {
-    pending.push_back({.entries = entries.added, .row = row, .refused = entries.refused});
+    pending.push_back({.entries = entries.added, .next = 0, .row = row, .refused = entries.refused});
     if (!due.isActive()) {
         insertSome();
     }
@@ -30,11 +30,11 @@ void TrackListFeed::insertSome() {
         return;
     }
     Pending& next = pending.front();
-    const QStringList part = next.entries.first(std::min(next.entries.size(), insertedPerPass));
-    next.entries.remove(0, part.size());
-    next.row = list.insert(next.row, part);
+    const std::size_t count = std::min(next.entries.size() - next.next, insertedPerPass);
+    next.row = list.insert(next.row, std::span(next.entries).subspan(next.next, count));
+    next.next += count;
     std::vector<Refused> refusedHere;
-    if (next.entries.isEmpty()) {
+    if (next.next == next.entries.size()) {
         refusedHere = std::move(next.refused);
         pending.pop_front();
     }

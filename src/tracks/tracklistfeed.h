@@ -31,7 +31,8 @@ private:
     void insertSome();
 
     struct Pending {
-        QStringList entries;
+        TrackSources entries;
+        std::size_t next = 0; // the first entry not yet in
         int row = 0;
         std::vector<Refused> refused;
     };

@@ -24,7 +24,7 @@ QVariant TrackListModel::data(const QModelIndex& index, int role) const {
     const TrackEntry& entry = entries[static_cast<std::size_t>(index.row())];
     switch (role) {
     case Qt::DisplayRole:
-        return entry.path;
+        return sourceText(entry.source);
     case Qt::ToolTipRole:
         return toolTip(index.row());
     case markRole:
@@ -49,16 +49,24 @@ QStringList TrackListModel::mimeTypes() const {
 }
 
 QString TrackListModel::path(int row) const {
-    return has(row) ? entries[static_cast<std::size_t>(row)].path : QString();
+    return has(row) ? at(row).source.path : QString();
 }
 
 QStringList TrackListModel::paths() const {
     QStringList all;
     all.reserve(count());
     for (const TrackEntry& entry : entries) {
-        all.append(entry.path);
+        all.append(entry.source.path);
     }
     return all;
+}
+
+TrackSource TrackListModel::source(int row) const {
+    return has(row) ? at(row).source : TrackSource{};
+}
+
+QString TrackListModel::text(int row) const {
+    return has(row) ? sourceText(at(row).source) : QString();
 }
 
 EntryMark TrackListModel::mark(int row) const {
@@ -78,22 +86,31 @@ void TrackListModel::setGrowOnly(bool on) {
     onlyGrows = on;
 }
 
-int TrackListModel::insert(int row, const QStringList& paths) {
-    const int at = onlyGrows ? count() : std::clamp(row, 0, count());
-    if (paths.isEmpty()) {
-        return at;
+int TrackListModel::insert(int row, std::span<const TrackSource> sources) {
+    const int first = onlyGrows ? count() : std::clamp(row, 0, count());
+    if (sources.empty()) {
+        return first;
     }
-    beginInsertRows({}, at, at + static_cast<int>(paths.size()) - 1);
-    std::vector<TrackEntry> added;
-    added.reserve(static_cast<std::size_t>(paths.size()));
-    std::ranges::transform(paths, std::back_inserter(added),
-                           [](const QString& path) { return TrackEntry{.path = path, .mark = {}}; });
-    entries.insert(entries.begin() + at, std::make_move_iterator(added.begin()),
-                   std::make_move_iterator(added.end()));
+    const int added = static_cast<int>(sources.size());
+    beginInsertRows({}, first, first + added - 1);
+    std::vector<TrackEntry> inserted;
+    inserted.reserve(sources.size());
+    std::ranges::transform(sources, std::back_inserter(inserted), [](const TrackSource& source) {
+        return TrackEntry{.source = source, .mark = {}};
+    });
+    entries.insert(entries.begin() + first, std::make_move_iterator(inserted.begin()),
+                   std::make_move_iterator(inserted.end()));
     endInsertRows();
     // However an entry came, its tags and length are read for its tool tip and the list's time.
-    info.request(paths);
-    return at + static_cast<int>(paths.size());
+    QStringList files;
+    files.reserve(added);
+    for (const TrackSource& source : sources) {
+        if (files.isEmpty() || files.back() != source.path) {
+            files.append(source.path);
+        }
+    }
+    info.request(files);
+    return first + added;
 }
 
 bool TrackListModel::remove(int row) {
@@ -131,21 +148,37 @@ void TrackListModel::clear() {
     endResetModel();
 }
 
+std::optional<std::chrono::milliseconds>
+TrackListModel::entryLength(const TrackSource& source, std::optional<std::chrono::milliseconds> fileLength) {
+    if (!source.cue) {
+        return fileLength;
+    }
+    const auto start = std::chrono::duration_cast<std::chrono::milliseconds>(source.cue->start);
+    if (source.cue->end) {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(*source.cue->end) - start;
+    }
+    return fileLength ? std::optional(std::max(*fileLength - start, std::chrono::milliseconds{0}))
+                      : std::nullopt;
+}
+
 std::optional<std::chrono::milliseconds> TrackListModel::length(int row) const {
     if (!has(row)) {
         return std::nullopt;
     }
-    const QString& file = entries[static_cast<std::size_t>(row)].path;
-    const std::optional<TrackInfo> known = info.find(file);
-    return known ? known->length : readTrackInfo(file).length;
+    const TrackSource& source = at(row).source;
+    if (source.cue && source.cue->end) {
+        return entryLength(source, std::nullopt);
+    }
+    const std::optional<TrackInfo> known = info.find(source.path);
+    return entryLength(source, known ? known->length : readTrackInfo(source.path).length);
 }
 
 QString TrackListModel::summaryText() const {
     std::chrono::milliseconds total{0};
     for (const TrackEntry& entry : entries) {
-        if (const std::optional<TrackInfo> known = info.lastRead(entry.path)) {
-            total += known->length.value_or(std::chrono::milliseconds{0});
-        }
+        const std::optional<TrackInfo> known = info.lastRead(entry.source.path);
+        total += entryLength(entry.source, known ? known->length : std::nullopt)
+                     .value_or(std::chrono::milliseconds{0});
     }
     return QStringLiteral("%1 %2, %3")
         .arg(count())
@@ -155,6 +188,16 @@ QString TrackListModel::summaryText() const {
 
 QString TrackListModel::toolTip(int row) const {
     const QString markText = entryMarkText(mark(row));
+    if (!has(row)) {
+        return markText.toHtmlEscaped();
+    }
+    // A cue track is what its sheet says of it, not its file's tags.
+    if (const std::optional<CueTrack>& cue = at(row).source.cue) {
+        const TagFields fields{.title = cue->title, .artist = cue->performer, .album = {}};
+        return trackInfoToolTip(
+            {.tag = fields.isEmpty() ? std::nullopt : std::optional(fields), .length = length(row)},
+            markText);
+    }
     if (const std::optional<TrackInfo> known = info.find(path(row))) {
         return trackInfoToolTip(*known, markText);
     }
@@ -164,13 +207,23 @@ QString TrackListModel::toolTip(int row) const {
 std::vector<PlaylistItem> TrackListModel::playlistItems() const {
     std::vector<PlaylistItem> items;
     items.reserve(entries.size());
-    for (const TrackEntry& entry : entries) {
-        const std::optional<TrackInfo> cached = info.find(entry.path);
+    for (int row = 0; row < count(); ++row) {
+        const TrackSource& source = at(row).source;
+        if (source.cue) {
+            items.push_back(
+                {.path = source.path,
+                 .length = length(row),
+                 .title = source.cue->title.isEmpty() ? cueTrackLabel(*source.cue) : source.cue->title,
+                 .cue = source.cue});
+            continue;
+        }
+        const std::optional<TrackInfo> cached = info.find(source.path);
         const QString tagTitle = cached && cached->tag ? cached->tag->title : QString();
         // The length is read here when the worker has not got to the file yet.
-        items.push_back({.path = entry.path,
-                         .length = cached ? cached->length : readTrackInfo(entry.path).length,
-                         .title = tagTitle.isEmpty() ? QFileInfo(entry.path).completeBaseName() : tagTitle});
+        items.push_back({.path = source.path,
+                         .length = cached ? cached->length : readTrackInfo(source.path).length,
+                         .title = tagTitle.isEmpty() ? QFileInfo(source.path).completeBaseName() : tagTitle,
+                         .cue = std::nullopt});
     }
     return items;
 }

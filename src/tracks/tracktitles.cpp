@@ -35,6 +35,17 @@ TrackTitles::Derived TrackTitles::derive(const QString& path) const {
     return derived;
 }
 
+TrackTitles::Derived TrackTitles::derive(const TrackSource& source) const {
+    if (!source.cue) {
+        return derive(source.path);
+    }
+    const CueTrack& cue = *source.cue;
+    const QString title =
+        cue.title.isEmpty() ? QStringLiteral("Track %1").arg(cue.number, 2, 10, QLatin1Char('0')) : cue.title;
+    return {.title = titleText(title),
+            .fields = TagFields{.title = cue.title, .artist = cue.performer, .album = {}}};
+}
+
 QString TrackTitles::titleText(const QString& title) const {
     return plainAscii && toAscii ? (*toAscii)(title) : title;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tracks/tagfields.h"
+#include "tracks/tracksource.h"
 
 #include <memory>
 #include <optional>
@@ -41,6 +42,9 @@ public:
     // file name; made plain before the cut to 14 characters, so a transliteration that grows keeps the
     // name's end.
     [[nodiscard]] Derived derive(const QString& path) const;
+    // A whole file's as above; a cue track's is its sheet's TITLE whatever the tags say ("Track 03" without
+    // one), made plain where asked, with the sheet's title and performer as its fields.
+    [[nodiscard]] Derived derive(const TrackSource& source) const;
     // A title or the disc name as it goes to the recorder.
     [[nodiscard]] QString titleText(const QString& title) const;
 

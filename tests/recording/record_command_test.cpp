@@ -2,6 +2,7 @@
 // private sound sink. Bad usage is refused with its status and message; a list is recorded with the window's
 // frames, one line per entry; Ctrl+C stops the recorder; the demo records without any sound output.
 #include "integration/realwindow.h"
+#include "support/recorderscript.h"
 
 #include <csignal>
 #include <QAction>
@@ -53,8 +54,15 @@ protected:
     QProcess program;
 };
 
-TEST_F(RecordCommandTest, BadUsageIsRefusedWithItsStatusAndMessage) {
+// Bad usage is refused with its status and message; the answers and the plan are printed.
+TEST_F(RecordCommandTest, UsageIsAnsweredWithItsStatusAndMessage) {
     const QString wav = fixtures + "/sine.wav";
+    const QTemporaryDir folder;
+    const QString sheet =
+        writeFile(folder.filePath("Album.cue"),
+                  "FILE \"" + fixtures.toUtf8() +
+                      "/album.flac\" WAVE\nTRACK 01 AUDIO\n"
+                      "TITLE Opening\nINDEX 01 00:00:00\nTRACK 02 AUDIO\nINDEX 01 00:07:00\n");
     struct Case {
         QStringList arguments;
         int status = 0;
@@ -74,6 +82,9 @@ TEST_F(RecordCommandTest, BadUsageIsRefusedWithItsStatusAndMessage) {
         {{"--virtual-deck", "/quorvex-absent.wav"}, 4, "nothing to record."},
         {{"--help"}, 0, "--record-anyway"},
         {{"--version"}, 0, "quorvex-record " QUORVEX_VERSION},
+        {{"--virtual-deck", "--plan", sheet},
+         0,
+         "4 Opening  00:07\n5 Track 02  00:05\nThe list fits the disc.\n"},
     };
     for (const Case& row : cases) {
         const Finished finished = run(row.arguments);

@@ -237,6 +237,78 @@ TEST_F(RecordingTest, AGaplessTakeMarksEachTrackWhereItsSoundBeginsWithNoSilence
     EXPECT_TRUE(trackList()->toolTip(2).startsWith("<qt>recorded"));
 }
 
+// A cue sheet over one WAV of three seconds (loud, quiet, loud), added from the file list as its three
+// tracks. Without Gapless each track is a record…stop cycle around exactly its second of the file; with
+// Gapless it is one take with no silence, each track mark reaching the recorder within 30 ms of its INDEX 01
+// being heard.
+TEST_F(RecordingTest, ACueSheetIsRecordedTrackByTrackOrAsOneTakeMarkedAtEachIndex) {
+    connectRecorder({.tracks = 2});
+    const QTemporaryDir folder;
+    QByteArray album = toneWav(44100, 0.8, 3.0);
+    album.replace(44 + 44100 * 4, 44100 * 4, toneWav(44100, 0.2, 1.0).mid(44));
+    ASSERT_TRUE(write(folder.filePath("album.wav"), album));
+    ASSERT_TRUE(write(folder.filePath("album.cue"), "FILE album.wav WAVE\n"
+                                                    "TRACK 01 AUDIO\nTITLE Loud\nINDEX 01 00:00:00\n"
+                                                    "TRACK 02 AUDIO\nTITLE Quiet\nINDEX 01 00:01:00\n"
+                                                    "TRACK 03 AUDIO\nINDEX 01 00:02:00\n"));
+    control<DirListBox>("DirList")->setPath(folder.path());
+    const QList<QListWidgetItem*> sheet =
+        control<FileListBox>("FileList")->findItems("album.cue", Qt::MatchExactly);
+    ASSERT_EQ(sheet.size(), 1);
+    control<FileListBox>("FileList")->setCurrentItem(sheet.front());
+    window->FileList_DblClick();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return trackList()->count() == 3; }));
+    EXPECT_EQ(trackList()->text(1), folder.filePath("album.wav #02 Quiet"));
+
+    QElapsedTimer clock;
+    clock.start();
+    std::map<QString, std::vector<double>> heardAt;
+    QObject::connect(recorder.get(), &deck::VirtualDeck::frameReceived, [&](const QString& line) {
+        heardAt[line.section(QStringLiteral("  "), -1)].push_back(static_cast<double>(clock.nsecsElapsed()) /
+                                                                  1e9);
+    });
+    for (const bool gapless : {false, true}) {
+        SCOPED_TRACE(gapless ? "gapless" : "track by track");
+        heardAt.clear();
+        const QStringList before = meanings(*recorder);
+        window->findChild<QAction*>("actionGapless")->setChecked(gapless);
+        test::SinkRecorder sink(clock);
+        ASSERT_TRUE(sink.start()) << sink.errors();
+        record();
+        sink.stop();
+        const int first = gapless ? 6 : 3;
+        const QStringList titles{QStringLiteral(R"(title track %1 "Loud")").arg(first),
+                                 QStringLiteral(R"(title track %1 "Quiet")").arg(first + 1),
+                                 QStringLiteral(R"(title track %1 "Track 03")").arg(first + 2)};
+        EXPECT_EQ(
+            meanings(*recorder).mid(before.size()),
+            gapless ? QStringList({"disc information request", "record", "play", titles[0],
+                                   "record: track mark", titles[1], "record: track mark", titles[2], "stop"})
+                    : QStringList({"disc information request", "record", "play", titles[0], "stop", "record",
+                                   "play", titles[1], "stop", "record", "play", titles[2], "stop"}));
+        EXPECT_EQ(answers.texts(), gapless ? QStringList{"All 3 entries are recorded."} : QStringList())
+            << "Continue asks, and recording all again is its default";
+        const std::vector<test::SoundSpan> sounds =
+            test::soundSpans(sink.pcm(), test::SinkRecorder::rate / 200);
+        ASSERT_EQ(sounds.size(), gapless ? 1U : 3U);
+        for (std::size_t track = 0; track < sounds.size(); ++track) {
+            const double start = sink.secondsAt(sounds[track].firstFrame);
+            const double end = sink.secondsAt(sounds[track].lastFrame + 1);
+            EXPECT_NEAR(end - start, gapless ? 3.0 : 1.0, 0.02) << "the track's whole second, nothing more";
+            EXPECT_GT(start + 0.010, heardAt["record"].at(track)) << "sound before the recorder records";
+            EXPECT_LT(end, heardAt["stop"].at(track)) << "the recorder stopped before the sound ended";
+        }
+        if (gapless) {
+            const std::vector<test::SoundSpan> loud =
+                test::soundSpans(sink.pcm(), test::SinkRecorder::rate / 200, 8000);
+            ASSERT_EQ(loud.size(), 2U);
+            ASSERT_EQ(heardAt["record: track mark"].size(), 2U);
+            EXPECT_NEAR(heardAt["record: track mark"][0], sink.secondsAt(loud[0].lastFrame + 1), 0.03);
+            EXPECT_NEAR(heardAt["record: track mark"][1], sink.secondsAt(loud[1].firstFrame), 0.03);
+        }
+    }
+}
+
 // What `pactl` answers, its lines; the test fails when it fails.
 QStringList pactl(const QStringList& arguments) {
     QProcess process;

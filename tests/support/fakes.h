@@ -150,12 +150,13 @@ inline bool isPlainBox(const Message& message, const QString& text) {
 class FakeMediaPlayer final : public MediaPlayer {
     Q_OBJECT
 public:
-    void open(const QString& path) override { load(path, false); }
-    void prepare(const QString& path) override { load(path, true); }
-    // A take opens as its first file; at each file's end the next one is heard.
-    void prepareTake(const QStringList& files) override {
-        load(files.value(0), true);
-        take = files.mid(1);
+    void open(const MediaItem& item) override { load(item, false); }
+    void prepare(const MediaItem& item) override { load(item, true); }
+    // A take opens as its first item; at each item's end the next one is heard.
+    void prepareTake(const std::vector<MediaItem>& items) override {
+        load(items.empty() ? MediaItem() : items.front(), true);
+        take.assign(items.begin() + (items.empty() ? 0 : 1), items.end());
+        this->items.insert(this->items.end(), take.begin(), take.end());
         file = 0;
     }
     [[nodiscard]] int takeFile() const override { return file; }
@@ -196,7 +197,7 @@ public:
             setState(holding ? ready : playing);
         } else if (state == playing) {
             position += 0.1;
-            if (position >= length - 1e-9 && file < take.size()) {
+            if (position >= length - 1e-9 && file < static_cast<int>(take.size())) {
                 ++file;
                 position = 0;
                 emit stateChanged();
@@ -211,12 +212,15 @@ public:
     std::optional<bool> send44k;
     bool silentFallback = false;
     std::optional<QString> noOutput; // every file then fails for want of a sound output, for this reason
-    QStringList opened;
+    QStringList opened;              // the files of the items opened, prepared or taken first
+    std::vector<MediaItem> items;    // those items, and the rest of a take
     int stops = 0;
 
 private:
-    void load(const QString& path, bool hold) {
+    void load(const MediaItem& item, bool hold) {
+        const QString& path = item.path;
         opened.append(path);
+        items.push_back(item);
         if (noOutput) {
             emit outputFailed(path, *noOutput);
             setState(stopped);
@@ -231,7 +235,7 @@ private:
     }
 
     int state = undefined;
-    QStringList take; // the files after the first
+    std::vector<MediaItem> take; // the items after the first
     int file = 0;
     double position = 0;
     double length = 0;

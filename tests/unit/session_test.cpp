@@ -350,6 +350,35 @@ TEST_F(SessionTest, AGaplessTakeMarksEachFileAndContinuesWithWhatStopRecordingLe
     EXPECT_EQ(feedback.notices.size(), 1U);
 }
 
+// A cue track plays its part of its file and goes onto the disc under its sheet's title ("Track 02" without
+// one): a record…stop cycle each, or a track mark in the take where it begins.
+TEST_F(SessionTest, CueTracksPlayTheirPartOfTheFileUnderTheSheetsTitles) {
+    const QString file = folder.filePath("a.wav");
+    const auto track = [](int number, const char* title, CueTime start, std::optional<CueTime> end) {
+        return CueTrack{
+            .sheet = {}, .number = number, .title = title, .performer = {}, .start = start, .end = end};
+    };
+    const TrackSources tracks{{file, track(1, "Intro", CueTime{0}, CueTime{15})},
+                              {file, track(2, "", CueTime{15}, std::nullopt)}};
+    const std::vector<MediaItem> parts{{file, 0, 0.2}, {file, 0.2}};
+    for (const bool gapless : {false, true}) {
+        refill();
+        session.entries().clear();
+        session.entries().insert(0, tracks);
+        fakes.player->items.clear();
+        feedback.ended.clear();
+        record(gapless);
+        EXPECT_EQ(feedback.ended, QStringList({"6 Intro: recorded", "7 Track 02: recorded"})) << gapless;
+        EXPECT_EQ(fakes.player->items,
+                  (gapless ? std::vector<MediaItem>{parts[0], parts[1], parts[0], parts[1]} : parts))
+            << "each part checked, then the take of both";
+        EXPECT_EQ(sent(), (gapless ? std::vector<std::string>{"request", "record", "play", "title 6",
+                                                              "record", "title 7", "stop"}
+                                   : std::vector<std::string>{"request", "record", "play", "title 6", "stop",
+                                                              "record", "play", "title 7", "stop"}));
+    }
+}
+
 // quorvex-record's options: each default is the window's remembered setting, an option given wins, and a
 // setting that cannot be used counts as its key's default.
 TEST(RecordCommand, DefaultsAreTheRememberedSettingsAndOptionsOverrideThem) {

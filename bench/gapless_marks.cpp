@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <QAction>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -77,8 +78,8 @@ bool makeCueAlbum(const QString& sound, const QString& sheet) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    const bool cue = argc > 1 && QByteArrayView(argv[1]) == "--cue";
     quorvex::bench::SinkBench bench(argc, argv);
+    const bool cue = QCoreApplication::arguments().contains(QStringLiteral("--cue"));
 
     const QString loud = bench.scratch.filePath(QStringLiteral("loud.wav"));
     const QString quiet = bench.scratch.filePath(QStringLiteral("quiet.wav"));

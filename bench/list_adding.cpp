@@ -40,10 +40,15 @@ bool makeAlbum(const QDir& root) {
     if (!sound.open(QIODevice::WriteOnly) || !sheet.open(QIODevice::WriteOnly)) {
         return false;
     }
+    const auto littleEndian = [](quint32 value) {
+        QByteArray bytes(4, '\0');
+        qToLittleEndian(value, bytes.data());
+        return bytes;
+    };
+    constexpr quint32 soundBytes = quint32{bytesPerSecond} * (cueTracks + 1);
     QByteArray header = tinyWav.first(44);
-    qToLittleEndian<quint32>(bytesPerSecond * (cueTracks + 1), header.data() + 40);
-    qToLittleEndian<quint32>(bytesPerSecond * (cueTracks + 1) + 36, header.data() + 4);
-    sound.write(header + QByteArray(bytesPerSecond * (cueTracks + 1), '\0'));
+    header.replace(40, 4, littleEndian(soundBytes)).replace(4, 4, littleEndian(soundBytes + 36));
+    sound.write(header + QByteArray(soundBytes, '\0'));
     sheet.write("PERFORMER \"Bench\"\nFILE \"album.wav\" WAVE\n");
     for (int track = 1; track <= cueTracks; ++track) {
         sheet.write(QStringLiteral("TRACK %1 AUDIO\nTITLE \"Part %1\"\nINDEX 01 %2:%3:00\n")

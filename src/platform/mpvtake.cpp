@@ -12,7 +12,7 @@
 namespace quorvex {
 
 QString mpvTarget(const MediaItem& item) {
-    const QString path = QFileInfo(item.path).absoluteFilePath();
+    QString path = QFileInfo(item.path).absoluteFilePath();
     if (item.start <= 0 && !item.end) {
         return path;
     }

@@ -245,7 +245,8 @@ TEST_F(RecordingTest, ACueSheetIsRecordedTrackByTrackOrAsOneTakeMarkedAtEachInde
     connectRecorder({.tracks = 2});
     const QTemporaryDir folder;
     QByteArray album = toneWav(44100, 0.8, 3.0);
-    album.replace(44 + 44100 * 4, 44100 * 4, toneWav(44100, 0.2, 1.0).mid(44));
+    constexpr qsizetype secondBytes = qsizetype{44100} * 4;
+    album.replace(44 + secondBytes, secondBytes, toneWav(44100, 0.2, 1.0).mid(44));
     ASSERT_TRUE(write(folder.filePath("album.wav"), album));
     ASSERT_TRUE(write(folder.filePath("album.cue"), "FILE album.wav WAVE\n"
                                                     "TRACK 01 AUDIO\nTITLE Loud\nINDEX 01 00:00:00\n"

@@ -91,7 +91,7 @@ TEST(CueSheet, SheetsAsRippersWriteThemGiveTheirTracksOrTheirReason) {
             QFile big(folder.path(row.sheet));
             ASSERT_TRUE(big.open(QIODevice::WriteOnly));
             big.write(QByteArray("FILE \"album.flac\" WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n") +
-                      QByteArray(2 * 1024 * 1024, '\n'));
+                      QByteArray(qsizetype{2} * 1024 * 1024, '\n'));
         }
         const CueSheetEntries read = readCueSheet(folder.path(row.sheet));
         EXPECT_EQ(described(read.added), row.tracks) << row.sheet;

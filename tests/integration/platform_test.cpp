@@ -27,7 +27,8 @@ using namespace std::chrono_literals;
 const QString commport = QStringLiteral("Commport");
 
 // Unwritable files give what they hold and are reported naming the file; folders are made; a file that is
-// not INI at all is put aside as it was, naming both files, and the defaults go to a fresh one.
+// not INI at all is put aside as it was, naming both files, and the defaults go to a fresh one; read only
+// (quorvex-record), such a file gives the defaults and stays where it is, and nothing is written.
 TEST(IniSettingsStore, UnwritableFilesAreReportedBrokenOnesPutAsideAndFoldersAreMade) {
     ASSERT_TRUE(obeyFilePermissions());
     static QStringList said; // what the store warned while the handler below was installed
@@ -35,30 +36,35 @@ TEST(IniSettingsStore, UnwritableFilesAreReportedBrokenOnesPutAsideAndFoldersAre
     const QByteArray readOnly = "[Commport]\nCOM=3\n";
     const QByteArray notIni = QByteArray("\x89PNG\r\n\x1a\n\0\0[General\n==\n", 20) + QByteArray(200, '\xFE');
     const QString broken = folder.filePath("broken.ini");
+    const QString readOnlyBroken = folder.filePath("broken-read.ini");
     const struct {
         QString file;
         const char* comRead; // what the store reads for COM
         QString warning;     // part of the warning, which also names the file; empty: no warning
+        IniSettingsStore::Access access = IniSettingsStore::Access::readWrite;
     } cases[] = {
         {folder.filePath("readonly.ini"), "3", "cannot write"},
         {QStringLiteral("/dev/null/quorvex/MP3Quorvex.ini"), "1", "cannot write"},
         {folder.filePath("not/yet/MP3Quorvex.ini"), "1", {}},
         {broken, "1", " is not a settings file it can read; it was moved to " + broken + ".unreadable"},
+        {readOnlyBroken, "1", " is not a settings file it can read; the defaults are used",
+         IniSettingsStore::Access::readOnly},
     };
     QFile file(cases[0].file);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(readOnly) == readOnly.size());
     file.close();
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup);
-    QFile notSettings(broken);
-    ASSERT_TRUE(notSettings.open(QIODevice::WriteOnly) && notSettings.write(notIni) == notIni.size());
-    notSettings.close();
+    for (const QString& path : {broken, readOnlyBroken}) {
+        QFile notSettings(path);
+        ASSERT_TRUE(notSettings.open(QIODevice::WriteOnly) && notSettings.write(notIni) == notIni.size());
+    }
     for (const auto& row : std::span(cases)) {
         SCOPED_TRACE(row.file.toStdString());
         said.clear();
         const QtMessageHandler previous =
             qInstallMessageHandler([](QtMsgType /*type*/, const QMessageLogContext& /*context*/,
                                       const QString& text) { said.append(text); });
-        IniSettingsStore store(row.file);
+        IniSettingsStore store(row.file, row.access);
         EXPECT_EQ(store.read(commport, QStringLiteral("COM"), QStringLiteral("1")), row.comRead);
         store.save(commport, QStringLiteral("COM"), QStringLiteral("2"));
         store.save(QStringLiteral("General"), QStringLiteral("Dir"), QStringLiteral("/music"));
@@ -70,9 +76,11 @@ TEST(IniSettingsStore, UnwritableFilesAreReportedBrokenOnesPutAsideAndFoldersAre
     }
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), readOnly) << "the user's file is left as it was";
-    QFile aside(broken + ".unreadable");
-    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
-    EXPECT_EQ(aside.readAll(), notIni);
+    for (const QString& kept : {broken + ".unreadable", readOnlyBroken}) {
+        QFile aside(kept);
+        ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+        EXPECT_EQ(aside.readAll(), notIni);
+    }
     for (const QString& made : {cases[2].file, broken}) {
         QFile fresh(made);
         ASSERT_TRUE(fresh.open(QIODevice::ReadOnly));

@@ -7,8 +7,10 @@
 #include <csignal>
 #include <QAction>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <set>
 
 namespace quorvex::testing {
 namespace {
@@ -163,6 +165,49 @@ TEST_F(RecordCommandTest, CtrlCIsStopRecording) {
     EXPECT_EQ(meanings(*recorder).mid(1),
               QStringList({"disc information request", "record", "play", "stop"}));
     EXPECT_EQ(finished.out, "6 title: cut off by Stop recording\n");
+}
+
+// A recorder that does not acknowledge recording ends the run with status 2 and the window's message; when it
+// does not answer the stop, a second Ctrl+C leaves at once (130) instead of waiting out the answer's 4 s.
+TEST_F(RecordCommandTest, AMissingAcknowledgementOrASecondCtrlCEndsTheProgramWithItsStatus) {
+    struct Case {
+        const char* what;
+        std::set<deck::Answer> answered;
+        int interrupts = 0;
+        int status = 0;
+        const char* said = "";
+    };
+    const std::vector<Case> cases{
+        {"no record acknowledgement",
+         {deck::Answer::discInformation, deck::Answer::stop},
+         0,
+         2,
+         "Not able to record - check recorder connections - is optical cable connected?"},
+        {"no stop acknowledgement, Ctrl+C twice",
+         {deck::Answer::discInformation, deck::Answer::record},
+         2,
+         130},
+    };
+    for (const Case& row : cases) {
+        recorder = std::make_unique<deck::VirtualDeck>(deck::Disc{.tracks = 5},
+                                                       deck::Faults{.answerOnly = row.answered});
+        int sent = 0;
+        QElapsedTimer sinceLastSignal;
+        const Finished finished = run(
+            QStringList{"--device", recorder->devicePath(), "--no-id3", fixtures + "/title.flac"} + toSink(),
+            [&] {
+                if (sent < row.interrupts && meanings(*recorder).contains(sent == 0 ? "play" : "stop") &&
+                    ::kill(static_cast<pid_t>(program.processId()), SIGINT) == 0) {
+                    ++sent;
+                    sinceLastSignal.start();
+                }
+            });
+        EXPECT_EQ(finished.status, row.status) << row.what << ": " << finished.err.toStdString();
+        EXPECT_TRUE(finished.err.contains(QString::fromUtf8(row.said))) << finished.err.toStdString();
+        if (row.interrupts == 2) {
+            EXPECT_LT(sinceLastSignal.elapsed(), 2000) << "the second Ctrl+C waits for nothing";
+        }
+    }
 }
 
 // The demo's recorder inside the program, without any sound server: a folder recorded in silence.

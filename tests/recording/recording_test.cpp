@@ -244,11 +244,8 @@ TEST_F(RecordingTest, AGaplessTakeMarksEachTrackWhereItsSoundBeginsWithNoSilence
 TEST_F(RecordingTest, ACueSheetIsRecordedTrackByTrackOrAsOneTakeMarkedAtEachIndex) {
     connectRecorder({.tracks = 2});
     const QTemporaryDir folder;
-    QByteArray album = toneWav(44100, 0.8, 3.0);
-    constexpr qsizetype secondBytes = qsizetype{44100} * 4;
-    album.replace(44 + secondBytes, secondBytes, toneWav(44100, 0.2, 1.0).mid(44));
-    ASSERT_TRUE(write(folder.filePath("album.wav"), album));
-    ASSERT_TRUE(write(folder.filePath("album.cue"), "FILE album.wav WAVE\n"
+    ASSERT_TRUE(QFile::copy(fixtures + "/levels.flac", folder.filePath("album.flac")));
+    ASSERT_TRUE(write(folder.filePath("album.cue"), "FILE album.flac WAVE\n"
                                                     "TRACK 01 AUDIO\nTITLE Loud\nINDEX 01 00:00:00\n"
                                                     "TRACK 02 AUDIO\nTITLE Quiet\nINDEX 01 00:01:00\n"
                                                     "TRACK 03 AUDIO\nINDEX 01 00:02:00\n"));
@@ -259,7 +256,7 @@ TEST_F(RecordingTest, ACueSheetIsRecordedTrackByTrackOrAsOneTakeMarkedAtEachInde
     control<FileListBox>("FileList")->setCurrentItem(sheet.front());
     window->FileList_DblClick();
     ASSERT_TRUE(QTest::qWaitFor([this] { return trackList()->count() == 3; }));
-    EXPECT_EQ(trackList()->text(1), folder.filePath("album.wav #02 Quiet"));
+    EXPECT_EQ(trackList()->text(1), folder.filePath("album.flac #02 Quiet"));
 
     QElapsedTimer clock;
     clock.start();

@@ -8,34 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
-
-namespace {
-
-void writeFile(const QString& path, QByteArrayView bytes) {
-    QFile file(path);
-    FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    FUZZ_CHECK(file.write(bytes.data(), bytes.size()) == bytes.size());
-}
-
-struct Folder {
-    QTemporaryDir dir;
-    Folder() {
-        writeFile(dir.filePath(QStringLiteral("a.wav")),
-                  QByteArrayView("RIFF\x24\0\0\0WAVEfmt \0\0\0\0", 20));
-    }
-};
-
-const QTemporaryDir& folder() {
-    static const Folder made;
-    return made.dir;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const QString path = folder().filePath(QStringLiteral("input.cue"));
-    writeFile(path, QByteArrayView(data, static_cast<qsizetype>(size)));
+    const QString path = fuzzFolder().filePath(QStringLiteral("input.cue"));
+    writeFuzzFile(path, QByteArrayView(data, static_cast<qsizetype>(size)));
     const quorvex::CueSheetEntries entries = quorvex::readCueSheet(path);
     FUZZ_CHECK(entries.added.size() <= 99);
     for (const quorvex::TrackSource& added : entries.added) {

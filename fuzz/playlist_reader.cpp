@@ -8,37 +8,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
-
-namespace {
-
-void writeFile(const QString& path, QByteArrayView bytes) {
-    QFile file(path);
-    FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    FUZZ_CHECK(file.write(bytes.data(), bytes.size()) == bytes.size());
-}
-
-struct Folder {
-    QTemporaryDir dir;
-    Folder() {
-        writeFile(dir.filePath(QStringLiteral("a.wav")),
-                  QByteArrayView("RIFF\x24\0\0\0WAVEfmt \0\0\0\0", 20));
-        writeFile(dir.filePath(QStringLiteral("back.m3u8")), "a.wav\ninput.m3u\ninput.pls\n");
-    }
-};
-
-const QTemporaryDir& folder() {
-    static const Folder made;
-    return made.dir;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArrayView bytes(data, static_cast<qsizetype>(size));
     const bool pls = !bytes.isEmpty() && (bytes.front() & 1) != 0;
-    const QString path = folder().filePath(pls ? QStringLiteral("input.pls") : QStringLiteral("input.m3u"));
-    writeFile(path, bytes);
+    const QString path = fuzzFolder({{"back.m3u8", "a.wav\ninput.m3u\ninput.pls\n"}})
+                             .filePath(pls ? QStringLiteral("input.pls") : QStringLiteral("input.m3u"));
+    writeFuzzFile(path, bytes);
     const quorvex::PlaylistEntries entries = quorvex::readPlaylist(path);
     for (const quorvex::TrackSource& added : entries.added) {
         FUZZ_CHECK(QDir::isAbsolutePath(added.path) && added.path == QDir::cleanPath(added.path) &&

@@ -63,6 +63,15 @@ QByteArray wav(std::optional<quint32> claimed = {}, const QByteArray& before = {
     return file.replace(4, 4, littleEndian32(file.size() - 8));
 }
 
+// When the recorder took in each of its commands, by meaning, on the clock the sink's times are on.
+using HeardAt = std::map<QString, std::vector<double>>;
+void noteWhenHeard(const deck::VirtualDeck& recorder, const QElapsedTimer& clock, HeardAt& heardAt) {
+    QObject::connect(&recorder, &deck::VirtualDeck::frameReceived, [&clock, &heardAt](const QString& line) {
+        heardAt[line.section(QStringLiteral("  "), -1)].push_back(static_cast<double>(clock.nsecsElapsed()) /
+                                                                  1e9);
+    });
+}
+
 using RecordingTest = RealWindowTest;
 
 // Files that cannot play are found before the recorder hears of them, so they leave no track; each good file
@@ -84,11 +93,8 @@ TEST_F(RecordingTest, AMixedListLandsEachPlayableFileWholeAndTitledAndNothingFor
     // The record acknowledgement leaves as the command is read.
     QElapsedTimer clock;
     clock.start();
-    std::map<QString, std::vector<double>> heardAt;
-    QObject::connect(recorder.get(), &deck::VirtualDeck::frameReceived, [&](const QString& line) {
-        const double now = static_cast<double>(clock.nsecsElapsed()) / 1e9;
-        heardAt[line.section(QStringLiteral("  "), -1)].push_back(now);
-    });
+    HeardAt heardAt;
+    noteWhenHeard(*recorder, clock, heardAt);
     test::SinkRecorder sink(clock);
     ASSERT_TRUE(sink.start()) << sink.errors();
 
@@ -180,11 +186,8 @@ TEST_F(RecordingTest, AGaplessTakeMarksEachTrackWhereItsSoundBeginsWithNoSilence
     window->findChild<QAction*>("actionGapless")->trigger();
     QElapsedTimer clock;
     clock.start();
-    std::map<QString, std::vector<double>> heardAt;
-    QObject::connect(recorder.get(), &deck::VirtualDeck::frameReceived, [&](const QString& line) {
-        heardAt[line.section(QStringLiteral("  "), -1)].push_back(static_cast<double>(clock.nsecsElapsed()) /
-                                                                  1e9);
-    });
+    HeardAt heardAt;
+    noteWhenHeard(*recorder, clock, heardAt);
     test::SinkRecorder sink(clock);
     ASSERT_TRUE(sink.start()) << sink.errors();
 
@@ -260,11 +263,8 @@ TEST_F(RecordingTest, ACueSheetIsRecordedTrackByTrackOrAsOneTakeMarkedAtEachInde
 
     QElapsedTimer clock;
     clock.start();
-    std::map<QString, std::vector<double>> heardAt;
-    QObject::connect(recorder.get(), &deck::VirtualDeck::frameReceived, [&](const QString& line) {
-        heardAt[line.section(QStringLiteral("  "), -1)].push_back(static_cast<double>(clock.nsecsElapsed()) /
-                                                                  1e9);
-    });
+    HeardAt heardAt;
+    noteWhenHeard(*recorder, clock, heardAt);
     for (const bool gapless : {false, true}) {
         SCOPED_TRACE(gapless ? "gapless" : "track by track");
         heardAt.clear();

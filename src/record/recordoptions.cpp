@@ -38,8 +38,8 @@ RecordOptions remembered(const SettingsStore& settings) {
 ParsedRecordCommand parseRecordCommand(const QStringList& arguments, const SettingsStore& settings) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Records sound files, folders and playlists onto a MiniDisc recorder, one file per track: "
-        "it plays each file through the sound output cabled to the recorder and drives the "
+        "Records sound files, folders, playlists and cue sheets onto a MiniDisc recorder, one file (or "
+        "cue track) per track: it plays each through the sound output cabled to the recorder and drives the "
         "recorder over its serial line. Every default is the window's remembered setting."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Print this help and exit."));
@@ -82,7 +82,7 @@ ParsedRecordCommand parseRecordCommand(const QStringList& arguments, const Setti
     parser.addOptions({help, version, com, device, virtualDeck, discLength, gapless, insertPauses, ascii, id3,
                        noId3, output, listOutputs, listDevices, discName, recordAnyway, plan});
     parser.addPositionalArgument(QStringLiteral("ENTRY"),
-                                 QStringLiteral("A sound file, a folder or a playlist."),
+                                 QStringLiteral("A sound file, a folder, a playlist or a cue sheet."),
                                  QStringLiteral("ENTRY..."));
 
     ParsedRecordCommand parsed;
@@ -150,7 +150,8 @@ ParsedRecordCommand parseRecordCommand(const QStringList& arguments, const Setti
     options.listDevices = parser.isSet(listDevices);
     options.entries = parser.positionalArguments();
     if (options.entries.isEmpty() && !options.listOutputs && !options.listDevices) {
-        parsed.error = QStringLiteral("Nothing to record: give sound files, folders or playlists.");
+        parsed.error =
+            QStringLiteral("Nothing to record: give sound files, folders, playlists or cue sheets.");
         return parsed;
     }
     parsed.options = std::move(options);

@@ -72,7 +72,7 @@ TEST_F(RecordCommandTest, UsageIsAnsweredWithItsStatusAndMessage) {
     };
     const std::vector<Case> cases{
         {{"--frobnicate", wav}, 4, "Unknown option 'frobnicate'."},
-        {{}, 4, "Nothing to record: give sound files, folders or playlists."},
+        {{}, 4, "Nothing to record: give sound files, folders, playlists or cue sheets."},
         {{"--com", "5", wav}, 4, "--com takes 1, 2, 3 or 4, not \"5\"."},
         {{"--disc-length", "90", wav}, 4, "--disc-length takes 60, 74 or 80, not \"90\"."},
         {{"--id3", "--no-id3", wav}, 4, "--id3 and --no-id3 cannot both be given."},

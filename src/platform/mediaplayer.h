@@ -70,10 +70,9 @@ public:
     virtual void prepare(const MediaItem& item) = 0;
     // A take: the items played one after another as one stream with no gap between them (a file whose
     // format differs from the first one's is resampled to it; the tracks of one file follow each other to the
-    // sample). Held at the first file's start, as after
-    // prepare(); play() starts it. From its first sound until the last file's last sample has gone out the
-    // state is playing, then media ended. A file of the take that fails is reported through `failed`,
-    // naming it, and the take goes on with the next one.
+    // sample). Held at the first item's start, as after prepare(); play() starts it. From its first sound
+    // until the last item's last sample has gone out the state is playing, then media ended. A file of the
+    // take that fails is reported through `failed`, naming it, and the take goes on with the next one.
     virtual void prepareTake(const std::vector<MediaItem>& items) = 0;
     // The file of the take whose sound is going out now, from 0: it moves on when the next file's first
     // sample reaches the sound output, and stays at the last file heard when a later one fails. 0 outside a

@@ -7,11 +7,11 @@
 #include "tracks/trackinfo.h"
 
 #include <algorithm>
-#include <array>
 #include <memory>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringTokenizer>
 #include <type_traits>
@@ -64,34 +64,24 @@ QStringList wordsOf(QStringView line) {
     return words;
 }
 
-// "mm:ss:ff", minutes of any size a file has, seconds below 60 and frames below 75.
+// "mm:ss:ff", minutes of any size a file has (up to six digits), seconds below 60 and frames below 75.
 std::optional<CueTime> cueTimeOf(const QString& word) {
-    const QStringList parts = word.split(QLatin1Char(':'));
-    constexpr qsizetype longestMinutes = 6;
-    if (parts.size() != 3 || parts[0].size() > longestMinutes) {
+    static const QRegularExpression time(QStringLiteral("^([0-9]{1,6}):([0-9]+):([0-9]+)$"));
+    const QRegularExpressionMatch match = time.match(word);
+    if (!match.hasMatch()) {
         return std::nullopt;
     }
-    std::array<int, 3> values{};
-    for (std::size_t part = 0; part < values.size(); ++part) {
-        const QString& digits = parts.at(static_cast<qsizetype>(part));
-        bool number = !digits.isEmpty();
-        for (const QChar c : digits) {
-            number = number && c >= QLatin1Char('0') && c <= QLatin1Char('9');
-        }
-        if (!number) {
-            return std::nullopt;
-        }
-        values.at(part) = digits.toInt();
-    }
-    const auto [minutes, seconds, frames] = values;
+    const std::int64_t minutes = match.captured(1).toInt();
+    const int seconds = match.captured(2).toInt();
+    const int frames = match.captured(3).toInt();
     if (seconds >= secondsPerMinute || frames >= framesPerSecond) {
         return std::nullopt;
     }
-    return CueTime{(std::int64_t{minutes} * secondsPerMinute + seconds) * framesPerSecond + frames};
+    return CueTime{(minutes * secondsPerMinute + seconds) * framesPerSecond + frames};
 }
 
 QString trackName(int number) {
-    return QStringLiteral("TRACK %1").arg(number, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("TRACK ") + cueTrackNumber(number);
 }
 
 // The checks that need the whole sheet: something to record, and each track's start within its file.
@@ -184,7 +174,7 @@ private:
     }
 
     void take(const AudioFile& file, const CueSheetTrack& track, std::optional<CueTime> end) {
-        const QString entry = file.path + QStringLiteral(" #%1").arg(track.number, 2, 10, QLatin1Char('0'));
+        const QString entry = cueTrackName(file.path, track.number);
         if (track.type != u"AUDIO") {
             return refuse(entry, QStringLiteral("it is a data track (%1), not sound").arg(track.type));
         }

@@ -193,7 +193,7 @@ private:
     }
 
     void takeCueTrack(const CueReference& reference, const QString& path) {
-        const QString entry = path + QStringLiteral(" #%1").arg(reference.number, 2, 10, QLatin1Char('0'));
+        const QString entry = cueTrackName(path, reference.number);
         const CueSheetEntries* sheet = readSheet(reference.sheet);
         if (sheet == nullptr) {
             return;

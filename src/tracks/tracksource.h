@@ -49,9 +49,19 @@ using TrackSources = std::vector<TrackSource>;
     return std::chrono::duration<double>(time).count();
 }
 
+// A cue track's number as the program writes it everywhere: "03".
+[[nodiscard]] inline QString cueTrackNumber(int number) {
+    return QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0'));
+}
+
+// "/music/Album.flac #03": a cue track named by its file and number, as a refusal names it.
+[[nodiscard]] inline QString cueTrackName(const QString& path, int number) {
+    return path + QStringLiteral(" #") + cueTrackNumber(number);
+}
+
 // "#03 Coda": a cue track as the Track list names it after its file's path ("#03" without a title).
 [[nodiscard]] inline QString cueTrackLabel(const CueTrack& track) {
-    const QString number = QStringLiteral("#%1").arg(track.number, 2, 10, QLatin1Char('0'));
+    const QString number = QLatin1Char('#') + cueTrackNumber(track.number);
     return track.title.isEmpty() ? number : number + QLatin1Char(' ') + track.title;
 }
 

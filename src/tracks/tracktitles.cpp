@@ -41,7 +41,7 @@ TrackTitles::Derived TrackTitles::derive(const TrackSource& source) const {
     }
     const CueTrack& cue = *source.cue;
     const QString title =
-        cue.title.isEmpty() ? QStringLiteral("Track %1").arg(cue.number, 2, 10, QLatin1Char('0')) : cue.title;
+        cue.title.isEmpty() ? QStringLiteral("Track ") + cueTrackNumber(cue.number) : cue.title;
     return {.title = titleText(title),
             .fields = TagFields{.title = cue.title, .artist = cue.performer, .album = {}}};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/level.h"
+
 #include <optional>
 #include <QObject>
 #include <QString>
@@ -90,8 +92,12 @@ public:
     virtual void play() = 0;
     virtual void pause() = 0;
     virtual void seek(double seconds) = 0;
-    // The listener's level, 0 to 100, on top of the program's own fixed -6 dB: 100 (the start) leaves the
-    // sound at exactly -6 dB. Muting silences the sound without changing either level.
+    // The program's level (at the start, -6 dB), from the next file on; a file playing now changes at once.
+    // In a gapless take the level never changes at a boundary: under either ReplayGain level the whole take
+    // plays at its first file's album gain (its track gain where it has none), limited by that peak.
+    virtual void setLevel(Level level) = 0;
+    // The listener's level, 0 to 100, on top of the program's level: 100 (the start) leaves the sound at
+    // exactly that level. Muting silences the sound without changing either level.
     virtual void setVolume(int percent) = 0;
     [[nodiscard]] virtual int volume() const = 0;
     virtual void setMuted(bool muted) = 0;

@@ -67,6 +67,13 @@ void MpvMediaPlayer::prepareTake(const std::vector<MediaItem>& items) {
     // One output for the whole take, opened in the first file's format: nothing is drained or reopened
     // between files.
     checked(mpv.setText("gapless-audio", QStringLiteral("yes")), "play without gaps");
+    // Under ReplayGain the take is one piece at its first file's album gain: libmpv applies that to the first
+    // file at once, and once it has said what it read, the same level is fixed for the whole take before it
+    // is ready to play.
+    if (level == Level::trackGain || level == Level::albumGain) {
+        checked(mpv.setText("replaygain", QStringLiteral("album")), "set the level of");
+        takeLevelDue = true;
+    }
     if (const std::optional<std::pair<QString, int>> refused = take->appendRest()) {
         failNow(cannotPlayText(refused->first, refused->second));
     }
@@ -82,6 +89,9 @@ void MpvMediaPlayer::endTake() {
     }
     take.reset();
     checked(mpv.setText("gapless-audio", QStringLiteral("no")), "end the take of");
+    takeLevelDue = false;
+    gainCheck.reset();
+    checked(setLevelOptions(mpv, level), "set the level of");
 }
 
 void MpvMediaPlayer::load(const MediaItem& item, bool hold) {
@@ -201,6 +211,14 @@ void MpvMediaPlayer::setSilentFallback(bool on) {
             "set the fallback of");
 }
 
+void MpvMediaPlayer::setLevel(Level chosen) {
+    level = chosen;
+    // A take keeps the level it started with to its end.
+    if (!take) {
+        checked(setLevelOptions(mpv, level), "set the level of");
+    }
+}
+
 void MpvMediaPlayer::setSend44k(bool on) {
     checked(setRecorderFormat(mpv, on), "set the rate and format of");
 }
@@ -216,7 +234,8 @@ int MpvMediaPlayer::playState() const {
     case Phase::started:
         if (holding) {
             // Held at its start: ready once play() would start the sound at once.
-            const bool canSound = audioDecoded && fileDuration.has_value() && (!take || take->listed());
+            const bool canSound =
+                audioDecoded && fileDuration.has_value() && (!take || (take->listed() && !takeLevelDue));
             return canSound ? ready : transitioning;
         }
         if (observed.pause) {
@@ -308,6 +327,10 @@ void MpvMediaPlayer::handleEvent(const mpv_event& event) {
     case MPV_EVENT_GET_PROPERTY_REPLY:
         if (take && take->answerPts(event)) {
             break;
+        }
+        if (gainCheck && event.reply_userdata == *gainCheck) {
+            gainCheck.reset();
+            fixTakeLevel(event);
         }
         if (audioCheck && event.reply_userdata == *audioCheck) {
             audioCheck.reset();
@@ -412,6 +435,24 @@ void MpvMediaPlayer::handlePlaybackRestart() {
             audioCheck.reset();
         }
     }
+    if (take && takeLevelDue && !gainCheck) {
+        gainCheck = ++lastRequest;
+        if (mpv.getProperty(*gainCheck, "current-tracks/audio", MPV_FORMAT_NODE) < 0) {
+            gainCheck.reset();
+            takeLevelDue = false;
+            checked(setTakeLevel(mpv, std::nullopt), "set the level of");
+        }
+    }
+}
+
+void MpvMediaPlayer::fixTakeLevel(const mpv_event& reply) {
+    const auto* property = static_cast<const mpv_event_property*>(reply.data);
+    std::optional<AlbumGain> gain;
+    if (reply.error >= 0 && property->format == MPV_FORMAT_NODE) {
+        gain = albumGainOfTrack(*static_cast<const mpv_node*>(property->data));
+    }
+    takeLevelDue = false;
+    checked(setTakeLevel(mpv, gain), "set the level of");
 }
 
 bool MpvMediaPlayer::currentIsExpected() const {

@@ -46,6 +46,7 @@ public:
     [[nodiscard]] std::optional<std::vector<SoundOutput>> soundOutputs() const override { return outputs; }
     void setSoundOutput(const QString& name) override;
     void setSend44k(bool on) override;
+    void setLevel(Level chosen) override;
     void setSilentFallback(bool on) override;
 
 private:
@@ -78,6 +79,8 @@ private:
     void handleCommandReply(const mpv_event& event);
     void handleStartFile(const mpv_event_start_file& start);
     void handlePlaybackRestart();
+    // libmpv's answer with the take's first file's gain: the take's level is fixed from it.
+    void fixTakeLevel(const mpv_event& reply);
     void handleEndFile(const mpv_event_end_file& end);
     void handleProperty(const mpv_event_property& property);
     [[nodiscard]] bool currentIsExpected() const;
@@ -97,6 +100,9 @@ private:
     bool holding = false;                    // prepared and not yet told to play
     bool audioDecoded = false;               // libmpv said the held file's audio format once it had restarted
     std::optional<std::uint64_t> audioCheck; // the request asking that
+    Level level = Level::minus6dB;
+    bool takeLevelDue = false;              // a ReplayGain take waits for its first file's gain
+    std::optional<std::uint64_t> gainCheck; // the request asking libmpv for it
     std::uint64_t lastRequest = 0;
     std::optional<std::uint64_t> loadRequest;    // the loadfile whose reply names the entry to expect
     std::optional<std::int64_t> expectedEntry;   // mpv's playlist entry of the file asked for last

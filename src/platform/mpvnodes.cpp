@@ -36,6 +36,31 @@ std::optional<std::int64_t> playlistEntryOfReply(const mpv_node& result) {
     return std::nullopt;
 }
 
+std::optional<AlbumGain> albumGainOfTrack(const mpv_node& track) {
+    if (track.format != MPV_FORMAT_NODE_MAP) {
+        return std::nullopt;
+    }
+    std::optional<double> gain;
+    double peak = 0.0;
+    const auto [keys, values] = entriesOf(track);
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (values[i].format != MPV_FORMAT_DOUBLE) {
+            continue;
+        }
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-union-access): the format was checked
+        const double value = values[i].u.double_;
+        if (std::string_view(keys[i]) == "replaygain-album-gain") {
+            gain = value;
+        } else if (std::string_view(keys[i]) == "replaygain-album-peak") {
+            peak = value;
+        }
+    }
+    if (!gain) {
+        return std::nullopt;
+    }
+    return AlbumGain{.gain = *gain, .peak = peak};
+}
+
 std::vector<SoundOutput> soundOutputsOfList(const mpv_node& list) {
     std::vector<SoundOutput> outputs;
     if (list.format != MPV_FORMAT_NODE_ARRAY) {

@@ -19,6 +19,16 @@ namespace quorvex {
 // and entries without a name are left out; anything that is not such an array lists nothing.
 [[nodiscard]] std::vector<SoundOutput> soundOutputsOfList(const mpv_node& list);
 
+// The album gain libmpv read for an audio track, in dB, with its peak (0 where the file gives none, as with
+// Opus's R128 gains). libmpv fills a file's album values from its track values where the file has no album
+// gain.
+struct AlbumGain {
+    double gain = 0.0;
+    double peak = 0.0;
+};
+// A current-tracks/audio map's album gain; none when libmpv read no ReplayGain for the track.
+[[nodiscard]] std::optional<AlbumGain> albumGainOfTrack(const mpv_node& track);
+
 // The last values libmpv reported for the player's observed properties.
 struct MpvObserved {
     double timePos = 0.0;

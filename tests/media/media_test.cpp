@@ -8,14 +8,19 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <iostream>
+#include <limits>
 #include <optional>
 #include <QFile>
 #include <QLabel>
 #include <QRegion>
 #include <QSlider>
+#include <QtEndian>
 #include <QTest>
 #include <QToolButton>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace quorvex::test {
 namespace {
@@ -296,6 +301,133 @@ TEST(MediaPlayer, MpvsOwnOutputPlaysAndFilesWithoutSoundAndMissingSoundOutputsFa
         EXPECT_EQ(failing.playState(), MediaPlayer::stopped);
         EXPECT_FALSE(told.first(MediaPlayer::playing));
         EXPECT_EQ(told.silentTold, 0);
+    }
+}
+
+// Interleaved 16-bit little-endian samples.
+std::vector<qint16> samplesOf(QByteArrayView pcm) {
+    std::vector<qint16> samples(static_cast<std::size_t>(pcm.size() / 2));
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = qFromLittleEndian<qint16>(pcm.sliced(static_cast<qsizetype>(i) * 2).data());
+    }
+    return samples;
+}
+
+// What reached the sink against the file's own samples times `factor`, over `frames` frames after the first
+// `skip`: the first sound recorded is the file's frame `from`, or one of the next 64 (samples that `factor`
+// rounds to nothing are not heard), whichever matches best.
+struct Difference {
+    std::size_t compared = 0;
+    std::size_t different = 0; // samples that are not the file's own
+    double largestError = 0;   // against the file's own times `factor`
+    double gainDb = 0;         // the level measured: what was recorded against the file's own
+};
+Difference differenceOf(const std::vector<qint16>& recorded, const std::vector<qint16>& source,
+                        std::size_t from, std::size_t frames, double factor, std::size_t skip = 0) {
+    const auto heard = static_cast<std::size_t>(
+        std::ranges::find_if(recorded, [](qint16 sample) { return sample != 0; }) - recorded.begin());
+    const std::size_t first = heard - heard % 2;
+    const auto errorAt = [&](std::size_t recordedAt, std::size_t sourceAt) {
+        return std::abs(recorded[recordedAt] - source[sourceAt] * factor);
+    };
+    std::size_t bestStart = from * 2;
+    double bestError = std::numeric_limits<double>::infinity();
+    for (std::size_t start = from * 2; start < (from + 64) * 2 && start + 4000 < source.size(); start += 2) {
+        double error = 0;
+        for (std::size_t i = 0; i < 4000 && first + i < recorded.size(); ++i) {
+            error += errorAt(first + i, start + i);
+        }
+        if (error < bestError) {
+            bestError = error;
+            bestStart = start;
+        }
+    }
+    Difference difference;
+    double product = 0;
+    double energy = 0;
+    for (std::size_t i = skip * 2;
+         i < (skip + frames) * 2 && first + i < recorded.size() && bestStart + i < source.size(); ++i) {
+        const qint16 got = recorded[first + i];
+        const qint16 own = source[bestStart + i];
+        ++difference.compared;
+        difference.different += got != own ? 1 : 0;
+        difference.largestError = std::max(difference.largestError, errorAt(first + i, bestStart + i));
+        product += static_cast<double>(got) * own;
+        energy += static_cast<double>(own) * own;
+    }
+    difference.gainDb = 20 * std::log10(product / energy);
+    return difference;
+}
+
+// The program's levels, recorded at the sink (44.1 kHz, 16 bit) and held against the file's own samples:
+// Full level hands a 44.1 kHz 16-bit file's samples to the output bit for bit, -6 dB is every sample times
+// 10^(-6/20) within 1, ReplayGain is the tags' gain within 0.1 dB, limited by the peak tag, and -6 dB for a
+// file without gain tags; a cue track plays at its file's gain. A gapless take plays at its first file's
+// album gain throughout, the second file's own gain of -8 dB notwithstanding.
+TEST(MediaPlayer, EachLevelReachesTheSinkAsTheFilesOwnSamplesOrTheirGain) {
+    MpvMediaPlayer player(nullptr, sinkSoundOutput());
+    const StateLog log(player);
+    QFile wav(fixtures + "music.wav");
+    ASSERT_TRUE(wav.open(QIODevice::ReadOnly));
+    const QByteArray file = wav.readAll();
+    const std::vector<qint16> once = samplesOf(QByteArrayView(file).sliced(file.indexOf("data") + 8));
+    std::vector<qint16> twice = once;
+    twice.insert(twice.end(), once.begin(), once.end());
+    const double limitedByPeak = 20 * std::log10(1 / 0.8);
+    const struct {
+        std::vector<const char*> files; // two: a gapless take
+        Level level;
+        double db;           // the level expected; its samples exactly the file's own at 0
+        double startSeconds; // a cue track's start in its file
+    } cases[] = {
+        {{"music.wav"}, Level::full, 0, 0},
+        {{"music.flac"}, Level::full, 0, 0},
+        {{"music.wav"}, Level::minus6dB, -6, 0},
+        {{"gain.flac"}, Level::trackGain, -3.5, 0},
+        {{"gain.flac"}, Level::albumGain, -1.2, 0},
+        {{"hot.flac"}, Level::albumGain, limitedByPeak, 0}, // +6 dB, peak 0.8; no album gain: the track's
+        {{"music.flac"}, Level::trackGain, -6, 0},
+        {{"gain.flac"}, Level::trackGain, -3.5, 0.5},
+        {{"gain.flac", "quiet.flac"}, Level::trackGain, -1.2, 0},
+    };
+    for (const auto& row : std::span(cases)) {
+        const std::string name =
+            QStringList(QStringList(row.files.begin(), row.files.end())).join('+').toStdString() +
+            " at level " + std::to_string(static_cast<int>(row.level));
+        SCOPED_TRACE(name);
+        player.setLevel(row.level);
+        SinkRecorder sink(log.clock);
+        ASSERT_TRUE(sink.start()) << sink.errors();
+        std::vector<MediaItem> items;
+        for (const char* entry : row.files) {
+            items.emplace_back(fixtures + entry, row.startSeconds);
+        }
+        player.prepareTake(items);
+        ASSERT_TRUE(waitForState(player, MediaPlayer::ready));
+        player.play();
+        ASSERT_TRUE(waitForState(player, MediaPlayer::mediaEnded, 5000));
+        QTest::qWait(100);
+        sink.stop();
+        const double factor = std::pow(10, row.db / 20);
+        const std::vector<qint16> recorded = samplesOf(sink.pcm());
+        const auto from = static_cast<std::size_t>(std::lround(row.startSeconds * SinkRecorder::rate));
+        const std::size_t frames = once.size() / 2 - from;
+        // Each file of the take on its own.
+        for (std::size_t part = 0; part < row.files.size(); ++part) {
+            const Difference heard = differenceOf(recorded, twice, from, frames, factor, part * frames);
+            std::cout << name << ", file " << part + 1 << ": " << heard.compared << " samples compared, "
+                      << heard.different << " different, measured " << heard.gainDb << " dB, expected "
+                      << row.db << " dB\n";
+            EXPECT_GE(heard.compared, frames * 2 - 2) << "every sample recorded";
+            if (row.db == 0) {
+                EXPECT_EQ(heard.different, 0U);
+                continue;
+            }
+            EXPECT_NEAR(heard.gainDb, row.db, 0.1) << "file " << part + 1;
+            if (row.level == Level::minus6dB) {
+                EXPECT_LE(heard.largestError, 1.0);
+            }
+        }
     }
 }
 

@@ -180,6 +180,7 @@ public:
     [[nodiscard]] std::optional<std::vector<SoundOutput>> soundOutputs() const override { return outputList; }
     void setSoundOutput(const QString& name) override { output = name; }
     void setSend44k(bool on) override { send44k = on; }
+    void setLevel(Level chosen) override { programLevel = chosen; }
     void setSilentFallback(bool on) override { silentFallback = on; }
     void listOutputs(std::vector<SoundOutput> outputs) {
         outputList = std::move(outputs);
@@ -210,6 +211,7 @@ public:
     double fileLength = 0.5;
     QString output = QStringLiteral("never set");
     std::optional<bool> send44k;
+    std::optional<Level> programLevel;
     bool silentFallback = false;
     std::optional<QString> noOutput; // every file then fails for want of a sound output, for this reason
     QStringList opened;              // the files of the items opened, prepared or taken first

@@ -2,6 +2,7 @@
 // them.
 #include "platform/mpverrors.h"
 #include "platform/mpvnodes.h"
+#include "platform/mpvsettings.h"
 
 #include <deque>
 #include <gtest/gtest.h>
@@ -18,6 +19,12 @@ public:
         mpv_node made{};
         made.format = MPV_FORMAT_STRING;
         made.u.string = const_cast<char*>(value); // NOLINT: libmpv's nodes are not const
+        return made;
+    }
+    static mpv_node real(double value) {
+        mpv_node made{};
+        made.format = MPV_FORMAT_DOUBLE;
+        made.u.double_ = value; // NOLINT(cppcoreguidelines-pro-type-union-access): a tagged union
         return made;
     }
     static mpv_node number(std::int64_t value) {
@@ -74,6 +81,29 @@ TEST(MpvNodes, TheReplyNamesItsPlaylistEntryAndTheDeviceListItsOutputs) {
     EXPECT_EQ(soundOutputsOfList(devices),
               (std::vector<SoundOutput>{{"pulse/usb-iec958", "USB S/PDIF"}, {"alsa/hw:0", ""}}));
     EXPECT_TRUE(soundOutputsOfList(nodes.map({{"name", Nodes::text("x")}})).empty());
+}
+
+// A take's one level: its first file's album gain as libmpv read it, limited by the peak where there is one.
+TEST(MpvNodes, TheTakesLevelIsItsFirstFilesAlbumGainWithinItsPeak) {
+    Nodes nodes;
+    const struct {
+        mpv_node track;
+        double db;
+    } cases[] = {
+        {nodes.map({{"replaygain-album-gain", Nodes::real(-1.2)},
+                    {"replaygain-album-peak", Nodes::real(0.8)},
+                    {"replaygain-track-gain", Nodes::real(-3.5)}}),
+         -1.2},
+        {nodes.map({{"replaygain-album-gain", Nodes::real(6)}, {"replaygain-album-peak", Nodes::real(0.8)}}),
+         1.9382},
+        {nodes.map({{"replaygain-album-gain", Nodes::real(6)}}), 6}, // R128: no peak
+        {nodes.map({{"replaygain-track-gain", Nodes::real(-3.5)}, {"id", Nodes::number(1)}}), -6},
+        {nodes.map({{"replaygain-album-gain", Nodes::text("-1.2")}}), -6},
+        {Nodes::text("not a map"), -6},
+    };
+    for (const auto& row : cases) {
+        EXPECT_NEAR(takeLevelDb(albumGainOfTrack(row.track)), row.db, 1e-4);
+    }
 }
 
 TEST(MpvNodes, PropertiesKeepTheirLastValueAndTheLogNamesAFailureOnOneLine) {

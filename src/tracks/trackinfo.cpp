@@ -1,14 +1,17 @@
 #include "tracks/trackinfo.h"
 
+#include <array>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 #include <taglib/audioproperties.h>
 #include <taglib/fileref.h>
 #include <taglib/id3v2tag.h>
+#include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
 #include <taglib/tfilestream.h>
 #include <taglib/tiostream.h>
+#include <taglib/tpropertymap.h>
 #include <taglib/wavfile.h>
 
 namespace quorvex {
@@ -45,6 +48,49 @@ const TagLib::Tag* ownTag(const TagLib::FileRef& file) {
     return file.tag();
 }
 
+// The level tags, by the upper-case names TagLib's property maps give them (an MP4 freeform atom
+// "----:com.apple.iTunes:replaygain_track_gain" included), and what each is shown as.
+struct GainTag {
+    const char* key;
+    const char* shownAs;
+};
+constexpr std::array gainTags{
+    GainTag{"REPLAYGAIN_TRACK_GAIN", "Track gain"}, GainTag{"REPLAYGAIN_TRACK_PEAK", "Track peak"},
+    GainTag{"REPLAYGAIN_ALBUM_GAIN", "Album gain"}, GainTag{"REPLAYGAIN_ALBUM_PEAK", "Album peak"},
+    GainTag{"R128_TRACK_GAIN", "R128 track gain"},  GainTag{"R128_ALBUM_GAIN", "R128 album gain"}};
+
+// TagLib's property map of an MP4 file leaves out freeform atoms in lower case, as iTunes and foobar2000
+// write the level tags: those are added from the atoms themselves.
+TagLib::PropertyMap propertiesOf(TagLib::File& file) {
+    TagLib::PropertyMap properties = file.properties();
+    auto* mp4 = dynamic_cast<TagLib::MP4::File*>(&file);
+    if (mp4 == nullptr || !mp4->hasMP4Tag()) {
+        return properties;
+    }
+    const TagLib::String freeform("----:com.apple.iTunes:");
+    for (const auto& [name, item] : mp4->tag()->itemMap()) {
+        if (name.startsWith(freeform) && !item.toStringList().isEmpty()) {
+            properties.insert(name.substr(freeform.size()).upper(), item.toStringList());
+        }
+    }
+    return properties;
+}
+
+std::vector<std::pair<QString, QString>> gainsOf(TagLib::File& file) {
+    const TagLib::PropertyMap properties = propertiesOf(file);
+    std::vector<std::pair<QString, QString>> gains;
+    for (const GainTag& tag : gainTags) {
+        const auto found = properties.find(tag.key);
+        if (found == properties.end() || found->second.isEmpty()) {
+            continue;
+        }
+        if (const QString value = text(found->second.front()); !value.isEmpty()) {
+            gains.emplace_back(QString::fromLatin1(tag.shownAs), value);
+        }
+    }
+    return gains;
+}
+
 } // namespace
 
 QString trackInfoToolTip(const TrackInfo& info, const QString& heading) {
@@ -71,6 +117,9 @@ QString trackInfoToolTip(const TrackInfo& info, const QString& heading) {
     } else {
         add("Length", QStringLiteral("unknown"));
     }
+    for (const auto& [name, value] : info.gains) {
+        lines.append(QStringLiteral("%1: %2").arg(name, value.toHtmlEscaped()));
+    }
     return QStringLiteral("<qt>%1</qt>").arg(lines.join(QStringLiteral("<br>")));
 }
 
@@ -79,7 +128,7 @@ TrackInfo readTrackInfo(TagLib::IOStream& stream) {
     if (file.isNull()) {
         return {};
     }
-    TrackInfo info{.tag = fieldsOf(ownTag(file)), .length = std::nullopt};
+    TrackInfo info{.tag = fieldsOf(ownTag(file)), .length = std::nullopt, .gains = gainsOf(*file.file())};
     // TagLib says 0 when it cannot tell, and a stream whose last page claims an absurd position overflows
     // into a negative length: neither is a length.
     if (const TagLib::AudioProperties* properties = file.audioProperties();

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <optional>
 #include <QString>
+#include <utility>
+#include <vector>
 
 namespace TagLib {
 class IOStream;
@@ -18,11 +20,14 @@ namespace quorvex {
 struct TrackInfo {
     std::optional<TagFields> tag; // none when the file has no such tag or every field of it is empty
     std::optional<std::chrono::milliseconds> length; // none when TagLib cannot tell
+    // The file's level tags, as written, each under the name it is shown by ("Track gain": "-3.50 dB"): the
+    // ReplayGain tags (ID3v2 TXXX, Vorbis comments, APE, MP4 freeform atoms) and Opus's R128 gains.
+    std::vector<std::pair<QString, QString>> gains;
 };
 
-// What a tool tip says of a file: its tag's title, artist and album where they are set, and its length
-// ("Length: 3:07"), as rich text whose every field is escaped, so a tag is shown as written, never as markup;
-// under a first line of the caller's when one is given.
+// What a tool tip says of a file: its tag's title, artist and album where they are set, its length
+// ("Length: 3:07") and its level tags, as rich text whose every field is escaped, so a tag is shown as
+// written, never as markup; under a first line of the caller's when one is given.
 [[nodiscard]] QString trackInfoToolTip(const TrackInfo& info, const QString& heading = {});
 
 // Reads a file. A missing or unreadable file, one that is not a regular file (a directory, a named pipe)

@@ -191,12 +191,14 @@ QString TrackListModel::toolTip(int row) const {
     if (!has(row)) {
         return markText.toHtmlEscaped();
     }
-    // A cue track is what its sheet says of it, not its file's tags.
+    // A cue track is what its sheet says of it, not its file's tags; it plays at its file's level.
     if (const std::optional<CueTrack>& cue = at(row).source.cue) {
         const TagFields fields{.title = cue->title, .artist = cue->performer, .album = {}};
-        return trackInfoToolTip(
-            {.tag = fields.isEmpty() ? std::nullopt : std::optional(fields), .length = length(row)},
-            markText);
+        const std::optional<TrackInfo> file = info.find(at(row).source.path);
+        return trackInfoToolTip({.tag = fields.isEmpty() ? std::nullopt : std::optional(fields),
+                                 .length = length(row),
+                                 .gains = file ? file->gains : std::vector<std::pair<QString, QString>>{}},
+                                markText);
     }
     if (const std::optional<TrackInfo> known = info.find(path(row))) {
         return trackInfoToolTip(*known, markText);

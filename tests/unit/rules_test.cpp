@@ -23,6 +23,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <string_view>
+#include <taglib/mp4file.h>
 #include <vector>
 
 namespace quorvex {
@@ -209,6 +210,15 @@ TEST(PortSetting, RememberedTextBecomesAPortNumberOrCom1OnlyZeroClearsUseId3AndO
                                                        {"61", 74}, {"", 74},   {"80.0", 74}};
     for (const auto& [stored, minutes] : lengths) {
         EXPECT_EQ(discMinutesFromSetting(stored), minutes) << stored.toStdString();
+    }
+    // The level is named exactly; anything else is -6 dB.
+    const std::vector<std::pair<QString, Level>> levels{
+        {"-6", Level::minus6dB},     {"0", Level::full},         {"track", Level::trackGain},
+        {"album", Level::albumGain}, {"Track", Level::minus6dB}, {"-6.0", Level::minus6dB},
+        {"", Level::minus6dB},       {"full", Level::minus6dB}};
+    for (const auto& [stored, level] : levels) {
+        EXPECT_EQ(levelFromSetting(stored), level) << stored.toStdString();
+        EXPECT_EQ(levelText(level) == stored, levelNamed(stored).has_value()) << stored.toStdString();
     }
 }
 
@@ -430,9 +440,43 @@ TEST(TrackInfo, EachFormatsOwnTagAndLengthAndNothingFromWhatIsNoSoundFile) {
     EXPECT_EQ(readTrackInfo(fixtures.filePath("id3v2.mp3")).tag->artist, "Artist v2.4");
     EXPECT_EQ(trackInfoToolTip(readTrackInfo(fixtures.filePath("id3v2.mp3"))),
               "<qt>Title: Second Life<br>Artist: Artist v2.4<br>Album: Album v2.4<br>Length: 0:01</qt>");
-    EXPECT_EQ(trackInfoToolTip(
-                  {.tag = TagFields{.title = "<b>x</b>", .artist = "", .album = ""}, .length = std::nullopt}),
-              "<qt>Title: &lt;b&gt;x&lt;/b&gt;<br>Length: unknown</qt>");
+    EXPECT_EQ(trackInfoToolTip({.tag = TagFields{.title = "<b>x</b>", .artist = "", .album = ""},
+                                .length = std::nullopt,
+                                .gains = {{"Track gain", "<i>+99 dB"}}}),
+              "<qt>Title: &lt;b&gt;x&lt;/b&gt;<br>Length: unknown<br>Track gain: &lt;i&gt;+99 dB</qt>");
+}
+
+// The level tags of each kind, read as the tool tip shows them; none where the file has none.
+TEST(TrackInfo, LevelTagsOfEachKind) {
+    const QDir fixtures(QStringLiteral(QUORVEX_MEDIA_FIXTURES));
+    // An M4A as iTunes and foobar2000 tag it: freeform atoms, in lower case.
+    const QTemporaryDir folder;
+    const QString m4a = folder.filePath(QStringLiteral("gain.m4a"));
+    ASSERT_TRUE(QFile::copy(fixtures.filePath(QStringLiteral("title.m4a")), m4a));
+    {
+        TagLib::MP4::File file(QFile::encodeName(m4a).constData());
+        file.tag()->setItem("----:com.apple.iTunes:replaygain_track_gain", TagLib::StringList("-3.50 dB"));
+        file.tag()->setItem("----:com.apple.iTunes:replaygain_album_peak", TagLib::StringList("0.800000"));
+        ASSERT_TRUE(file.save());
+    }
+    const std::string both =
+        "Track gain: -3.50 dB, Track peak: 0.700000, Album gain: -1.20 dB, Album peak: 0.800000";
+    const struct {
+        QString path;
+        std::string gains;
+    } cases[] = {{fixtures.filePath("gain.flac"), both},
+                 {fixtures.filePath("gain.mp3"), both},
+                 {fixtures.filePath("gain.opus"), "R128 track gain: -896"},
+                 {m4a, "Track gain: -3.50 dB, Album peak: 0.800000"},
+                 {fixtures.filePath("music.wav"), ""},
+                 {fixtures.filePath("id3v2.mp3"), ""}};
+    for (const auto& row : cases) {
+        QStringList shown;
+        for (const auto& [name, value] : readTrackInfo(row.path).gains) {
+            shown.append(name + ": " + value);
+        }
+        EXPECT_EQ(shown.join(", ").toStdString(), row.gains) << row.path.toStdString();
+    }
 }
 
 // Headers of every listed format pass the file check; only what starts like none of them is refused.

@@ -160,6 +160,17 @@ void frmQuorvex::connectControls() {
         rememberSwitch(setting::send44k, checked);
         platform.player->setSend44k(checked);
     });
+    // The level is the player's at once, so a preview sounds as the disc will.
+    for (QAction* level : menus.levels) {
+        connect(level, &QAction::toggled, this, [this, level](bool on) {
+            if (on) {
+                levelChosen = levelFromSetting(level->data().toString());
+                platform.player->setLevel(levelChosen);
+            }
+        });
+        connect(level, &QAction::triggered, this,
+                [this, level] { platform.settings->save(setting::level, level->data().toString()); });
+    }
     connect(menus.serialDevice, &QAction::triggered, this, &frmQuorvex::serialDevice_Click);
     connect(menus.checkDisc, &QAction::triggered, this, &frmQuorvex::btnCheckTracks_Click);
     connect(menus.about, &QAction::triggered, this, &frmQuorvex::about_Click);
@@ -205,6 +216,11 @@ void frmQuorvex::Form_Load() {
     menus.gapless->setChecked(rememberedSwitch(setting::gapless));
     menus.send44k->setChecked(rememberedSwitch(setting::send44k));
     platform.player->setSend44k(menus.send44k->isChecked());
+    const Level level = levelFromSetting(platform.settings->read(setting::level));
+    for (QAction* entry : menus.levels) {
+        entry->setChecked(entry->data().toString() == levelText(level));
+    }
+    platform.player->setLevel(level);
     const int minutes = discMinutesFromSetting(platform.settings->read(setting::discLength));
     for (QAction* length : menus.discLengths) {
         length->setChecked(length->data().toInt() == minutes);

@@ -154,6 +154,7 @@ private:
     std::vector<Notice> runNotices;             // what the run under way has to say at its end
     int discMinutesChosen = defaultDiscMinutes; // Disc ▸ Disc length, as the next run uses it
     bool gaplessChosen = false;                 // Disc ▸ Gapless, likewise
+    Level levelChosen = Level::minus6dB;        // Disc ▸ Level, likewise
     bool toldSilent = false;                    // the demo said once that it plays silently
     bool unloading = false;
     QTimer Timer1;

@@ -60,6 +60,20 @@ Menus buildMenuBar(QMainWindow& window) {
     menus.soundOutput->setObjectName(QStringLiteral("menuSoundOutput"));
     menus.send44k = action(disc, "actionSend44k", QStringLiteral("Send &44.1 kHz"));
     menus.send44k->setCheckable(true);
+    menus.level = disc->addMenu(QStringLiteral("&Level"));
+    menus.level->setObjectName(QStringLiteral("menuLevel"));
+    const std::array<QString, levelNames.size()> levelTexts{
+        QStringLiteral("\u22126 dB"), QStringLiteral("Full level"), QStringLiteral("Track gain (ReplayGain)"),
+        QStringLiteral("Album gain (ReplayGain)")};
+    auto* oneLevel = new QActionGroup(menus.level);
+    for (std::size_t choice = 0; choice < levelNames.size(); ++choice) {
+        QAction* level = menus.level->addAction(levelTexts.at(choice));
+        level->setObjectName(QStringLiteral("actionLevel_") + levelNames.at(choice).text);
+        level->setCheckable(true);
+        level->setData(QString(levelNames.at(choice).text));
+        oneLevel->addAction(level);
+        menus.levels.at(choice) = level;
+    }
     menus.serialDevice = action(disc, "actionSerialDevice", QStringLiteral("Serial &device\u2026"));
     menus.checkDisc = action(disc, "actionCheckDisc", QStringLiteral("&Check disc"));
 

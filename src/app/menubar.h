@@ -20,6 +20,8 @@ struct Menus {
     QAction* gapless = nullptr;            // checkable; disabled in pause mode
     QMenu* soundOutput = nullptr;          // filled by SoundOutputMenu
     QAction* send44k = nullptr;            // checkable
+    QMenu* level = nullptr;                // disabled during a run
+    std::array<QAction*, 4> levels{};      // one ticked; data(): the level's setting text
     QAction* serialDevice = nullptr;       // disabled during a run
     QAction* checkDisc = nullptr;
     QAction* about = nullptr;

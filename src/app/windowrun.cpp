@@ -7,12 +7,14 @@
 #include "run/recordingrun.h"
 #include "tracks/formatseconds.h"
 #include "widgets/clickablelabel.h"
+#include "widgets/mediaplayerbar.h"
 #include "widgets/tracklist.h"
 
 #include <cmath>
 #include <initializer_list>
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <utility>
@@ -84,8 +86,11 @@ std::optional<std::vector<int>> frmQuorvex::planEntries() {
 void frmQuorvex::recordPlan(std::vector<int> entries) {
     const QString caption = windowTitle();
     showRunUnderWay(true);
-    const RunSummary summary = session.record(
-        {.entries = std::move(entries), .discMinutes = discMinutesChosen, .gapless = gaplessChosen}, *this);
+    const RunSummary summary = session.record({.entries = std::move(entries),
+                                               .discMinutes = discMinutesChosen,
+                                               .gapless = gaplessChosen,
+                                               .level = levelChosen},
+                                              *this);
     if (!isActiveWindow()) {
         platform.bus->notify(runSummaryText(summary));
     }
@@ -111,6 +116,10 @@ void frmQuorvex::showRunUnderWay(bool underWay) {
     for (QAction* action : {menus.checkDisc, menus.serialDevice}) {
         action->setEnabled(!underWay);
     }
+    menus.level->setEnabled(!underWay);
+    // The run plays at the program's level: the listener's volume and mute are put back as they were after
+    // it.
+    ui.MediaPlayer1->holdListenerLevel(underWay);
     ui.ListOfMusic->setReordering(!underWay);
     ui.listSummary->setVisible(!underWay);
     ui.runProgress->setValue(0);

@@ -33,6 +33,7 @@ inline constexpr SettingKey discLength{general, QLatin1String("Disc length"), QL
 inline constexpr SettingKey gapless{general, QLatin1String("Gapless"), QLatin1String("0")};
 inline constexpr SettingKey output{general, QLatin1String("Output"), QLatin1String("")};
 inline constexpr SettingKey send44k{general, QLatin1String("44.1 kHz"), QLatin1String("1")};
+inline constexpr SettingKey level{general, QLatin1String("Level"), QLatin1String("-6")};
 
 // Device<n> in [Commport]: the serial device behind Com<n>. Nothing stored: /dev/ttyS<n-1>.
 [[nodiscard]] inline QString deviceKey(int portNumber) {

@@ -36,6 +36,28 @@ int discMinutesFromSetting(const QString& text) {
     return defaultDiscMinutes;
 }
 
+std::optional<Level> levelNamed(const QString& text) {
+    for (const LevelName& name : levelNames) {
+        if (text == name.text) {
+            return name.level;
+        }
+    }
+    return std::nullopt;
+}
+
+Level levelFromSetting(const QString& text) {
+    return levelNamed(text).value_or(Level::minus6dB);
+}
+
+QLatin1String levelText(Level level) {
+    for (const LevelName& name : levelNames) {
+        if (name.level == level) {
+            return name.text;
+        }
+    }
+    return levelNames.front().text;
+}
+
 bool rememberedSwitch(const SettingsStore& settings, const SettingKey& key) {
     return switchFromSetting(settings.read(key), key.byDefault == QLatin1String("1"));
 }

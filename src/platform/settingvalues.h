@@ -1,6 +1,10 @@
 #pragma once
 
+#include "platform/level.h"
+
 #include <array>
+#include <optional>
+#include <QLatin1String>
 #include <QString>
 
 namespace quorvex {
@@ -31,5 +35,21 @@ inline constexpr int defaultPort = 1;
 inline constexpr std::array<int, 3> discLengthsMinutes{60, 74, 80};
 inline constexpr int defaultDiscMinutes = 74;
 [[nodiscard]] int discMinutesFromSetting(const QString& text);
+
+// The player's levels as the settings (and quorvex-record's --level) write them: "-6", "0", "track" and
+// "album".
+struct LevelName {
+    Level level = Level::minus6dB;
+    QLatin1String text;
+};
+inline constexpr std::array<LevelName, 4> levelNames{{{Level::minus6dB, QLatin1String("-6")},
+                                                      {Level::full, QLatin1String("0")},
+                                                      {Level::trackGain, QLatin1String("track")},
+                                                      {Level::albumGain, QLatin1String("album")}}};
+// The level a text names, if it names one.
+[[nodiscard]] std::optional<Level> levelNamed(const QString& text);
+// The remembered level: any text that names none is the default, -6 dB.
+[[nodiscard]] Level levelFromSetting(const QString& text);
+[[nodiscard]] QLatin1String levelText(Level level);
 
 } // namespace quorvex

@@ -192,8 +192,11 @@ int RecordCommand::record() {
                                                  : status(ExitStatus::recorded);
     }
 
-    const RunSummary summary = recording.record(
-        {.entries = all, .discMinutes = options.discMinutes, .gapless = options.gapless}, feedback);
+    const RunSummary summary = recording.record({.entries = all,
+                                                 .discMinutes = options.discMinutes,
+                                                 .gapless = options.gapless,
+                                                 .level = options.level},
+                                                feedback);
     if (stoppedBy != 0) {
         return interrupted();
     }

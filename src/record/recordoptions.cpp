@@ -29,6 +29,7 @@ RecordOptions remembered(const SettingsStore& settings) {
     options.asciiTitles = rememberedSwitch(settings, setting::asciiTitles);
     options.useTags = useId3FromSetting(settings.read(setting::useId3)) != Qt::Unchecked;
     options.send44k = rememberedSwitch(settings, setting::send44k);
+    options.level = levelFromSetting(settings.read(setting::level));
     options.output = settings.read(setting::output);
     return options;
 }
@@ -68,6 +69,11 @@ ParsedRecordCommand parseRecordCommand(const QStringList& arguments, const Setti
     const QCommandLineOption output(QStringLiteral("output"),
                                     QStringLiteral("The sound output, by the name --list-outputs prints."),
                                     QStringLiteral("NAME"));
+    const QCommandLineOption level(
+        QStringLiteral("level"),
+        QStringLiteral("The level: -6 (dB), 0 (full level: the files' own samples), "
+                       "track or album (ReplayGain; -6 dB without gain tags)."),
+        QStringLiteral("LEVEL"));
     const QCommandLineOption listOutputs(QStringLiteral("list-outputs"),
                                          QStringLiteral("Print the sound outputs and exit."));
     const QCommandLineOption listDevices(QStringLiteral("list-devices"),
@@ -80,7 +86,7 @@ ParsedRecordCommand parseRecordCommand(const QStringList& arguments, const Setti
                                   QStringLiteral("Print each entry's track, title and length and whether the "
                                                  "list fits the disc, and exit without recording."));
     parser.addOptions({help, version, com, device, virtualDeck, discLength, gapless, insertPauses, ascii, id3,
-                       noId3, output, listOutputs, listDevices, discName, recordAnyway, plan});
+                       noId3, output, level, listOutputs, listDevices, discName, recordAnyway, plan});
     parser.addPositionalArgument(QStringLiteral("ENTRY"),
                                  QStringLiteral("A sound file, a folder, a playlist or a cue sheet."),
                                  QStringLiteral("ENTRY..."));
@@ -127,6 +133,15 @@ ParsedRecordCommand parseRecordCommand(const QStringList& arguments, const Setti
             return parsed;
         }
         options.discMinutes = *minutes;
+    }
+    if (parser.isSet(level)) {
+        const std::optional<Level> named = levelNamed(parser.value(level));
+        if (!named) {
+            parsed.error =
+                QStringLiteral("--level takes -6, 0, track or album, not \"%1\".").arg(parser.value(level));
+            return parsed;
+        }
+        options.level = *named;
     }
     options.device = parser.value(device);
     if (parser.isSet(device) && options.device.isEmpty()) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/level.h"
+
 #include <optional>
 #include <QString>
 #include <QStringList>
@@ -20,6 +22,7 @@ struct RecordOptions {
     bool asciiTitles = false;
     bool useTags = false;
     bool send44k = true;
+    Level level = Level::minus6dB;
     QString output; // the player's name for the sound output; empty: the system default
     std::optional<QString> discName;
     bool recordAnyway = false;

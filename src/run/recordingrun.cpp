@@ -25,6 +25,8 @@ constexpr std::int16_t ackDistance = 2;
 // A file that loads needs well under a second to be ready and to start sounding; one that is not there
 // after 15 s (in Ticks of 100 ms) never will be, and the run must not hang on it.
 constexpr std::uint64_t playerLimitTicks = 150;
+// The listener's volume that leaves the program's level as it is.
+constexpr int fullVolume = 100;
 
 const char* const noAcknowledgement =
     "Not able to record - check recorder connections - is optical cable connected?";
@@ -86,6 +88,10 @@ QString runSummaryText(const RunSummary& summary) {
 }
 
 RunSummary RecordingRun::run() {
+    // The disc gets the program's level, whatever a preview left the listener's volume and mute at.
+    player.setLevel(plan.level);
+    player.setVolume(fullVolume);
+    player.setMuted(false);
     const std::uint64_t answersBefore = session.link().replyWatcher().discInfoAnswers;
     session.link().sendCommand(command::discInformation);
     delay(discInfoSettleMs);

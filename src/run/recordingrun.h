@@ -21,12 +21,13 @@ struct DiscInfo;
 class RecordingSession;
 class RunFeedback;
 
-// What one press of Record is to record: Track list positions, in order, the disc's length, and whether
-// the entries go onto the disc as one gapless take.
+// What one press of Record is to record: Track list positions, in order, the disc's length, whether the
+// entries go onto the disc as one gapless take, and the level they are played at.
 struct RunPlan {
     std::vector<int> entries;
     int discMinutes = 0;
     bool gapless = false;
+    Level level = Level::minus6dB;
 };
 
 // How a run ended: entries that became whole tracks, entries passed over, entries whose track holds only a

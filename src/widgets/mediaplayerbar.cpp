@@ -149,6 +149,22 @@ void MediaPlayerBar::connectControls() {
     connect(muteButton, &QToolButton::clicked, this, [this](bool checked) { player.setMuted(checked); });
 }
 
+void MediaPlayerBar::holdListenerLevel(bool held) {
+    if (held == heldLevel.has_value()) {
+        return;
+    }
+    volumeSlider->setEnabled(!held);
+    muteButton->setEnabled(!held);
+    if (held) {
+        // As the listener set them last: the player may not have said so yet.
+        heldLevel.emplace(volumeSlider->value(), muteButton->isChecked());
+        return;
+    }
+    player.setVolume(heldLevel->first);
+    player.setMuted(heldLevel->second);
+    heldLevel.reset();
+}
+
 void MediaPlayerBar::togglePlay() {
     if (player.playState() == MediaPlayer::playing) {
         player.pause();

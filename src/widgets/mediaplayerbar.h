@@ -2,10 +2,12 @@
 
 #include "platform/mediaplayer.h"
 
+#include <optional>
 #include <QElapsedTimer>
 #include <QIcon>
 #include <QTimer>
 #include <QWidget>
+#include <utility>
 
 class QLabel;
 class QSlider;
@@ -15,7 +17,7 @@ namespace quorvex {
 
 // The visible part of the media player control: play/pause and stop buttons, a seek bar that follows the
 // position and seeks when dragged or clicked, the position and length as text, and the listener's volume
-// and mute, which act on top of the program's own -6 dB. A change of play state, volume or mute shows at
+// and mute, which act on top of the program's own level. A change of play state, volume or mute shows at
 // once; position and length (seek bar and text) follow at most ten times a second, as the player reports
 // the position far more often than the eye can follow. Only the parts whose shown value changed are redrawn.
 class MediaPlayerBar final : public QWidget {
@@ -26,6 +28,10 @@ public:
     static constexpr int height = 41;
 
     explicit MediaPlayerBar(MediaPlayer& player, QWidget* parent = nullptr);
+
+    // Held: the volume and mute are disabled (a recording run sets the player's own); let go, they are
+    // enabled and the player gets the volume and mute they had when they were held.
+    void holdListenerLevel(bool held);
 
 private:
     void buildLayout();
@@ -51,6 +57,7 @@ private:
     QToolButton* muteButton;
     QSlider* volumeSlider;
     Shown shown;
+    std::optional<std::pair<int, bool>> heldLevel; // the volume and mute while held
     QTimer positionDue;            // a position change that came too soon after the last one shown
     QElapsedTimer positionShownAt; // when the position was last shown
     QIcon playIcon;

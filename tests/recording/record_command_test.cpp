@@ -2,6 +2,7 @@
 // private sound sink. Bad usage is refused with its status and message; a list is recorded with the window's
 // frames, one line per entry; Ctrl+C stops the recorder; the demo records without any sound output.
 #include "integration/realwindow.h"
+#include "sinkrecorder.h"
 #include "support/recorderscript.h"
 
 #include <csignal>
@@ -75,6 +76,7 @@ TEST_F(RecordCommandTest, UsageIsAnsweredWithItsStatusAndMessage) {
         {{}, 4, "Nothing to record: give sound files, folders, playlists or cue sheets."},
         {{"--com", "5", wav}, 4, "--com takes 1, 2, 3 or 4, not \"5\"."},
         {{"--disc-length", "90", wav}, 4, "--disc-length takes 60, 74 or 80, not \"90\"."},
+        {{"--level", "-3", wav}, 4, "--level takes -6, 0, track or album, not \"-3\"."},
         {{"--id3", "--no-id3", wav}, 4, "--id3 and --no-id3 cannot both be given."},
         {{"--com", "2", "--virtual-deck", wav}, 4, "each choose the recorder: give one."},
         {{"--device", "/dev/quorvex-absent", wav}, 4, "Error opening Com Port, please select another one: "},
@@ -97,16 +99,27 @@ TEST_F(RecordCommandTest, UsageIsAnsweredWithItsStatusAndMessage) {
 }
 
 // The list onto the recorder: the disc named once, each playable file a titled track after the five on the
-// disc, one line per entry; the empty file is not added (named on standard error), so the status is 1.
+// disc, one line per entry; the empty file is not added (named on standard error), so the status is 1. At
+// full level the tone reaches the sink as loud as it is in the file.
 TEST_F(RecordCommandTest, RecordsAListWithTheWindowsFramesAndNamesEachEntry) {
     recorder = std::make_unique<deck::VirtualDeck>(deck::Disc{.tracks = 5});
     const QTemporaryDir folder;
     const QString broken = folder.filePath("Broken.wav");
     ASSERT_TRUE(QFile(broken).open(QIODevice::WriteOnly));
+    QElapsedTimer clock;
+    clock.start();
+    test::SinkRecorder sink(clock);
+    ASSERT_TRUE(sink.start()) << sink.errors();
     const Finished finished =
-        run(QStringList{"--device", recorder->devicePath(), "--disc-name", "Mix", "--no-id3",
+        run(QStringList{"--device", recorder->devicePath(), "--disc-name", "Mix", "--no-id3", "--level", "0",
                         fixtures + "/title.flac", broken, fixtures + "/title.opus"} +
             toSink());
+    sink.stop();
+    QFile tone(fixtures + "/sine.wav"); // the same tone as the FLAC's
+    ASSERT_TRUE(tone.open(QIODevice::ReadOnly));
+    const QByteArray wav = tone.readAll();
+    const int filePeak = test::peak(QByteArrayView(wav).sliced(wav.indexOf("data") + 8));
+    EXPECT_NEAR(test::peak(sink.pcm()), filePeak, filePeak * 0.05);
     EXPECT_EQ(finished.status, 1) << finished.err.toStdString();
     EXPECT_EQ(finished.out, "6 title: recorded\n7 title: recorded\n");
     EXPECT_TRUE(finished.err.contains(broken + ": ")) << "named as the window's box names it";

@@ -20,9 +20,11 @@
 #include <QFile>
 #include <QMenu>
 #include <QProcess>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QTimer>
+#include <QToolButton>
 #include <sys/stat.h>
 #include <vector>
 
@@ -166,6 +168,40 @@ QByteArray toneWav(quint32 rate, double level, double seconds) {
     return header.replace(40, 4, littleEndian32(sound.size()))
                .replace(4, 4, littleEndian32(sound.size() + 36)) +
            sound;
+}
+
+// A run plays at the program's level whatever a preview left the listener's at: started with the bar muted
+// and turned down, it records the tone at -6 dB. The bar's volume and mute and the Level menu cannot be
+// touched during the run; the volume and mute are the listener's again, as they were, after it.
+TEST_F(RecordingTest, ARunStartedMutedRecordsAtTheProgramsLevel) {
+    connectRecorder({.tracks = 0});
+    trackList()->append({fixtures + "/title.flac"});
+    auto* const volume = window->findChild<QSlider*>("volumeSlider");
+    auto* const mute = window->findChild<QToolButton*>("muteButton");
+    volume->setValue(30);
+    QTest::mouseClick(mute, Qt::LeftButton);
+    bool heldDuringRun = false;
+    QObject::connect(recorder.get(), &deck::VirtualDeck::frameReceived, [&](const QString& line) {
+        if (line.endsWith(QLatin1String("  play"))) {
+            heldDuringRun = !volume->isEnabled() && !mute->isEnabled() &&
+                            !window->findChild<QMenu*>("menuLevel")->isEnabled();
+        }
+    });
+    QElapsedTimer clock;
+    clock.start();
+    test::SinkRecorder sink(clock);
+    ASSERT_TRUE(sink.start()) << sink.errors();
+    record();
+    sink.stop();
+
+    const QByteArray tone = fixture("sine.wav"); // the same tone as the FLAC's
+    const double atMinus6 =
+        test::peak(QByteArrayView(tone).sliced(tone.indexOf("data") + 8)) * std::pow(10, -0.3);
+    EXPECT_NEAR(test::peak(sink.pcm()), atMinus6, atMinus6 * 0.02);
+    EXPECT_TRUE(heldDuringRun);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return mute->isChecked() && volume->value() == 30; }))
+        << mute->isChecked() << " " << volume->value();
+    EXPECT_TRUE(volume->isEnabled() && mute->isEnabled());
 }
 
 // Gapless: three files, the second quieter and at 48 kHz, go onto the disc as one take of three tracks. The

@@ -124,6 +124,10 @@ TEST_F(WindowTest, AtCreationCaptionsAreExactNothingIsChosenAndEverythingIsEnabl
                    {"actionAsciiTitles", "Plain &ASCII titles", ""},
                    {"actionGapless", "&Gapless (one take, track marks)", ""},
                    {"actionSend44k", "Send &44.1 kHz", ""},
+                   {"actionLevel_-6", "\u22126 dB", ""},
+                   {"actionLevel_0", "Full level", ""},
+                   {"actionLevel_track", "Track gain (ReplayGain)", ""},
+                   {"actionLevel_album", "Album gain (ReplayGain)", ""},
                    {"actionSerialDevice", "Serial &device\u2026", ""},
                    {"actionCheckDisc", "&Check disc", ""},
                    {"actionAbout", "&About Quorvex", ""}};
@@ -1012,6 +1016,9 @@ TEST_F(WindowTest, StartUpSwitchesOnAndAsksForTheDiscClosingSavesTheSettingsForT
     window->findChild<QAction*>("actionGapless")->trigger();
     EXPECT_EQ(fakes.player->send44k, std::optional(true)) << "on until the user says otherwise";
     window->findChild<QAction*>("actionSend44k")->trigger();
+    EXPECT_EQ(fakes.player->programLevel, std::optional(Level::minus6dB)) << "the level until the user says";
+    window->findChild<QAction*>("actionLevel_track")->trigger();
+    EXPECT_EQ(fakes.player->programLevel, std::optional(Level::trackGain)) << "previews at once";
     window->findChild<QAction*>("actionDisc80")->trigger();
     window->findChild<QAction*>("actionQuit")->trigger();
     window->close();
@@ -1019,6 +1026,7 @@ TEST_F(WindowTest, StartUpSwitchesOnAndAsksForTheDiscClosingSavesTheSettingsForT
     const Journal expected{"save General/ASCII titles=1",
                            "save General/Gapless=1",
                            "save General/44.1 kHz=0",
+                           "save General/Level=track",
                            "save General/Disc length=80",
                            "close",
                            "save Commport/COM=2",
@@ -1040,6 +1048,8 @@ TEST_F(WindowTest, StartUpSwitchesOnAndAsksForTheDiscClosingSavesTheSettingsForT
     EXPECT_TRUE(started.findChild<QAction*>("actionAsciiTitles")->isChecked());
     EXPECT_TRUE(started.findChild<QAction*>("actionGapless")->isChecked());
     EXPECT_EQ(next.player->send44k, std::optional(false));
+    EXPECT_EQ(next.player->programLevel, std::optional(Level::trackGain));
+    EXPECT_TRUE(started.findChild<QAction*>("actionLevel_track")->isChecked());
     started.findChild<QCheckBox*>("chkInsertPauses")->setChecked(true);
     EXPECT_FALSE(started.findChild<QAction*>("actionGapless")->isEnabled()) << "pause mode has no take";
     EXPECT_TRUE(started.findChild<QAction*>("actionDisc80")->isChecked());

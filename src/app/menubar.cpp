@@ -56,11 +56,7 @@ Menus buildMenuBar(QMainWindow& window) {
     menus.asciiTitles->setCheckable(true);
     menus.gapless = action(disc, "actionGapless", QStringLiteral("&Gapless (one take, track marks)"));
     menus.gapless->setCheckable(true);
-    menus.soundOutput = disc->addMenu(QStringLiteral("&Sound output"));
-    menus.soundOutput->setObjectName(QStringLiteral("menuSoundOutput"));
-    menus.send44k = action(disc, "actionSend44k", QStringLiteral("Send &44.1 kHz"));
-    menus.send44k->setCheckable(true);
-    menus.level = disc->addMenu(QStringLiteral("&Level"));
+    menus.level = disc->addMenu(QStringLiteral("Le&vel"));
     menus.level->setObjectName(QStringLiteral("menuLevel"));
     const std::array<QString, levelNames.size()> levelTexts{
         QStringLiteral("\u22126 dB"), QStringLiteral("Full level"), QStringLiteral("Track gain (ReplayGain)"),
@@ -74,6 +70,10 @@ Menus buildMenuBar(QMainWindow& window) {
         oneLevel->addAction(level);
         menus.levels.at(choice) = level;
     }
+    menus.soundOutput = disc->addMenu(QStringLiteral("&Sound output"));
+    menus.soundOutput->setObjectName(QStringLiteral("menuSoundOutput"));
+    menus.send44k = action(disc, "actionSend44k", QStringLiteral("Send &44.1 kHz"));
+    menus.send44k->setCheckable(true);
     menus.serialDevice = action(disc, "actionSerialDevice", QStringLiteral("Serial &device\u2026"));
     menus.checkDisc = action(disc, "actionCheckDisc", QStringLiteral("&Check disc"));
 

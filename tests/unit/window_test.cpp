@@ -35,6 +35,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
@@ -114,6 +115,13 @@ TEST_F(WindowTest, AtCreationCaptionsAreExactNothingIsChosenAndEverythingIsEnabl
         menus.append(menu->text());
     }
     EXPECT_EQ(menus, QStringList({"&File", "&Disc", "&Help"}));
+    QStringList discMenu;
+    for (const QAction* entry : window->findChild<QMenu*>("menuDisc")->actions()) {
+        discMenu.append(entry->text());
+    }
+    EXPECT_EQ(discMenu,
+              QStringList({"Disc &length", "Plain &ASCII titles", "&Gapless (one take, track marks)",
+                           "Le&vel", "&Sound output", "Send &44.1 kHz", "Serial &device…", "&Check disc"}));
     const struct {
         const char* action;
         const char* text;

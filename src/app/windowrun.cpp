@@ -4,6 +4,7 @@
 #include "app/messages.h"
 #include "app/soundoutputmenu.h"
 #include "platform/sessionbus.h"
+#include "run/discrecords.h"
 #include "run/recordingrun.h"
 #include "tracks/formatseconds.h"
 #include "widgets/clickablelabel.h"
@@ -14,6 +15,7 @@
 #include <initializer_list>
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -85,6 +87,7 @@ std::optional<std::vector<int>> frmQuorvex::planEntries() {
 
 void frmQuorvex::recordPlan(std::vector<int> entries) {
     const QString caption = windowTitle();
+    const QString discName = ui.txtTitle->text().trimmed();
     showRunUnderWay(true);
     const RunSummary summary = session.record({.entries = std::move(entries),
                                                .discMinutes = discMinutesChosen,
@@ -98,6 +101,10 @@ void frmQuorvex::recordPlan(std::vector<int> entries) {
     setWindowTitle(caption);
     showRunUnderWay(false);
     updateListSummary();
+    if (const std::optional<QString> notSaved =
+            saveRunRecord(DiscRecords(), discName, session.recordedRun(summary))) {
+        setStatusLine(*notSaved);
+    }
     // What the run had to say comes once it is over, with the Record button back.
     for (const Notice& notice : std::exchange(runNotices, {})) {
         showNotice(notice);

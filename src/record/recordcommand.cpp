@@ -9,6 +9,7 @@
 #include "platform/qteventpump.h"
 #include "platform/serialdevices.h"
 #include "record/consolefeedback.h"
+#include "run/discrecords.h"
 #include "run/fitcheck.h"
 #include "run/recordingsession.h"
 #include "tracks/formatseconds.h"
@@ -197,6 +198,11 @@ int RecordCommand::record() {
                                                  .gapless = options.gapless,
                                                  .level = options.level},
                                                 feedback);
+    // Whatever ended the run, the tracks it made are on the disc.
+    if (const std::optional<QString> notSaved = saveRunRecord(
+            DiscRecords(), options.discName.value_or(QString()), recording.recordedRun(summary))) {
+        sayError(*notSaved);
+    }
     if (stoppedBy != 0) {
         return interrupted();
     }

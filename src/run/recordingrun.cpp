@@ -13,6 +13,7 @@
 #include "tracks/formatseconds.h"
 
 #include <algorithm>
+#include <QDateTime>
 #include <utility>
 
 namespace quorvex {
@@ -27,6 +28,7 @@ constexpr std::int16_t ackDistance = 2;
 constexpr std::uint64_t playerLimitTicks = 150;
 // The listener's volume that leaves the program's level as it is.
 constexpr int fullVolume = 100;
+constexpr int secondsPerMinute = 60;
 
 const char* const noAcknowledgement =
     "Not able to record - check recorder connections - is optical cable connected?";
@@ -88,6 +90,7 @@ QString runSummaryText(const RunSummary& summary) {
 }
 
 RunSummary RecordingRun::run() {
+    summary.started = QDateTime::currentDateTime();
     // The disc gets the program's level, whatever a preview left the listener's volume and mute at.
     player.setLevel(plan.level);
     player.setVolume(fullVolume);
@@ -97,6 +100,11 @@ RunSummary RecordingRun::run() {
     delay(discInfoSettleMs);
     const DiscInfo disc = discInfoSince(session.link().replyWatcher(), answersBefore);
     existingTrackCount = disc.tracks;
+    // Pause mode does not ask the recorder: what the disc holds is not known.
+    if (!session.link().pauseMode()) {
+        summary.discBefore =
+            DiscContents{.tracks = disc.tracks, .seconds = disc.minutes * secondsPerMinute + disc.seconds};
+    }
     if (stopRequested || !fitsOrRecordAnyway(disc)) {
         summary.stopped = true;
         return summary;
@@ -416,6 +424,9 @@ void RecordingRun::mark(int index, const QString& path, const EntryMark& entryMa
                          .track = track ? std::optional<int>(track.mapped()) : std::nullopt,
                          .title = title ? titleFieldText(title.mapped()) : QString(),
                          .mark = entryMark});
+    if (track) {
+        summary.tracksMade.emplace_back(index, track.mapped());
+    }
     if (entryMark.state != EntryState::recorded) {
         notWhole.push_back({.path = path, .mark = entryMarkText(entryMark), .state = entryMark.state});
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/mediaplayer.h"
+#include "run/discrecord.h"
 #include "tracks/entrymark.h"
 #include "tracks/tagfields.h"
 #include "tracks/tracksource.h"
@@ -10,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <QDateTime>
 #include <QMetaObject>
 #include <QString>
 #include <utility>
@@ -38,6 +40,12 @@ struct RunSummary {
     int cutShort = 0;
     bool stopped = false;
     bool aborted = false; // the recorder did not acknowledge recording, or no sound output could be opened
+    // For the disc's record: when the run started, what the disc held then (nothing in pause mode), and each
+    // entry that made a track with that track's number (the rest is on the Track list, which only grows
+    // during a run).
+    QDateTime started;
+    std::optional<DiscContents> discBefore;
+    std::vector<std::pair<int, int>> tracksMade;
 };
 
 // What the player plays for a Track list entry: its file whole, or a cue track's part of it.
@@ -166,10 +174,11 @@ private:
     // their sound started). The next title goes to the track after these.
     std::int16_t tracksMade = 0;
     std::vector<NotWhole> notWhole;
-    std::map<int, int> trackOf;     // entry -> the track it made on the disc
-    std::map<int, QString> titleOf; // entry -> the title it is recorded under
-    QString shownTime;              // the Status line's playing time, as last shown
-    double takePosition = 0;        // where in its file the take was heard at the last pass
+    std::map<int, int> trackOf;          // entry -> the track it made on the disc
+    std::map<int, QString> titleOf;      // entry -> the title it is recorded under
+    std::map<int, QString> wholeTitleOf; // entry -> that title whole, in its own script
+    QString shownTime;                   // the Status line's playing time, as last shown
+    double takePosition = 0;             // where in its file the take was heard at the last pass
     std::vector<std::optional<std::chrono::milliseconds>> lengths; // per planned entry
     std::size_t position = 0;                                      // the planned entry under way
     bool stopRequested = false;

@@ -1,5 +1,6 @@
 #include "run/recordingsession.h"
 
+#include "link/titleframe.h"
 #include "platform/sessionbus.h"
 
 namespace quorvex {
@@ -23,11 +24,27 @@ RunSummary RecordingSession::record(RunPlan plan, RunFeedback& feedback) {
     parts.bus.inhibitSleep();
     RecordingRun current(*this, feedback, std::move(plan));
     run = &current;
-    const RunSummary summary = current.run();
+    RunSummary summary = current.run();
     run = nullptr;
     parts.bus.releaseInhibitors();
     list.setGrowOnly(false);
     return summary;
+}
+
+RecordedRun RecordingSession::recordedRun(const RunSummary& summary) const {
+    RecordedRun made{.started = summary.started, .before = summary.discBefore, .tracks = {}};
+    made.tracks.reserve(summary.tracksMade.size());
+    for (const auto& [index, number] : summary.tracksMade) {
+        const TrackSource source = list.source(index);
+        const TrackTitles::Derived title = naming.derive(source);
+        made.tracks.push_back({.number = number,
+                               .title = title.whole,
+                               .recorderTitle = titleFieldText(title.title),
+                               .mark = entryMarkText(list.mark(index)),
+                               .length = list.length(index),
+                               .source = source});
+    }
+    return made;
 }
 
 void RecordingSession::requestStop() {

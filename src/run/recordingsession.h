@@ -58,6 +58,9 @@ public:
     // events go on meanwhile.
     RunSummary record(RunPlan plan, RunFeedback& feedback);
     [[nodiscard]] bool isRecording() const { return run != nullptr; }
+    // A run's part of its disc's record, right after it: each track it made with its entry's whole title, the
+    // title the recorder got, mark, length and source, as the Track list has them.
+    [[nodiscard]] RecordedRun recordedRun(const RunSummary& summary) const;
     // Stop recording, when a run is under way.
     void requestStop();
 

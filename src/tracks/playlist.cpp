@@ -95,20 +95,6 @@ QStringList entriesOf(const QString& text, Kind kind) {
     return entries;
 }
 
-// An entry as a clean absolute path; nothing for a URL of a scheme other than file. Only "scheme://" makes
-// a URL: "C:" or "Artist: Title.mp3" are names.
-std::optional<QString> localPath(const QString& entry, const QDir& folder) {
-    const QUrl url(entry);
-    const QString scheme = url.scheme();
-    QString path = entry;
-    if (scheme == u"file") {
-        path = url.toLocalFile();
-    } else if (scheme.size() > 1 && entry.mid(scheme.size(), 3) == u"://") {
-        return std::nullopt;
-    }
-    return QDir::cleanPath(folder.absoluteFilePath(path));
-}
-
 std::optional<QString> missingOrFolder(const QString& path) {
     // No name holds a NUL character (the system ends names there), so it is not looked for.
     const QFileInfo info(path);
@@ -216,7 +202,7 @@ private:
         const qsizetype blank = rest.indexOf(QLatin1Char(' '));
         bool isNumber = false;
         const int number = rest.left(blank).toInt(&isNumber);
-        const std::optional<QString> sheet = localPath(rest.mid(blank + 1).trimmed(), folder);
+        const std::optional<QString> sheet = playlistEntryPath(rest.mid(blank + 1).trimmed(), folder);
         if (blank > 0 && isNumber && sheet) {
             cueReference = CueReference{.number = number, .sheet = *sheet};
         }
@@ -234,7 +220,7 @@ private:
             }
             return;
         }
-        const std::optional<QString> path = localPath(entry, folder);
+        const std::optional<QString> path = playlistEntryPath(entry, folder);
         if (!path) {
             return refuse(entry, QStringLiteral("it is not a local file"));
         }
@@ -297,6 +283,18 @@ QString refusedEntriesText(std::span<const Refused> refused) {
         lines.append(QStringLiteral("and %1 more").arg(refused.size() - shown));
     }
     return lines.join(QLatin1Char('\n'));
+}
+
+std::optional<QString> playlistEntryPath(const QString& entry, const QDir& folder) {
+    const QUrl url(entry);
+    const QString scheme = url.scheme();
+    QString path = entry;
+    if (scheme == u"file") {
+        path = url.toLocalFile();
+    } else if (scheme.size() > 1 && entry.mid(scheme.size(), 3) == u"://") {
+        return std::nullopt;
+    }
+    return QDir::cleanPath(folder.absoluteFilePath(path));
 }
 
 } // namespace quorvex

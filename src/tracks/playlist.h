@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <optional>
+#include <QDir>
 #include <QString>
 #include <QStringList>
 #include <span>
@@ -50,6 +51,7 @@ struct PlaylistItem {
     std::optional<std::chrono::milliseconds> length;
     QString title;
     std::optional<CueTrack> cue = std::nullopt; // a cue track's part of the file
+    QStringList notes = {};                     // comment lines ("#…") written before the entry
 };
 
 // Writes an M3U8 playlist (UTF-8, #EXTM3U, an #EXTINF line per entry), each path relative to the
@@ -57,8 +59,13 @@ struct PlaylistItem {
 // a reader would misread (a line break, a leading '#') as a file:// URL. Titles stay on their line. An old
 // file is replaced only when the new one is written whole. A cue track's sound file comes after VLC's
 // "#EXTVLCOPT:start-time=" and "stop-time=" (seconds; other players play the whole file) and the line that
-// names its track and sheet. Nothing when written, else why not.
+// names its track and sheet. `header`'s comment lines follow #EXTM3U. Nothing when written, else why not.
 [[nodiscard]] std::optional<QString> writePlaylist(const QString& playlistPath,
-                                                   std::span<const PlaylistItem> items);
+                                                   std::span<const PlaylistItem> items,
+                                                   const QStringList& header = {});
+
+// A playlist's entry as a clean absolute path: relative to the playlist's folder, absolute, or a file:// URL;
+// nothing for a URL of another scheme. Only "scheme://" makes a URL: "C:" or "Artist: Title.mp3" are names.
+[[nodiscard]] std::optional<QString> playlistEntryPath(const QString& entry, const QDir& folder);
 
 } // namespace quorvex

@@ -25,10 +25,17 @@ QString listedPath(const QDir& folder, const QString& path) {
 
 } // namespace
 
-std::optional<QString> writePlaylist(const QString& playlistPath, std::span<const PlaylistItem> items) {
+std::optional<QString> writePlaylist(const QString& playlistPath, std::span<const PlaylistItem> items,
+                                     const QStringList& header) {
     const QDir folder = QFileInfo(playlistPath).absoluteDir();
     QString text = QStringLiteral("#EXTM3U\n");
+    for (const QString& line : header) {
+        text += oneLine(line) + QLatin1Char('\n');
+    }
     for (const PlaylistItem& item : items) {
+        for (const QString& note : item.notes) {
+            text += oneLine(note) + QLatin1Char('\n');
+        }
         const qint64 seconds =
             item.length ? std::chrono::round<std::chrono::seconds>(*item.length).count() : -1;
         text += QStringLiteral("#EXTINF:%1,%2\n").arg(QString::number(seconds), oneLine(item.title));

@@ -28,10 +28,12 @@ TrackTitles::Derived TrackTitles::derive(const QString& path) const {
         // A file whose tags name no title is named from its file name, as without tags.
         if (const QString title = titleFromTags(path, id3v1, own); !title.isEmpty()) {
             derived.title = titleText(title);
+            derived.whole = title;
             return derived;
         }
     }
-    derived.title = titleText(fileNameTitlePart(path)).right(fileNameTitleLength);
+    derived.whole = fileNameTitlePart(path);
+    derived.title = titleText(derived.whole).right(fileNameTitleLength);
     return derived;
 }
 
@@ -43,7 +45,8 @@ TrackTitles::Derived TrackTitles::derive(const TrackSource& source) const {
     const QString title =
         cue.title.isEmpty() ? QStringLiteral("Track ") + cueTrackNumber(cue.number) : cue.title;
     return {.title = titleText(title),
-            .fields = TagFields{.title = cue.title, .artist = cue.performer, .album = {}}};
+            .fields = TagFields{.title = cue.title, .artist = cue.performer, .album = {}},
+            .whole = title};
 }
 
 QString TrackTitles::titleText(const QString& title) const {

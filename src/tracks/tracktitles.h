@@ -29,6 +29,7 @@ public:
     struct Derived {
         QString title;
         std::optional<TagFields> fields;
+        QString whole; // the title before it is made plain or cut, in its own script
     };
 
     // Tags already read there are not read again.

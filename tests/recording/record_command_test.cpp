@@ -2,6 +2,7 @@
 // private sound sink. Bad usage is refused with its status and message; a list is recorded with the window's
 // frames, one line per entry; Ctrl+C stops the recorder; the demo records without any sound output.
 #include "integration/realwindow.h"
+#include "run/discrecords.h"
 #include "sinkrecorder.h"
 #include "support/recorderscript.h"
 
@@ -127,6 +128,20 @@ TEST_F(RecordCommandTest, RecordsAListWithTheWindowsFramesAndNamesEachEntry) {
               QStringList({"on", R"(title track 0 "Mix" (disc name))", "disc information request", "record",
                            "play", R"(title track 6 "title")", "stop", "record", "play",
                            R"(title track 7 "title")", "stop"}));
+    // The disc's record, in the folder the window uses too.
+    const std::vector<DiscRecords::Listed> records = DiscRecords().list();
+    ASSERT_FALSE(records.empty());
+    ASSERT_TRUE(records.front().record.has_value());
+    const DiscRecord& mix = *records.front().record;
+    EXPECT_EQ(mix.discName, "Mix");
+    EXPECT_EQ(mix.runs.back().before->tracks, 5);
+    QStringList made;
+    for (const RecordedTrack& track : mix.tracks()) {
+        made.append(QStringLiteral("%1 %2 %3 %4")
+                        .arg(track.number)
+                        .arg(track.title, track.mark, QFileInfo(track.source.path).fileName()));
+    }
+    EXPECT_EQ(made, QStringList({"6 title recorded title.flac", "7 title recorded title.opus"}));
 }
 
 // From the disc request on, the recorder gets the same frames from the window's Record as from the command

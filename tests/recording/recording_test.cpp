@@ -4,6 +4,7 @@
 // loses an answer or vanishes mid-run. Nothing may crash or hang; every file ends as a titled track on the
 // disc, or named in the message at the end of the run.
 #include "integration/realwindow.h"
+#include "run/discrecords.h"
 #include "sinkrecorder.h"
 #include "tracks/titlerules.h"
 #include "widgets/dirlistbox.h"
@@ -18,6 +19,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
 #include <QSlider>
@@ -297,6 +299,10 @@ TEST_F(RecordingTest, ACueSheetIsRecordedTrackByTrackOrAsOneTakeMarkedAtEachInde
     ASSERT_TRUE(QTest::qWaitFor([this] { return trackList()->count() == 3; }));
     EXPECT_EQ(trackList()->text(1), folder.filePath("album.flac #02 Quiet"));
 
+    control<QLineEdit>("txtTitle")->setText("Live");
+    ASSERT_TRUE(QTest::qWaitFor([this] {
+        return meanings(*recorder).contains(QStringLiteral(R"(title track 0 "Live" (disc name))"));
+    }));
     QElapsedTimer clock;
     clock.start();
     HeardAt heardAt;
@@ -341,6 +347,19 @@ TEST_F(RecordingTest, ACueSheetIsRecordedTrackByTrackOrAsOneTakeMarkedAtEachInde
             EXPECT_NEAR(heardAt["record: track mark"][1], sink.secondsAt(loud[1].firstFrame), 0.03);
         }
     }
+    // Both runs in the record of the disc named in the Disc Name box: the second found the first's tracks.
+    const std::vector<DiscRecords::Listed> records = DiscRecords().list();
+    ASSERT_FALSE(records.empty());
+    const DiscRecord& live = records.front().record.value();
+    EXPECT_EQ(live.discName, "Live");
+    ASSERT_EQ(live.runs.size(), 2U);
+    QStringList made;
+    for (const RecordedTrack& track : live.tracks()) {
+        made.append(
+            QStringLiteral("%1 %2 #%3").arg(track.number).arg(track.title).arg(track.source.cue->number));
+    }
+    EXPECT_EQ(made, QStringList({"3 Loud #1", "4 Quiet #2", "5 Track 03 #3", "6 Loud #1", "7 Quiet #2",
+                                 "8 Track 03 #3"}));
 }
 
 // What `pactl` answers, its lines; the test fails when it fails.

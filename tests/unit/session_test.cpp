@@ -100,8 +100,12 @@ protected:
 
 TEST_F(SessionTest, PauseModeSendsNoCommandButTitlesAndPausesAfterEveryTrack) {
     session.link().setPauseMode(true);
-    record();
+    const RecordedRun made = session.recordedRun(record());
 
+    EXPECT_EQ(made.before, std::nullopt) << "the recorder was not asked what the disc holds";
+    ASSERT_EQ(made.tracks.size(), 3U);
+    EXPECT_EQ(made.tracks[2].number, 3);
+    EXPECT_EQ(made.tracks[2].mark, "recorded");
     EXPECT_EQ(sent(), (std::vector<std::string>{"title 1", "title 2", "title 3"}))
         << "the request is a command too; the disc count stays what the link held (0)";
     // 2 s after the request, then per track: 1 Tick to start, 5 Ticks of sound, 40 Ticks of pause.

@@ -655,10 +655,20 @@ TEST_F(RecordingRunTest, TheButtonStopsARunAndItsNoticesComeAfterItWithTheirIcon
     fakes.serial->frames.clear();
     fakes.pump->ticks = 0;
     fakes.pump->during = {{24, [this] { click("btnRecordList"); }}};
+    // The track it made goes into the disc's record, which cannot be written here: the status line says so.
+    const QTemporaryDir data;
+    QFile blocker(data.filePath("file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", data.filePath("file").toLocal8Bit());
     click("btnRecordList");
+    qputenv("XDG_DATA_HOME", dataHome);
     EXPECT_EQ(sent(), (std::vector<std::string>{"request", "record", "play", "title 6", "stop"}));
     EXPECT_EQ(mark(0), "cut off by Stop recording");
     EXPECT_EQ(text("btnRecordList"), "Record");
+    EXPECT_EQ(control<QLabel>("statusLine")->text(),
+              "The disc's record \"" + data.filePath("file/quorvex/discs") +
+                  "\" could not be written: the folder cannot be made");
 }
 
 TEST_F(RecordingRunTest, DuringARunOnlyTheRecorderButtonsWorkOutsideEventsCostNoTrackAndNothingIsRemoved) {

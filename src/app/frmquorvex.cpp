@@ -13,6 +13,7 @@
 #include "widgets/dirlistbox.h"
 #include "widgets/drivelistbox.h"
 #include "widgets/filelistbox.h"
+#include "widgets/recordeddiscsdialog.h"
 #include "widgets/tracklist.h"
 
 #include <QButtonGroup>
@@ -172,6 +173,7 @@ void frmQuorvex::connectControls() {
                 [this, level] { platform.settings->save(setting::level, level->data().toString()); });
     }
     connect(menus.serialDevice, &QAction::triggered, this, &frmQuorvex::serialDevice_Click);
+    connect(menus.recordedDiscs, &QAction::triggered, this, &frmQuorvex::recordedDiscs_Click);
     connect(menus.checkDisc, &QAction::triggered, this, &frmQuorvex::btnCheckTracks_Click);
     connect(menus.about, &QAction::triggered, this, &frmQuorvex::about_Click);
 
@@ -294,6 +296,19 @@ void frmQuorvex::showPortDevices() {
     for (int index = firstPort; index <= lastPort; ++index) {
         ui.optCom.at(static_cast<std::size_t>(index - 1))->setToolTip(platform.serial->deviceName(index));
     }
+}
+
+void frmQuorvex::recordedDiscs_Click() {
+    if (recordedDiscs == nullptr) {
+        recordedDiscs = new RecordedDiscsDialog(DiscRecords(), *platform.dialogs, this);
+        connect(recordedDiscs, &RecordedDiscsDialog::addToTrackList, this,
+                [this](const QString& record) { addEntries({record}, atListEnd); });
+    } else {
+        recordedDiscs->refresh();
+    }
+    recordedDiscs->show();
+    recordedDiscs->raise();
+    recordedDiscs->activateWindow();
 }
 
 void frmQuorvex::serialDevice_Click() {

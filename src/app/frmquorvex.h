@@ -25,6 +25,7 @@ namespace quorvex {
 
 class RecordingRun;
 class SoundOutputMenu;
+class RecordedDiscsDialog;
 
 // The program's one window. It owns every control and the outside things (serial port, settings,
 // message boxes, event pump), and binds each control event to its handler.
@@ -104,6 +105,8 @@ public:
     // Disc ▸ Serial device…: the device behind the chosen Com button, saved and opened as a click on the
     // button opens it. The menu entry is disabled during a run.
     void serialDevice_Click();
+    // Disc ▸ Recorded discs…: the records of the discs made, in a window of their own beside this one.
+    void recordedDiscs_Click();
     [[nodiscard]] bool isRecording() const { return session.isRecording(); }
 
     // What a recording run shows in the window.
@@ -147,6 +150,7 @@ private:
     RecordingSession session;
     Controls ui;
     Menus menus;
+    RecordedDiscsDialog* recordedDiscs = nullptr; // made the first time it is asked for; the window owns it
     // The file list's entries by their full path, for the tool tips the worker's results bring; rebuilt
     // whenever the list is (DirList_Change is the only place that fills it).
     QHash<QString, QListWidgetItem*> shownFiles;

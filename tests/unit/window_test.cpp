@@ -2,6 +2,7 @@
 #include "app/systemplatform.h"
 #include "link/titleframe.h"
 #include "platform/programexit.h"
+#include "run/discrecords.h"
 #include "run/recordingrun.h"
 #include "support/fakes.h"
 #include "support/recorderscript.h"
@@ -13,6 +14,7 @@
 #include "widgets/dirlistbox.h"
 #include "widgets/drivelistbox.h"
 #include "widgets/filelistbox.h"
+#include "widgets/recordeddiscsdialog.h"
 #include "widgets/serialdevicedialog.h"
 #include "widgets/tracklist.h"
 
@@ -121,7 +123,8 @@ TEST_F(WindowTest, AtCreationCaptionsAreExactNothingIsChosenAndEverythingIsEnabl
     }
     EXPECT_EQ(discMenu,
               QStringList({"Disc &length", "Plain &ASCII titles", "&Gapless (one take, track marks)",
-                           "Le&vel", "&Sound output", "Send &44.1 kHz", "Serial &device…", "&Check disc"}));
+                           "Le&vel", "&Sound output", "Send &44.1 kHz", "Serial &device…", "&Recorded discs…",
+                           "&Check disc"}));
     const struct {
         const char* action;
         const char* text;
@@ -820,6 +823,82 @@ std::size_t heapInUse() {
 #else
     return mallinfo2().uordblks;
 #endif
+}
+
+// Disc ▸ Recorded discs…: the records newest first with their name, date, tracks and time, an unreadable one
+// listed as such; the chosen one's tracks, a source that is gone shown as missing; the filter; Add to Track
+// list puts the record's files on the list; Delete asks first.
+TEST_F(WindowTest, RecordedDiscsListsTheRecordsAndTheirTracks) {
+    const QTemporaryDir music;
+    const QString kept = music.filePath("kept.wav");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUORVEX_MEDIA_FIXTURES "/sine.wav"), kept));
+    const auto runOf = [](int hour, int before, const QStringList& files) {
+        RecordedRun run{.started = QDateTime(QDate(2026, 12, 9), QTime(hour, 0)),
+                        .before = DiscContents{.tracks = before, .seconds = 0},
+                        .tracks = {}};
+        for (const QString& file : files) {
+            const int number = before + static_cast<int>(run.tracks.size()) + 1;
+            run.tracks.push_back({.number = number,
+                                  .title = QFileInfo(file).baseName(),
+                                  .recorderTitle = QFileInfo(file).baseName(),
+                                  .mark = QStringLiteral("recorded"),
+                                  .length = std::chrono::milliseconds(3000),
+                                  .source = {.path = file, .cue = std::nullopt}});
+        }
+        return run;
+    };
+    const DiscRecords records;
+    ASSERT_EQ(records.add("Older", runOf(9, 0, {kept})).error, std::nullopt);
+    ASSERT_EQ(records.add("Newer", runOf(10, 2, {kept, music.filePath("gone.wav")})).error, std::nullopt);
+    QFile unreadable(discRecordsFolder() + "/broken.m3u8");
+    ASSERT_TRUE(unreadable.open(QIODevice::WriteOnly) && unreadable.write("not a record") > 0);
+    unreadable.close();
+
+    window->findChild<QAction*>("actionRecordedDiscs")->trigger();
+    auto* const dialog = window->findChild<RecordedDiscsDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    auto* const discs = dialog->findChild<QTreeWidget*>("discs");
+    auto* const tracks = dialog->findChild<QTreeWidget*>("tracks");
+    const auto rows = [](const QTreeWidget* tree) {
+        QStringList shown;
+        for (int row = 0; row < tree->topLevelItemCount(); ++row) {
+            if (const QTreeWidgetItem* item = tree->topLevelItem(row); !item->isHidden()) {
+                QStringList columns;
+                for (int column = 0; column < tree->columnCount(); ++column) {
+                    columns.append(item->text(column));
+                }
+                shown.append(columns.join(" | "));
+            }
+        }
+        return shown;
+    };
+    const QString date = QDateTime(QDate(2026, 12, 9), QTime(10, 0)).toString("yyyy-MM-dd HH:mm");
+    EXPECT_EQ(rows(discs), QStringList({"Newer | " + date + " | 2 | 00:06",
+                                        "Older | " + QString(date).replace("10:00", "09:00") + " | 1 | 00:03",
+                                        "broken.m3u8 (unreadable) |  |  | "}));
+    EXPECT_EQ(rows(tracks),
+              QStringList({"3 | kept | 00:03 | recorded | " + kept,
+                           "4 | gone | 00:03 | recorded | " + music.filePath("gone.wav") + " (missing)"}));
+    dialog->findChild<QLineEdit*>("filter")->setText("old");
+    EXPECT_EQ(rows(discs).size(), 1);
+    EXPECT_EQ(rows(tracks), QStringList({"1 | kept | 00:03 | recorded | " + kept}));
+
+    QTest::mouseClick(dialog->findChild<QPushButton*>("addToTrackList"), Qt::LeftButton);
+    waitForAdditions();
+    EXPECT_EQ(window->findChild<TrackList*>("ListOfMusic")->entries()->count(), 1);
+
+    fakes.dialogs->answers = {1, 0}; // Cancel, then Delete record
+    QTest::mouseClick(dialog->findChild<QPushButton*>("deleteRecord"), Qt::LeftButton);
+    EXPECT_EQ(records.list().size(), 3U);
+    QTest::mouseClick(dialog->findChild<QPushButton*>("deleteRecord"), Qt::LeftButton);
+    EXPECT_EQ(records.list().size(), 2U);
+    ASSERT_EQ(fakes.dialogs->asked.size(), 2U);
+    EXPECT_EQ(fakes.dialogs->asked[0].text,
+              "Delete the record of \"Older\"? The disc itself is not touched.");
+    for (const DiscRecords::Listed& record : records.list()) {
+        EXPECT_EQ(records.remove(record.path), std::nullopt);
+    }
 }
 
 TEST_F(WindowTest, ThreeHundredEntriesKeepTheHeapFlat) {

@@ -125,7 +125,12 @@ TEST_F(MediaTest, TheSinkHearsTheWholeFileWhileThePlayerSaysPlaying) {
     ASSERT_EQ(sound.size(), 1U) << "one stretch of sound, without a gap";
     const double soundStart = recorder.secondsAt(sound[0].firstFrame);
     const double soundEnd = recorder.secondsAt(sound[0].lastFrame + 1);
-    EXPECT_NEAR(soundEnd - soundStart, 3.0, 0.01);
+    // PulseAudio mixes one stream sample for sample. PipeWire, measured against the file: its graph at times
+    // drops one buffer (256 to 576 frames) as a stream joins or after an overrun of the 10 ms recording, and
+    // mpv's PipeWire output closes its stream with the last ~5 ms still queued; so there the span is the
+    // file's within 30 ms (a tail cut by the player, 0.27 s, still shows).
+    const bool pipeWire = qEnvironmentVariable("QUORVEX_SOUND_SERVER") == QLatin1String("pipewire");
+    EXPECT_NEAR(soundEnd - soundStart, 3.0, pipeWire ? 0.03 : 0.01);
     // The recording's clock runs at most parec's latency (10 ms) late. The state says 2 only once the sound
     // is going out, so not before the first sample reaches the sink; it says so promptly, well within 50 ms.
     // It leaves 2 only after the last sample has reached the sink.

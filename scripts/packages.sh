@@ -4,7 +4,7 @@
 quorvex_build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev qt6-qpa-plugins
                         libmpv-dev libtag1-dev libicu-dev libuchardet-dev fonts-dejavu-core)
 quorvex_test_packages=(libgtest-dev clang-format clang-tidy cloc pulseaudio pulseaudio-utils ffmpeg desktop-file-utils
-                      dbus-daemon pipewire wireplumber pipewire-pulse)
+                      dbus-daemon pipewire wireplumber pipewire-pulse poppler-utils)
 quorvex_fuzz_packages=(clang libclang-rt-dev)
 quorvex_package_packages=(dpkg-dev file lintian appstream desktop-file-utils man-db)
 

@@ -10,11 +10,15 @@ namespace quorvex {
 namespace {
 
 constexpr const char* usage = R"(Usage: quorvex [--virtual-deck]
+       quorvex --insert FILE.pdf [--paper a4|letter] RECORD...
 Records audio files onto a MiniDisc recorder, one titled track per file: it plays each file through the
 sound output cabled to the recorder's optical input and drives the recorder over its Control-A1 serial link.
 
   --virtual-deck  every Com button leads to a virtual recorder inside the program, which prints each
                   frame it receives on standard output (nothing of it is saved)
+  --insert FILE.pdf [--paper a4|letter] RECORD...
+                  write the case inserts of disc records (from ~/.local/share/quorvex/discs) to a PDF,
+                  without a window or a display; the paper as the locale measures unless given
   --version       print the version and exit
   -h, --help      print this help and exit
 

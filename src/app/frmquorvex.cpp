@@ -9,6 +9,7 @@
 #include "platform/settingvalues.h"
 #include "tracks/playlist.h"
 #include "version.h"
+#include "widgets/caseinsert.h"
 #include "widgets/clickablelabel.h"
 #include "widgets/dirlistbox.h"
 #include "widgets/drivelistbox.h"
@@ -24,6 +25,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPrinter>
+#include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
@@ -174,6 +177,7 @@ void frmQuorvex::connectControls() {
     }
     connect(menus.serialDevice, &QAction::triggered, this, &frmQuorvex::serialDevice_Click);
     connect(menus.recordedDiscs, &QAction::triggered, this, &frmQuorvex::recordedDiscs_Click);
+    connect(menus.printInsert, &QAction::triggered, this, &frmQuorvex::printInsert_Click);
     connect(menus.checkDisc, &QAction::triggered, this, &frmQuorvex::btnCheckTracks_Click);
     connect(menus.about, &QAction::triggered, this, &frmQuorvex::about_Click);
 
@@ -303,12 +307,48 @@ void frmQuorvex::recordedDiscs_Click() {
         recordedDiscs = new RecordedDiscsDialog(DiscRecords(), *platform.dialogs, this);
         connect(recordedDiscs, &RecordedDiscsDialog::addToTrackList, this,
                 [this](const QString& record) { addEntries({record}, atListEnd); });
+        connect(recordedDiscs, &RecordedDiscsDialog::printInserts, this, &frmQuorvex::printRecords);
     } else {
         recordedDiscs->refresh();
     }
     recordedDiscs->show();
     recordedDiscs->raise();
     recordedDiscs->activateWindow();
+}
+
+void frmQuorvex::printInsert_Click() {
+    if (session.entries().count() == 0) {
+        setStatusLine(
+            QStringLiteral("The Track list is empty: add the files of the disc to print its case insert."));
+        return;
+    }
+    const QString name = ui.txtTitle->text().trimmed();
+    previewInserts(
+        {caseInsert(name.isEmpty() ? QStringLiteral("Untitled disc") : name, session.listedTracks())});
+}
+
+void frmQuorvex::printRecords(const QStringList& recordPaths) {
+    std::vector<CaseInsert> inserts;
+    for (const QString& path : recordPaths) {
+        if (const std::optional<DiscRecord> record = readDiscRecord(path)) {
+            inserts.push_back(caseInsert(*record));
+        } else {
+            setStatusLine(QStringLiteral("The disc's record \"%1\" could not be read.").arg(path));
+        }
+    }
+    if (!inserts.empty()) {
+        previewInserts(std::move(inserts));
+    }
+}
+
+void frmQuorvex::previewInserts(std::vector<CaseInsert> inserts) {
+    // Not modal: the window goes on (a run too) while the user looks at the preview.
+    auto* const preview = new QPrintPreviewDialog(this);
+    preview->setAttribute(Qt::WA_DeleteOnClose);
+    preview->setWindowTitle(QStringLiteral("Print case insert"));
+    connect(preview, &QPrintPreviewDialog::paintRequested, preview,
+            [inserts = std::move(inserts)](QPrinter* printer) { printCaseInserts(*printer, inserts); });
+    preview->show();
 }
 
 void frmQuorvex::serialDevice_Click() {

@@ -26,6 +26,7 @@ namespace quorvex {
 class RecordingRun;
 class SoundOutputMenu;
 class RecordedDiscsDialog;
+struct CaseInsert;
 
 // The program's one window. It owns every control and the outside things (serial port, settings,
 // message boxes, event pump), and binds each control event to its handler.
@@ -74,6 +75,8 @@ public:
     void addFiles_Click();
     void addFolder_Click();
     void saveList_Click();
+    // File ▸ Print case insert…: the insert of the disc the Track list makes, named from the Disc Name box.
+    void printInsert_Click();
     // Shows the tag of the file in the three tag fields (its ID3v1 block when that has a title, else the
     // file's own tag) and returns its title; a file without a tag returns "" and leaves the fields as they
     // were.
@@ -107,6 +110,9 @@ public:
     void serialDevice_Click();
     // Disc ▸ Recorded discs…: the records of the discs made, in a window of their own beside this one.
     void recordedDiscs_Click();
+    // The print dialog with its preview, for the inserts of the records.
+    void printRecords(const QStringList& recordPaths);
+    void previewInserts(std::vector<CaseInsert> inserts);
     [[nodiscard]] bool isRecording() const { return session.isRecording(); }
 
     // What a recording run shows in the window.

@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 #include "app/frmquorvex.h"
+#include "app/insertcommand.h"
 #include "app/messages.h"
 #include "app/systemplatform.h"
 #include "deck/demorecorder.h"
@@ -19,6 +20,9 @@ int main(int argc, char* argv[]) {
             quorvex::commandLineAnswer({argv, static_cast<std::size_t>(std::max(argc, 0))})) {
         std::fputs(answer->c_str(), stdout);
         return EXIT_SUCCESS;
+    }
+    if (const std::optional<int> status = quorvex::insertCommand(argc, argv)) {
+        return *status;
     }
     const QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(quorvex::text::applicationTitle));

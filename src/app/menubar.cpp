@@ -34,6 +34,7 @@ Menus buildMenuBar(QMainWindow& window) {
     menus.addFiles->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     menus.addFolder = action(file, "actionAddFolder", QStringLiteral("Add &folder…"));
     menus.saveList = action(file, "actionSaveList", QStringLiteral("&Save list as playlist…"));
+    menus.printInsert = action(file, "actionPrintInsert", QStringLiteral("&Print case insert…"));
     file->addSeparator();
     menus.quit = action(file, "actionQuit", QStringLiteral("&Quit"));
     menus.quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

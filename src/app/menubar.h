@@ -14,6 +14,7 @@ struct Menus {
     QAction* addFiles = nullptr;
     QAction* addFolder = nullptr;
     QAction* saveList = nullptr;
+    QAction* printInsert = nullptr;
     QAction* quit = nullptr;
     std::array<QAction*, 3> discLengths{}; // 60, 74 and 80 minutes, one ticked; data(): the minutes
     QAction* asciiTitles = nullptr;        // checkable

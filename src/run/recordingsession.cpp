@@ -47,6 +47,21 @@ RecordedRun RecordingSession::recordedRun(const RunSummary& summary) const {
     return made;
 }
 
+std::vector<RecordedTrack> RecordingSession::listedTracks() const {
+    std::vector<RecordedTrack> tracks;
+    tracks.reserve(static_cast<std::size_t>(list.count()));
+    for (int row = 0; row < list.count(); ++row) {
+        const TrackSource source = list.source(row);
+        tracks.push_back({.number = row + 1,
+                          .title = naming.derive(source).whole,
+                          .recorderTitle = {},
+                          .mark = {},
+                          .length = list.length(row),
+                          .source = source});
+    }
+    return tracks;
+}
+
 void RecordingSession::requestStop() {
     if (run != nullptr) {
         run->requestStop();

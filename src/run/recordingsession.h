@@ -61,6 +61,9 @@ public:
     // A run's part of its disc's record, right after it: each track it made with its entry's whole title, the
     // title the recorder got, mark, length and source, as the Track list has them.
     [[nodiscard]] RecordedRun recordedRun(const RunSummary& summary) const;
+    // The Track list as it stands as a disc's tracks, numbered from 1: whole titles and lengths, for a case
+    // insert of the disc it will make.
+    [[nodiscard]] std::vector<RecordedTrack> listedTracks() const;
     // Stop recording, when a run is under way.
     void requestStop();
 

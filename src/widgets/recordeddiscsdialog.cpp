@@ -34,6 +34,7 @@ RecordedDiscsDialog::RecordedDiscsDialog(DiscRecords records, Dialogs& dialogs, 
     : QDialog(parent), records(std::move(records)), dialogs(dialogs), filterField(new QLineEdit(this)),
       discs(new QTreeWidget(this)), tracks(new QTreeWidget(this)),
       addButton(new QPushButton(QStringLiteral("Add to Track list"), this)),
+      printButton(new QPushButton(QStringLiteral("Print case insert…"), this)),
       deleteButton(new QPushButton(QStringLiteral("Delete record"), this)) {
     setObjectName(QStringLiteral("RecordedDiscsDialog"));
     setWindowTitle(QStringLiteral("Recorded discs"));
@@ -45,15 +46,18 @@ RecordedDiscsDialog::RecordedDiscsDialog(DiscRecords records, Dialogs& dialogs, 
         {QStringLiteral("Disc"), QStringLiteral("Date"), QStringLiteral("Tracks"), QStringLiteral("Time")});
     discs->setRootIsDecorated(false);
     discs->setUniformRowHeights(true);
+    discs->setSelectionMode(QAbstractItemView::ExtendedSelection);
     tracks->setObjectName(QStringLiteral("tracks"));
     tracks->setHeaderLabels({QStringLiteral("#"), QStringLiteral("Title"), QStringLiteral("Length"),
                              QStringLiteral("Mark"), QStringLiteral("Source")});
     tracks->setRootIsDecorated(false);
     tracks->setUniformRowHeights(true);
     addButton->setObjectName(QStringLiteral("addToTrackList"));
+    printButton->setObjectName(QStringLiteral("printInsert"));
     deleteButton->setObjectName(QStringLiteral("deleteRecord"));
     auto* const buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->addButton(addButton, QDialogButtonBox::ActionRole);
+    buttons->addButton(printButton, QDialogButtonBox::ActionRole);
     buttons->addButton(deleteButton, QDialogButtonBox::DestructiveRole);
 
     auto* const layout = new QVBoxLayout(this);
@@ -69,6 +73,11 @@ RecordedDiscsDialog::RecordedDiscsDialog(DiscRecords records, Dialogs& dialogs, 
     connect(addButton, &QPushButton::clicked, this, [this] {
         if (const DiscRecords::Listed* record = chosen()) {
             emit addToTrackList(record->path);
+        }
+    });
+    connect(printButton, &QPushButton::clicked, this, [this] {
+        if (const QStringList paths = chosenReadable(); !paths.isEmpty()) {
+            emit printInserts(paths);
         }
     });
     connect(deleteButton, &QPushButton::clicked, this, &RecordedDiscsDialog::deleteChosen);
@@ -127,11 +136,25 @@ const DiscRecords::Listed* RecordedDiscsDialog::chosen() const {
     return index < listed.size() ? &listed[index] : nullptr;
 }
 
+QStringList RecordedDiscsDialog::chosenReadable() const {
+    QStringList paths;
+    for (int row = 0; row < discs->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* const item = discs->topLevelItem(row);
+        const auto index = static_cast<std::size_t>(item->data(0, Qt::UserRole).toULongLong());
+        if ((item->isSelected() || item == discs->currentItem()) && !item->isHidden() &&
+            index < listed.size() && listed[index].record) {
+            paths << listed[index].path;
+        }
+    }
+    return paths;
+}
+
 void RecordedDiscsDialog::showChosen() {
     tracks->clear();
     const DiscRecords::Listed* const record = chosen();
     const bool readable = record != nullptr && record->record.has_value();
     addButton->setEnabled(readable);
+    printButton->setEnabled(readable);
     deleteButton->setEnabled(record != nullptr);
     if (!readable) {
         return;

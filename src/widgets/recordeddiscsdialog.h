@@ -15,8 +15,8 @@ class Dialogs;
 
 // Disc ▸ Recorded discs…: the records of the discs made (disc name, date, tracks, total time; newest first;
 // a filter on the name), the chosen one's tracks (number, title, length, mark, source file, shown as missing
-// when it is gone), and what can be done with it: add it to the Track list, delete it (asked first). A record
-// that cannot be read is listed as unreadable.
+// when it is gone), and what can be done with it: add it to the Track list, print the case inserts of the
+// chosen records, delete it (asked first). A record that cannot be read is listed as unreadable.
 class RecordedDiscsDialog final : public QDialog {
     Q_OBJECT
 public:
@@ -27,12 +27,15 @@ public:
 
 signals:
     void addToTrackList(const QString& recordPath);
+    // "Print case insert…": the chosen records (several may be chosen: their inserts share the sheets).
+    void printInserts(const QStringList& recordPaths);
 
 private:
     void showChosen();
     void filter();
     void deleteChosen();
     [[nodiscard]] const DiscRecords::Listed* chosen() const;
+    [[nodiscard]] QStringList chosenReadable() const;
 
     DiscRecords records;
     Dialogs& dialogs;
@@ -41,6 +44,7 @@ private:
     QTreeWidget* discs;
     QTreeWidget* tracks;
     QPushButton* addButton;
+    QPushButton* printButton;
     QPushButton* deleteButton;
 };
 

@@ -25,5 +25,11 @@ version=$("${no_display[@]}" "$root"/usr/bin/quorvex --version)
     fail "quorvex-record --version"
 # The command line records without a display: it links neither Qt GUI nor Qt Widgets.
 ! ldd "$root"/usr/bin/quorvex-record | grep -E 'libQt6(Gui|Widgets)' || fail "quorvex-record links Qt GUI"
+# A case insert from a disc record, without a display; the package recommends the CJK font it prints with.
+printf '#EXTM3U\n#QUORVEX-DISC:Packaged\n#QUORVEX-RUN:2026-12-10T09:00:00Z\n#QUORVEX-TRACK:1 recorded\n#EXTINF:61,Only\nonly.flac\n' \
+    >"$root/disc.m3u8"
+"${no_display[@]}" "$root"/usr/bin/quorvex --insert "$root/insert.pdf" "$root/disc.m3u8" 2>/dev/null &&
+    [ "$(head -c 5 "$root/insert.pdf")" = "%PDF-" ] || fail "quorvex --insert"
+dpkg-deb -f "$deb" Recommends | grep -q fonts-noto-cjk || fail "no Recommends: fonts-noto-cjk"
 "${no_display[@]}" "$root"/usr/bin/quorvex-deck --help | grep -q -- '--tracks' || fail "quorvex-deck --help"
 echo "package checks passed: $deb"

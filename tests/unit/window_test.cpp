@@ -40,6 +40,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -125,6 +126,12 @@ TEST_F(WindowTest, AtCreationCaptionsAreExactNothingIsChosenAndEverythingIsEnabl
               QStringList({"Disc &length", "Plain &ASCII titles", "&Gapless (one take, track marks)",
                            "Le&vel", "&Sound output", "Send &44.1 kHz", "Serial &device…", "&Recorded discs…",
                            "&Check disc"}));
+    QStringList fileMenu;
+    for (const QAction* entry : window->findChild<QMenu*>("menuFile")->actions()) {
+        fileMenu.append(entry->text());
+    }
+    EXPECT_EQ(fileMenu, QStringList({"&Add files…", "Add &folder…", "&Save list as playlist…",
+                                     "&Print case insert…", "", "&Quit"}));
     const struct {
         const char* action;
         const char* text;
@@ -884,9 +891,25 @@ TEST_F(WindowTest, RecordedDiscsListsTheRecordsAndTheirTracks) {
     EXPECT_EQ(rows(discs).size(), 1);
     EXPECT_EQ(rows(tracks), QStringList({"1 | kept | 00:03 | recorded | " + kept}));
 
+    // The record's insert, and File ▸ Print case insert… for the Track list once it has entries, in the print
+    // preview; it is not modal: the window goes on.
+    const auto previewShown = [this] {
+        auto* const preview = window->findChild<QPrintPreviewDialog*>();
+        const bool shown = preview != nullptr && preview->isVisible() && !preview->isModal();
+        delete preview;
+        return shown;
+    };
+    QTest::mouseClick(dialog->findChild<QPushButton*>("printInsert"), Qt::LeftButton);
+    EXPECT_TRUE(previewShown());
+    window->findChild<QAction*>("actionPrintInsert")->trigger();
+    EXPECT_FALSE(previewShown());
+    EXPECT_EQ(text("statusLine"),
+              "The Track list is empty: add the files of the disc to print its case insert.");
     QTest::mouseClick(dialog->findChild<QPushButton*>("addToTrackList"), Qt::LeftButton);
     waitForAdditions();
     EXPECT_EQ(window->findChild<TrackList*>("ListOfMusic")->entries()->count(), 1);
+    window->findChild<QAction*>("actionPrintInsert")->trigger();
+    EXPECT_TRUE(previewShown());
 
     fakes.dialogs->answers = {1, 0}; // Cancel, then Delete record
     QTest::mouseClick(dialog->findChild<QPushButton*>("deleteRecord"), Qt::LeftButton);

@@ -177,12 +177,9 @@ int RecordCommand::record() {
         for (const int row : all) {
             lengths.push_back(entries.length(row));
             const QString title = titleFieldText(recording.titles().derive(entries.source(row)).title);
-            printOut(
-                QStringLiteral("%1 %2  %3\n")
-                    .arg(disc.tracks + row + 1)
-                    .arg(title, lengths.back()
-                                    ? formatSeconds(std::chrono::duration<double>(*lengths.back()).count())
-                                    : QStringLiteral("--:--")));
+            printOut(QStringLiteral("%1 %2  %3\n")
+                         .arg(disc.tracks + row + 1)
+                         .arg(title, formatLength(lengths.back(), QStringLiteral("--:--"))));
         }
         const std::optional<QString> question = fitQuestion({.discMinutes = options.discMinutes,
                                                              .disc = disc,

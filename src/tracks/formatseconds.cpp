@@ -33,4 +33,11 @@ QString formatSeconds(double seconds) {
         .arg(wholeSeconds, 2, 10, QLatin1Char('0'));
 }
 
+QString formatLength(std::optional<std::chrono::milliseconds> length, const QString& unknown) {
+    if (!length) {
+        return unknown;
+    }
+    return formatSeconds(static_cast<double>(std::chrono::round<std::chrono::seconds>(*length).count()));
+}
+
 } // namespace quorvex

@@ -183,7 +183,7 @@ QString TrackListModel::summaryText() const {
     return QStringLiteral("%1 %2, %3")
         .arg(count())
         .arg(count() == 1 ? QStringLiteral("track") : QStringLiteral("tracks"))
-        .arg(formatSeconds(std::chrono::duration<double>(total).count()));
+        .arg(formatLength(total));
 }
 
 QString TrackListModel::toolTip(int row) const {

@@ -3,7 +3,6 @@
 #include "tracks/formatseconds.h"
 
 #include <algorithm>
-#include <cmath>
 #include <optional>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
@@ -32,12 +31,6 @@ constexpr double spinePoints = 7;
 constexpr double smallestSpinePoints = 3;
 constexpr int oneColumnTracks = 30;
 constexpr int mostColumns = 8;
-constexpr double msPerSecond = 1000;
-
-QString lengthText(std::optional<std::chrono::milliseconds> length) {
-    return length ? formatSeconds(std::round(static_cast<double>(length->count()) / msPerSecond))
-                  : QStringLiteral("?");
-}
 
 QFont bodyFont(double points) {
     QFont font(QStringLiteral("DejaVu Sans"));
@@ -196,10 +189,10 @@ private:
             layout.blocks.push_back(
                 {.number = QStringLiteral("%1").arg(track.number, 2, 10, QLatin1Char('0')),
                  .lines = wrapped(track.title, body, titleWidth, &device),
-                 .length = lengthText(track.length)});
+                 .length = formatLength(track.length)});
         }
         layout.blocks.push_back(
-            {.number = {}, .lines = {QStringLiteral("Total")}, .length = lengthText(insert.total)});
+            {.number = {}, .lines = {QStringLiteral("Total")}, .length = formatLength(insert.total)});
 
         const double panelText = mm(insertmm::panel - 2 * margin);
         Placed at;
@@ -228,7 +221,7 @@ private:
     // the smallest letters ends in "…" (the front shows it whole).
     void spine(const CaseInsert& insert, double x, double y) const {
         const double width = mm(insertmm::width - 2 * margin);
-        const QString total = lengthText(insert.total);
+        const QString total = formatLength(insert.total);
         double points = spinePoints;
         QFont font = bodyFont(points);
         font.setBold(true);

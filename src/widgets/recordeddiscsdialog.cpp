@@ -16,10 +16,6 @@ namespace quorvex {
 
 namespace {
 
-QString lengthText(std::optional<std::chrono::milliseconds> length) {
-    return length ? formatSeconds(std::chrono::duration<double>(*length).count()) : QStringLiteral("?");
-}
-
 QString sourceText(const RecordedTrack& track) {
     QString text = track.source.path;
     if (track.source.cue) {
@@ -94,8 +90,7 @@ void RecordedDiscsDialog::refresh() {
             const DiscRecord& record = *entry.record;
             columns = {record.shownName(),
                        record.lastRun().toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
-                       QString::number(record.tracks().size()),
-                       formatSeconds(std::chrono::duration<double>(record.totalLength()).count())};
+                       QString::number(record.tracks().size()), formatLength(record.totalLength())};
         } else {
             columns = {QFileInfo(entry.path).fileName() + QStringLiteral(" (unreadable)"), {}, {}, {}};
         }
@@ -160,7 +155,7 @@ void RecordedDiscsDialog::showChosen() {
         return;
     }
     for (const RecordedTrack& track : record->record->tracks()) {
-        new QTreeWidgetItem(tracks, {QString::number(track.number), track.title, lengthText(track.length),
+        new QTreeWidgetItem(tracks, {QString::number(track.number), track.title, formatLength(track.length),
                                      track.mark, sourceText(track)});
     }
     for (int column = 0; column < tracks->columnCount() - 1; ++column) {

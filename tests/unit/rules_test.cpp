@@ -323,6 +323,11 @@ TEST(FormatSeconds, TruncatedMinutesAndSecondsRoundedHalfToEven) {
     for (const auto& row : cases) {
         EXPECT_EQ(formatSeconds(row.seconds), QString::fromLatin1(row.text)) << row.seconds;
     }
+    // A length is rounded to the whole second first.
+    using std::chrono::milliseconds;
+    EXPECT_EQ(formatLength(milliseconds(59600)), "01:00");
+    EXPECT_EQ(formatLength(milliseconds(119400)), "01:59");
+    EXPECT_EQ(formatLength(std::nullopt), "?");
 }
 
 // Which tag names a track, and which one the preview shows.

@@ -70,9 +70,8 @@ void MpvMediaPlayer::prepareTake(const std::vector<MediaItem>& items) {
     // Under ReplayGain the take is one piece at its first file's album gain: libmpv applies that to the first
     // file at once, and once it has said what it read, the same level is fixed for the whole take before it
     // is ready to play.
-    if (level == Level::trackGain || level == Level::albumGain) {
+    if (levelDue) {
         checked(mpv.setText("replaygain", QStringLiteral("album")), "set the level of");
-        takeLevelDue = true;
     }
     if (const std::optional<std::pair<QString, int>> refused = take->appendRest()) {
         failNow(cannotPlayText(refused->first, refused->second));
@@ -89,13 +88,19 @@ void MpvMediaPlayer::endTake() {
     }
     take.reset();
     checked(mpv.setText("gapless-audio", QStringLiteral("no")), "end the take of");
-    takeLevelDue = false;
-    gainCheck.reset();
-    checked(setLevelOptions(mpv, level), "set the level of");
+    levelFixed = true; // the take's album gain, or its fixed level
 }
 
 void MpvMediaPlayer::load(const MediaItem& item, bool hold) {
     endTake();
+    // Each file starts at the program's level; under ReplayGain it is ready once its gain is known.
+    if (levelFixed) {
+        levelFixed = false;
+        checked(setLevelOptions(mpv, level), "set the level of");
+    }
+    levelDue = level == Level::trackGain || level == Level::albumGain;
+    tagCheck.reset();
+    gainCheck.reset();
     path = QFileInfo(item.path).absoluteFilePath();
     current = item;
     errorLog.clear();
@@ -215,6 +220,7 @@ void MpvMediaPlayer::setLevel(Level chosen) {
     level = chosen;
     // A take keeps the level it started with to its end.
     if (!take) {
+        levelFixed = false;
         checked(setLevelOptions(mpv, level), "set the level of");
     }
 }
@@ -235,7 +241,7 @@ int MpvMediaPlayer::playState() const {
         if (holding) {
             // Held at its start: ready once play() would start the sound at once.
             const bool canSound =
-                audioDecoded && fileDuration.has_value() && (!take || (take->listed() && !takeLevelDue));
+                audioDecoded && fileDuration.has_value() && (!take || take->listed()) && !levelDue;
             return canSound ? ready : transitioning;
         }
         if (observed.pause) {
@@ -328,9 +334,15 @@ void MpvMediaPlayer::handleEvent(const mpv_event& event) {
         if (take && take->answerPts(event)) {
             break;
         }
-        if (gainCheck && event.reply_userdata == *gainCheck) {
+        if (tagCheck && event.reply_userdata == *tagCheck) {
+            tagCheck.reset();
+            const mpv_node* const tags = replyNode(event);
+            levelFromTags(tags == nullptr ? std::nullopt
+                                          : gainWithoutPeak(*tags, take || level == Level::albumGain));
+        } else if (gainCheck && event.reply_userdata == *gainCheck) {
             gainCheck.reset();
-            fixTakeLevel(event);
+            const mpv_node* const track = replyNode(event);
+            fixLevel(track == nullptr ? std::nullopt : albumGainOfTrack(*track));
         }
         if (audioCheck && event.reply_userdata == *audioCheck) {
             audioCheck.reset();
@@ -435,24 +447,44 @@ void MpvMediaPlayer::handlePlaybackRestart() {
             audioCheck.reset();
         }
     }
-    if (take && takeLevelDue && !gainCheck) {
-        gainCheck = ++lastRequest;
-        if (mpv.getProperty(*gainCheck, "current-tracks/audio", MPV_FORMAT_NODE) < 0) {
-            gainCheck.reset();
-            takeLevelDue = false;
-            checked(setTakeLevel(mpv, std::nullopt), "set the level of");
+    // The file's tags first: a gain without its peak is one libmpv has not read.
+    if (levelDue && !tagCheck && !gainCheck) {
+        tagCheck = ++lastRequest;
+        if (mpv.getProperty(*tagCheck, "metadata", MPV_FORMAT_NODE) < 0) {
+            tagCheck.reset();
+            levelFromTags(std::nullopt);
         }
     }
 }
 
-void MpvMediaPlayer::fixTakeLevel(const mpv_event& reply) {
-    const auto* property = static_cast<const mpv_event_property*>(reply.data);
-    std::optional<AlbumGain> gain;
-    if (reply.error >= 0 && property->format == MPV_FORMAT_NODE) {
-        gain = albumGainOfTrack(*static_cast<const mpv_node*>(property->data));
+void MpvMediaPlayer::levelFromTags(std::optional<double> gainWithoutPeak) {
+    if (gainWithoutPeak) {
+        // Nothing is known of the file's peak: it is taken as full scale, so the gain never raises the file.
+        fixLevel(AlbumGain{.gain = *gainWithoutPeak, .peak = 1.0});
+        return;
     }
-    takeLevelDue = false;
-    checked(setTakeLevel(mpv, gain), "set the level of");
+    if (!take) {
+        levelDue = false; // libmpv's own reading of the file's gain stands
+        return;
+    }
+    gainCheck = ++lastRequest;
+    if (mpv.getProperty(*gainCheck, "current-tracks/audio", MPV_FORMAT_NODE) < 0) {
+        gainCheck.reset();
+        fixLevel(std::nullopt);
+    }
+}
+
+void MpvMediaPlayer::fixLevel(std::optional<AlbumGain> gain) {
+    levelDue = false;
+    levelFixed = true;
+    checked(setFixedLevel(mpv, gain), "set the level of");
+}
+
+const mpv_node* MpvMediaPlayer::replyNode(const mpv_event& reply) {
+    const auto* property = static_cast<const mpv_event_property*>(reply.data);
+    return reply.error >= 0 && property->format == MPV_FORMAT_NODE
+               ? static_cast<const mpv_node*>(property->data)
+               : nullptr;
 }
 
 bool MpvMediaPlayer::currentIsExpected() const {

@@ -79,8 +79,13 @@ private:
     void handleCommandReply(const mpv_event& event);
     void handleStartFile(const mpv_event_start_file& start);
     void handlePlaybackRestart();
-    // libmpv's answer with the take's first file's gain: the take's level is fixed from it.
-    void fixTakeLevel(const mpv_event& reply);
+    // Under ReplayGain, once libmpv has said the file's tags: a gain it has not read fixes the level; else a
+    // take asks for the album gain libmpv read, and a single file keeps libmpv's own level.
+    void levelFromTags(std::optional<double> gainWithoutPeak);
+    // The one level of what plays until the next file is loaded (a take's: its first file's gain).
+    void fixLevel(std::optional<AlbumGain> gain);
+    // A property reply's node; none where libmpv had no value.
+    [[nodiscard]] static const mpv_node* replyNode(const mpv_event& reply);
     void handleEndFile(const mpv_event_end_file& end);
     void handleProperty(const mpv_event_property& property);
     [[nodiscard]] bool currentIsExpected() const;
@@ -101,8 +106,10 @@ private:
     bool audioDecoded = false;               // libmpv said the held file's audio format once it had restarted
     std::optional<std::uint64_t> audioCheck; // the request asking that
     Level level = Level::minus6dB;
-    bool takeLevelDue = false;              // a ReplayGain take waits for its first file's gain
-    std::optional<std::uint64_t> gainCheck; // the request asking libmpv for it
+    bool levelDue = false;                  // under ReplayGain a held file waits until its gain is known
+    bool levelFixed = false;                // the level options differ from the program's level's
+    std::optional<std::uint64_t> tagCheck;  // the request asking libmpv for the file's tags
+    std::optional<std::uint64_t> gainCheck; // the one asking for the gain libmpv read (a take's first file)
     std::uint64_t lastRequest = 0;
     std::optional<std::uint64_t> loadRequest;    // the loadfile whose reply names the entry to expect
     std::optional<std::int64_t> expectedEntry;   // mpv's playlist entry of the file asked for last

@@ -1,5 +1,7 @@
 #include "platform/mpvnodes.h"
 
+#include <cmath>
+#include <QString>
 #include <span>
 #include <string_view>
 
@@ -59,6 +61,44 @@ std::optional<AlbumGain> albumGainOfTrack(const mpv_node& track) {
         return std::nullopt;
     }
     return AlbumGain{.gain = *gain, .peak = peak};
+}
+
+std::optional<double> gainWithoutPeak(const mpv_node& metadata, bool album) {
+    if (metadata.format != MPV_FORMAT_NODE_MAP) {
+        return std::nullopt;
+    }
+    const auto [keys, values] = entriesOf(metadata);
+    const auto tagText = [&](QLatin1String name) -> std::optional<QString> {
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            if (values[i].format == MPV_FORMAT_STRING &&
+                QLatin1String(keys[i]).compare(name, Qt::CaseInsensitive) == 0) {
+                // NOLINTNEXTLINE(cppcoreguidelines-pro-type-union-access): the format was checked
+                return QString::fromUtf8(values[i].u.string);
+            }
+        }
+        return std::nullopt;
+    };
+    const auto kind = [&](QLatin1String gainName, QLatin1String peakName) -> std::optional<double> {
+        const std::optional<QString> text = tagText(gainName);
+        if (!text) {
+            return std::nullopt;
+        }
+        QString number = text->trimmed();
+        if (number.endsWith(QLatin1String("dB"), Qt::CaseInsensitive)) {
+            number.chop(2);
+        }
+        bool ok = false;
+        const double gain = number.trimmed().toDouble(&ok);
+        constexpr double largest = 60.0;
+        if (!ok || !std::isfinite(gain) || std::abs(gain) > largest || tagText(peakName)) {
+            return std::nullopt;
+        }
+        return gain;
+    };
+    if (album && tagText(QLatin1String("REPLAYGAIN_ALBUM_GAIN"))) {
+        return kind(QLatin1String("REPLAYGAIN_ALBUM_GAIN"), QLatin1String("REPLAYGAIN_ALBUM_PEAK"));
+    }
+    return kind(QLatin1String("REPLAYGAIN_TRACK_GAIN"), QLatin1String("REPLAYGAIN_TRACK_PEAK"));
 }
 
 std::vector<SoundOutput> soundOutputsOfList(const mpv_node& list) {

@@ -138,21 +138,20 @@ int setLevelOptions(MpvHandle& mpv, Level level) {
                {"replaygain-fallback", replayGain ? QString::number(fallbackDb) : QStringLiteral("0")}}});
 }
 
-double takeLevelDb(std::optional<AlbumGain> firstFile) {
-    if (!firstFile) {
+double fixedLevelDb(std::optional<AlbumGain> gain) {
+    if (!gain) {
         return fallbackDb;
     }
     // Nothing louder than the peak allows: the peak times the gain at most full scale.
-    const double limit =
-        firstFile->peak > 0.0 ? -dbOfFactor(firstFile->peak) : std::numeric_limits<double>::infinity();
-    return std::min(firstFile->gain, limit);
+    const double limit = gain->peak > 0.0 ? -dbOfFactor(gain->peak) : std::numeric_limits<double>::infinity();
+    return std::min(gain->gain, limit);
 }
 
 // libmpv applies its fallback gain to every file while ReplayGain is off, at its output, to what is already
-// buffered too: the take's level holds from its first sample to its last, the same for every file.
-int setTakeLevel(MpvHandle& mpv, std::optional<AlbumGain> firstFile) {
+// buffered too: the level holds from the first sample to the last, the same for every file of a take.
+int setFixedLevel(MpvHandle& mpv, std::optional<AlbumGain> gain) {
     return setAll<2>(mpv, {{{"replaygain", QStringLiteral("no")},
-                            {"replaygain-fallback", QString::number(takeLevelDb(firstFile), 'f', 6)}}});
+                            {"replaygain-fallback", QString::number(fixedLevelDb(gain), 'f', 6)}}});
 }
 
 } // namespace quorvex

@@ -24,11 +24,13 @@ int setRecorderFormat(MpvHandle& mpv, bool on);
 // it refused a setting, else 0.
 int setLevelOptions(MpvHandle& mpv, Level level);
 
-// The one level of a gapless take under ReplayGain, from the album gain libmpv read for its first file:
-// libmpv's own rule for one file (the gain, limited by its peak where there is one; -6 dB without gain)
-// applied to the whole take, with libmpv's per-file ReplayGain off so no later file brings its own.
-int setTakeLevel(MpvHandle& mpv, std::optional<AlbumGain> firstFile);
+// One fixed level under ReplayGain, until the next setLevelOptions(): a gapless take's, from the album gain
+// libmpv read for its first file, or a file's whose gain tag has no peak tag (which libmpv does not read),
+// with the peak taken as full scale. libmpv's own rule for one file (the gain, limited by its peak where
+// there is one; -6 dB without gain) applied to all that plays, with libmpv's per-file ReplayGain off so no
+// later file of a take brings its own.
+int setFixedLevel(MpvHandle& mpv, std::optional<AlbumGain> gain);
 // That level in dB.
-[[nodiscard]] double takeLevelDb(std::optional<AlbumGain> firstFile);
+[[nodiscard]] double fixedLevelDb(std::optional<AlbumGain> gain);
 
 } // namespace quorvex

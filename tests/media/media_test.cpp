@@ -367,8 +367,9 @@ Difference differenceOf(const std::vector<qint16>& recorded, const std::vector<q
 // The program's levels, recorded at the sink (44.1 kHz, 16 bit) and held against the file's own samples:
 // Full level hands a 44.1 kHz 16-bit file's samples to the output bit for bit, -6 dB is every sample times
 // 10^(-6/20) within 1, ReplayGain is the tags' gain within 0.1 dB, limited by the peak tag, and -6 dB for a
-// file without gain tags; a cue track plays at its file's gain. A gapless take plays at its first file's
-// album gain throughout, the second file's own gain of -8 dB notwithstanding.
+// file without gain tags, and a gain without its peak tag all the same; a cue track plays at its file's gain.
+// A gapless take plays at its first file's album gain throughout, the second file's own gain of -8 dB
+// notwithstanding.
 TEST(MediaPlayer, EachLevelReachesTheSinkAsTheFilesOwnSamplesOrTheirGain) {
     MpvMediaPlayer player(nullptr, sinkSoundOutput());
     const StateLog log(player);
@@ -394,6 +395,8 @@ TEST(MediaPlayer, EachLevelReachesTheSinkAsTheFilesOwnSamplesOrTheirGain) {
         {{"music.flac"}, Level::trackGain, -6, 0},
         {{"gain.flac"}, Level::trackGain, -3.5, 0.5},
         {{"gain.flac", "quiet.flac"}, Level::trackGain, -1.2, 0},
+        {{"nopeak.flac"}, Level::trackGain, -3.5, 0}, // a gain without its peak, which libmpv reads as 0 dB
+        {{"nopeak.flac", "quiet.flac"}, Level::albumGain, -3.5, 0},
     };
     for (const auto& row : std::span(cases)) {
         const std::string name =

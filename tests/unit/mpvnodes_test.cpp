@@ -102,8 +102,45 @@ TEST(MpvNodes, TheTakesLevelIsItsFirstFilesAlbumGainWithinItsPeak) {
         {Nodes::text("not a map"), -6},
     };
     for (const auto& row : cases) {
-        EXPECT_NEAR(takeLevelDb(albumGainOfTrack(row.track)), row.db, 1e-4);
+        EXPECT_NEAR(fixedLevelDb(albumGainOfTrack(row.track)), row.db, 1e-4);
     }
+}
+
+// The gains libmpv does not read: a ReplayGain gain tag without its peak tag, in any letter case.
+TEST(MpvNodes, AGainTagWithoutItsPeakIsTheOneTheTagsGive) {
+    Nodes nodes;
+    const struct {
+        mpv_node metadata;
+        std::optional<double> track; // read for Track gain
+        std::optional<double> album; // and for Album gain
+    } cases[] = {
+        {nodes.map({{"REPLAYGAIN_TRACK_GAIN", Nodes::text("-3.50 dB")}, {"encoder", Nodes::text("x")}}), -3.5,
+         -3.5},
+        {nodes.map({{"replaygain_track_gain", Nodes::text(" +2.25 DB ")}}), 2.25, 2.25},
+        {nodes.map({{"REPLAYGAIN_TRACK_GAIN", Nodes::text("-3.50 dB")},
+                    {"REPLAYGAIN_TRACK_PEAK", Nodes::text("0.7")}}),
+         std::nullopt, std::nullopt},
+        {nodes.map({{"REPLAYGAIN_TRACK_GAIN", Nodes::text("-3.5")},
+                    {"REPLAYGAIN_TRACK_PEAK", Nodes::text("0.7")},
+                    {"REPLAYGAIN_ALBUM_GAIN", Nodes::text("-1.2 dB")}}),
+         std::nullopt, -1.2},
+        {nodes.map({{"REPLAYGAIN_TRACK_GAIN", Nodes::text("-3.5")},
+                    {"REPLAYGAIN_ALBUM_GAIN", Nodes::text("-1.2 dB")},
+                    {"REPLAYGAIN_ALBUM_PEAK", Nodes::text("0.9")}}),
+         -3.5, std::nullopt},
+        {nodes.map({{"REPLAYGAIN_TRACK_GAIN", Nodes::text("loud")}}), std::nullopt, std::nullopt},
+        {nodes.map({{"REPLAYGAIN_TRACK_GAIN", Nodes::text("-1e300 dB")}}), std::nullopt, std::nullopt},
+        {nodes.map({{"REPLAYGAIN_TRACK_GAIN", Nodes::text("nan")}}), std::nullopt, std::nullopt},
+        {nodes.map({{"REPLAYGAIN_TRACK_GAIN", Nodes::real(-3.5)}}), std::nullopt, std::nullopt},
+        {nodes.map({{"R128_TRACK_GAIN", Nodes::text("-896")}}), std::nullopt, std::nullopt},
+        {Nodes::text("not a map"), std::nullopt, std::nullopt},
+    };
+    for (const auto& row : cases) {
+        EXPECT_EQ(gainWithoutPeak(row.metadata, false), row.track);
+        EXPECT_EQ(gainWithoutPeak(row.metadata, true), row.album);
+    }
+    // Taken with a full-scale peak, such a gain never raises a file.
+    EXPECT_NEAR(fixedLevelDb(AlbumGain{.gain = 4, .peak = 1}), 0, 1e-9);
 }
 
 TEST(MpvNodes, PropertiesKeepTheirLastValueAndTheLogNamesAFailureOnOneLine) {

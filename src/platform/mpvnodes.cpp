@@ -67,13 +67,13 @@ std::optional<double> gainWithoutPeak(const mpv_node& metadata, bool album) {
     if (metadata.format != MPV_FORMAT_NODE_MAP) {
         return std::nullopt;
     }
-    const auto [keys, values] = entriesOf(metadata);
-    const auto tagText = [&](QLatin1String name) -> std::optional<QString> {
-        for (std::size_t i = 0; i < keys.size(); ++i) {
-            if (values[i].format == MPV_FORMAT_STRING &&
-                QLatin1String(keys[i]).compare(name, Qt::CaseInsensitive) == 0) {
+    const MapEntries tags = entriesOf(metadata);
+    const auto tagText = [&tags](QLatin1String name) -> std::optional<QString> {
+        for (std::size_t i = 0; i < tags.keys.size(); ++i) {
+            if (tags.values[i].format == MPV_FORMAT_STRING &&
+                QLatin1String(tags.keys[i]).compare(name, Qt::CaseInsensitive) == 0) {
                 // NOLINTNEXTLINE(cppcoreguidelines-pro-type-union-access): the format was checked
-                return QString::fromUtf8(values[i].u.string);
+                return QString::fromUtf8(tags.values[i].u.string);
             }
         }
         return std::nullopt;

@@ -110,7 +110,7 @@ TEST(MpvNodes, TheTakesLevelIsItsFirstFilesAlbumGainWithinItsPeak) {
 TEST(MpvNodes, AGainTagWithoutItsPeakIsTheOneTheTagsGive) {
     Nodes nodes;
     const struct {
-        mpv_node metadata;
+        mpv_node metadata{};
         std::optional<double> track; // read for Track gain
         std::optional<double> album; // and for Album gain
     } cases[] = {

@@ -7,6 +7,7 @@
 #include "link/discinfo.h"
 #include "platform/mediaplayer.h"
 #include "platform/settingvalues.h"
+#include "run/discrecords.h"
 #include "tracks/playlist.h"
 #include "version.h"
 #include "widgets/caseinsert.h"
@@ -17,6 +18,7 @@
 #include "widgets/recordeddiscsdialog.h"
 #include "widgets/tracklist.h"
 
+#include <cstdio>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -259,6 +261,11 @@ void frmQuorvex::Form_Unload() {
     // A run that is cut off would leave the recorder recording silence until the disc is full.
     if (session.isRecording()) {
         session.link().sendCommand(command::stop);
+        // The tracks made so far stay on the disc, and so they stay in its record.
+        if (const std::optional<QString> notSaved =
+                saveRunRecord(DiscRecords(), runDiscName, *session.recordedSoFar())) {
+            std::fprintf(stderr, "quorvex: %s\n", notSaved->toLocal8Bit().constData());
+        }
     }
     constexpr std::int16_t settleMs = 200;
     session.link().delay(settleMs);

@@ -165,6 +165,7 @@ private:
     int discMinutesChosen = defaultDiscMinutes; // Disc ▸ Disc length, as the next run uses it
     bool gaplessChosen = false;                 // Disc ▸ Gapless, likewise
     Level levelChosen = Level::minus6dB;        // Disc ▸ Level, likewise
+    QString runDiscName;                        // the Disc Name box's text when the run under way began
     bool toldSilent = false;                    // the demo said once that it plays silently
     bool unloading = false;
     QTimer Timer1;

@@ -87,7 +87,7 @@ std::optional<std::vector<int>> frmQuorvex::planEntries() {
 
 void frmQuorvex::recordPlan(std::vector<int> entries) {
     const QString caption = windowTitle();
-    const QString discName = ui.txtTitle->text().trimmed();
+    runDiscName = ui.txtTitle->text().trimmed();
     showRunUnderWay(true);
     const RunSummary summary = session.record({.entries = std::move(entries),
                                                .discMinutes = discMinutesChosen,
@@ -102,7 +102,7 @@ void frmQuorvex::recordPlan(std::vector<int> entries) {
     showRunUnderWay(false);
     updateListSummary();
     if (const std::optional<QString> notSaved =
-            saveRunRecord(DiscRecords(), discName, session.recordedRun(summary))) {
+            saveRunRecord(DiscRecords(), runDiscName, session.recordedRun(summary))) {
         setStatusLine(*notSaved);
     }
     // What the run had to say comes once it is over, with the Record button back.

@@ -51,12 +51,23 @@ RecordCommand::RecordCommand(RecordOptions given, const SettingsStore& store)
 
 void RecordCommand::stopSignal(int signalNumber) {
     if (stoppedBy != 0) {
-        // The stop frame has gone already: the second signal does not wait for its answer.
+        // The stop frame has gone already: the second signal does not wait for its answer, but the tracks
+        // made so far keep their record.
+        if (session != nullptr && session->isRecording()) {
+            saveRecord(*session->recordedSoFar());
+        }
         std::_Exit(status(ExitStatus::interrupted) + stoppedBy);
     }
     stoppedBy = signalNumber;
     if (session != nullptr) {
         session->requestStop();
+    }
+}
+
+void RecordCommand::saveRecord(const RecordedRun& run) const {
+    if (const std::optional<QString> notSaved =
+            saveRunRecord(DiscRecords(), options.discName.value_or(QString()), run)) {
+        sayError(*notSaved);
     }
 }
 
@@ -196,10 +207,7 @@ int RecordCommand::record() {
                                                  .level = options.level},
                                                 feedback);
     // Whatever ended the run, the tracks it made are on the disc.
-    if (const std::optional<QString> notSaved = saveRunRecord(
-            DiscRecords(), options.discName.value_or(QString()), recording.recordedRun(summary))) {
-        sayError(*notSaved);
-    }
+    saveRecord(recording.recordedRun(summary));
     if (stoppedBy != 0) {
         return interrupted();
     }

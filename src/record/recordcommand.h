@@ -8,6 +8,7 @@ namespace quorvex {
 
 class RecordingSession;
 class SettingsStore;
+struct RecordedRun;
 
 // How `quorvex-record` ends.
 enum class ExitStatus : int {
@@ -35,6 +36,8 @@ public:
 private:
     // Passes of the event loop until `done` or a stop signal; false when stopped.
     bool pumpUntil(const std::function<bool()>& done, int timeOutMs);
+    // The run's part of its disc's record, saved; a record that cannot be written is said.
+    void saveRecord(const RecordedRun& run) const;
     int listOutputs();
     int record();
 

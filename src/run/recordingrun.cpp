@@ -291,6 +291,15 @@ std::optional<RecordingRun::Outcome> RecordingRun::startRecorder(int index) {
     return Outcome::aborted;
 }
 
+RunSummary RecordingRun::endNow() {
+    stopRequested = true;
+    while (!trackOf.empty()) {
+        const int index = trackOf.begin()->first;
+        mark(index, session.entries().source(index).path, {.state = EntryState::cutOff, .reason = {}});
+    }
+    return summary;
+}
+
 RecordingRun::Outcome RecordingRun::cutOff(int index, bool armed) {
     if (armed) {
         // The recorder was told to record: what it holds of the entry is a track.

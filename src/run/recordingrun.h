@@ -82,6 +82,9 @@ public:
     // Stop recording: the player stops, an armed recorder gets its stop (whose acknowledgement is awaited
     // as after every track) and no further entry is recorded.
     void requestStop();
+    // The program ends in the middle of the run (its front end has stopped the recorder): every entry being
+    // recorded is marked as Stop recording marks it, and what the run has done so far is its summary.
+    RunSummary endNow();
 
 private:
     enum class Outcome { recorded, skipped, stopped, aborted };

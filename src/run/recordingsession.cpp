@@ -47,6 +47,13 @@ RecordedRun RecordingSession::recordedRun(const RunSummary& summary) const {
     return made;
 }
 
+std::optional<RecordedRun> RecordingSession::recordedSoFar() {
+    if (run == nullptr) {
+        return std::nullopt;
+    }
+    return recordedRun(run->endNow());
+}
+
 std::vector<RecordedTrack> RecordingSession::listedTracks() const {
     std::vector<RecordedTrack> tracks;
     tracks.reserve(static_cast<std::size_t>(list.count()));

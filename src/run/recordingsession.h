@@ -61,6 +61,9 @@ public:
     // A run's part of its disc's record, right after it: each track it made with its entry's whole title, the
     // title the recorder got, mark, length and source, as the Track list has them.
     [[nodiscard]] RecordedRun recordedRun(const RunSummary& summary) const;
+    // The program ends during a run: the run's part of its disc's record so far, the entries being recorded
+    // cut off. None without a run.
+    [[nodiscard]] std::optional<RecordedRun> recordedSoFar();
     // The Track list as it stands as a disc's tracks, numbered from 1: whole titles and lengths, for a case
     // insert of the disc it will make.
     [[nodiscard]] std::vector<RecordedTrack> listedTracks() const;

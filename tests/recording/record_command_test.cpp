@@ -1,6 +1,7 @@
 // quorvex-record as a user runs it: a process on the virtual recorder's pseudo-terminal, playing into the
 // private sound sink. Bad usage is refused with its status and message; a list is recorded with the window's
-// frames, one line per entry; Ctrl+C stops the recorder; the demo records without any sound output.
+// frames, one line per entry; Ctrl+C stops the recorder, and a second one keeps the disc's record; the demo
+// records without any sound output.
 #include "integration/realwindow.h"
 #include "run/discrecords.h"
 #include "sinkrecorder.h"
@@ -234,6 +235,15 @@ TEST_F(RecordCommandTest, AMissingAcknowledgementOrASecondCtrlCEndsTheProgramWit
         EXPECT_TRUE(finished.err.contains(QString::fromUtf8(row.said))) << finished.err.toStdString();
         if (row.interrupts == 2) {
             EXPECT_LT(sinceLastSignal.elapsed(), 2000) << "the second Ctrl+C waits for nothing";
+            // The track it was recording is on the disc, and so in the disc's record.
+            EXPECT_EQ(finished.out, "6 title: cut off by Stop recording\n");
+            const std::vector<DiscRecords::Listed> records = DiscRecords().list();
+            ASSERT_FALSE(records.empty());
+            ASSERT_TRUE(records.front().record.has_value());
+            const std::vector<RecordedTrack> tracks = records.front().record->tracks();
+            ASSERT_EQ(tracks.size(), 1U);
+            EXPECT_EQ(QStringLiteral("%1 %2").arg(tracks[0].number).arg(tracks[0].mark),
+                      "6 cut off by Stop recording");
         }
     }
 }

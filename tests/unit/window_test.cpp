@@ -1188,10 +1188,11 @@ TEST(ShutDownDeathTest, ClosingDuringAWaitEndsTheProgramAndNothingResumes) {
         int closeAt;
         std::function<void(frmQuorvex&, FakePlatform&)> run;
         const char* lastFrame;
+        const char* recorded; // the disc records' tracks after it
     };
     const std::vector<WaitCase> cases{
         {"disc information", 5, [](frmQuorvex& window, FakePlatform&) { window.lblTrackInfo_Click(); },
-         "81 07 05 47 20 44 ff"},
+         "81 07 05 47 20 44 ff", ""},
         {"a track of a recording run", 30,
          [](frmQuorvex& window, FakePlatform& fakes) {
              fakes.serial->respond = [](const QByteArray& frame) {
@@ -1204,7 +1205,7 @@ TEST(ShutDownDeathTest, ClosingDuringAWaitEndsTheProgramAndNothingResumes) {
                  ->append({writeFile(folder.filePath("a.wav"), silentWav)});
              window.btnRecordList_Click();
          },
-         "81 07 05 47 02 02 ff"},
+         "81 07 05 47 02 02 ff", "\nrecorded 1 a cut off by Stop recording"},
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.wait);
@@ -1216,7 +1217,14 @@ TEST(ShutDownDeathTest, ClosingDuringAWaitEndsTheProgramAndNothingResumes) {
                 for (const std::string& entry : fakes.journal) {
                     std::fprintf(stderr, "%s\n", entry.c_str());
                 }
-                std::fprintf(stderr, "last frame %s\n", fakes.serial->frames.back().toHex(' ').constData());
+                std::fprintf(stderr, "last frame %s", fakes.serial->frames.back().toHex(' ').constData());
+                for (const DiscRecords::Listed& record : DiscRecords().list()) {
+                    for (const RecordedTrack& track : record.record.value_or(DiscRecord{}).tracks()) {
+                        std::fprintf(stderr, "\nrecorded %d %s %s", track.number, qPrintable(track.title),
+                                     qPrintable(track.mark));
+                    }
+                }
+                std::fputs("\n", stderr);
                 ProcessExit().exitNow();
             };
             frmQuorvex window(fakes.take());
@@ -1231,7 +1239,7 @@ TEST(ShutDownDeathTest, ClosingDuringAWaitEndsTheProgramAndNothingResumes) {
             closeDuring(), ::testing::ExitedWithCode(0),
             std::string("open 1\nclose\nsave Commport/COM=1\nsave General/Use ID3=0\nsave General/Disk=/\n"
                         "save General/Dir=\nexit\nlast frame ") +
-                row.lastFrame);
+                row.lastFrame + row.recorded + "\n");
     }
 }
 

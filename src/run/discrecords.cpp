@@ -11,6 +11,8 @@ namespace quorvex {
 namespace {
 
 constexpr qsizetype longestName = 100;
+// A file name holds 255 bytes: the name's UTF-8 at most this, with room for the date and a number.
+constexpr qsizetype longestNameBytes = 200;
 constexpr qint64 untitledWindowSeconds = 12LL * 60 * 60;
 // Another program holding the lock writes one small file: a few seconds at most.
 constexpr int lockWaitMs = 5000;
@@ -31,7 +33,12 @@ QString safeFileName(const QString& name) {
     while (!safe.isEmpty() && (safe.front() == QLatin1Char('.') || safe.front().isSpace())) {
         safe.remove(0, 1);
     }
-    safe = safe.left(longestName).trimmed();
+    safe.truncate(longestName);
+    // Whole characters only: never half of a surrogate pair.
+    while (!safe.isEmpty() && (safe.back().isHighSurrogate() || safe.toUtf8().size() > longestNameBytes)) {
+        safe.chop(1);
+    }
+    safe = safe.trimmed();
     return safe.isEmpty() ? QStringLiteral("Disc") : safe;
 }
 

@@ -14,7 +14,8 @@ namespace quorvex {
 [[nodiscard]] QString discRecordsFolder();
 
 // A disc name made safe as a file name: no path separators, control characters or `/\:*?"<>|` (each
-// becomes "_"), no leading dot or blank, at most 100 characters; "Disc" when nothing is left.
+// becomes "_"), no leading dot or blank, at most 100 characters and 200 bytes of UTF-8; "Disc" when nothing
+// is left.
 [[nodiscard]] QString safeFileName(const QString& name);
 
 // The records in a folder: a run's record is added to the record of the same disc, or starts one.

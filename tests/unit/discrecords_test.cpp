@@ -175,6 +175,10 @@ TEST(DiscRecords, HostileNamesUnwritableFoldersUnreadableRecordsAndTwoWriters) {
         EXPECT_EQ(safeFileName(QString::fromUtf8(row.name)), QString::fromUtf8(row.safe)) << row.name;
     }
     EXPECT_EQ(safeFileName(QString(300, QLatin1Char('x'))).size(), 100);
+    // At most 200 bytes of a file name's 255, in whole characters: 66 of three bytes, 50 of four.
+    EXPECT_EQ(safeFileName(QString(100, QChar(0x6771))), QString(66, QChar(0x6771)));
+    EXPECT_EQ(safeFileName(QString::fromUtf8("x") + QString::fromUtf8("🎵").repeated(60)),
+              QString::fromUtf8("x") + QString::fromUtf8("🎵").repeated(49));
 
     const QTemporaryDir folder;
     QFile blocker(folder.filePath("file"));

@@ -51,6 +51,10 @@ RecordedDiscsDialog::RecordedDiscsDialog(DiscRecords records, Dialogs& dialogs, 
     addButton->setObjectName(QStringLiteral("addToTrackList"));
     printButton->setObjectName(QStringLiteral("printInsert"));
     deleteButton->setObjectName(QStringLiteral("deleteRecord"));
+    // Enter adds the chosen record to the Track list; it never deletes one.
+    addButton->setDefault(true);
+    printButton->setAutoDefault(false);
+    deleteButton->setAutoDefault(false);
     auto* const buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->addButton(addButton, QDialogButtonBox::ActionRole);
     buttons->addButton(printButton, QDialogButtonBox::ActionRole);

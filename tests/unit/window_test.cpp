@@ -834,7 +834,7 @@ std::size_t heapInUse() {
 
 // Disc ▸ Recorded discs…: the records newest first with their name, date, tracks and time, an unreadable one
 // listed as such; the chosen one's tracks, a source that is gone shown as missing; the filter; Add to Track
-// list puts the record's files on the list; Delete asks first.
+// list (also Enter, wherever the focus is) puts the record's files on the list; Delete asks first.
 TEST_F(WindowTest, RecordedDiscsListsTheRecordsAndTheirTracks) {
     const QTemporaryDir music;
     const QString kept = music.filePath("kept.wav");
@@ -905,7 +905,7 @@ TEST_F(WindowTest, RecordedDiscsListsTheRecordsAndTheirTracks) {
     EXPECT_FALSE(previewShown());
     EXPECT_EQ(text("statusLine"),
               "The Track list is empty: add the files of the disc to print its case insert.");
-    QTest::mouseClick(dialog->findChild<QPushButton*>("addToTrackList"), Qt::LeftButton);
+    QTest::keyClick(dialog->findChild<QLineEdit*>("filter"), Qt::Key_Return); // Enter: Add to Track list
     waitForAdditions();
     EXPECT_EQ(window->findChild<TrackList*>("ListOfMusic")->entries()->count(), 1);
     window->findChild<QAction*>("actionPrintInsert")->trigger();

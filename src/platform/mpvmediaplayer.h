@@ -3,6 +3,7 @@
 #include "platform/mediaplayer.h"
 #include "platform/mpverrors.h"
 #include "platform/mpvhandle.h"
+#include "platform/mpvlevel.h"
 #include "platform/mpvnodes.h"
 #include "platform/mpvtake.h"
 
@@ -79,13 +80,6 @@ private:
     void handleCommandReply(const mpv_event& event);
     void handleStartFile(const mpv_event_start_file& start);
     void handlePlaybackRestart();
-    // Under ReplayGain, once libmpv has said the file's tags: a gain it has not read fixes the level; else a
-    // take asks for the album gain libmpv read, and a single file keeps libmpv's own level.
-    void levelFromTags(std::optional<double> gainWithoutPeak);
-    // The one level of what plays until the next file is loaded (a take's: its first file's gain).
-    void fixLevel(std::optional<AlbumGain> gain);
-    // A property reply's node; none where libmpv had no value.
-    [[nodiscard]] static const mpv_node* replyNode(const mpv_event& reply);
     void handleEndFile(const mpv_event_end_file& end);
     void handleProperty(const mpv_event_property& property);
     [[nodiscard]] bool currentIsExpected() const;
@@ -105,11 +99,6 @@ private:
     bool holding = false;                    // prepared and not yet told to play
     bool audioDecoded = false;               // libmpv said the held file's audio format once it had restarted
     std::optional<std::uint64_t> audioCheck; // the request asking that
-    Level level = Level::minus6dB;
-    bool levelDue = false;                  // under ReplayGain a held file waits until its gain is known
-    bool levelFixed = false;                // the level options differ from the program's level's
-    std::optional<std::uint64_t> tagCheck;  // the request asking libmpv for the file's tags
-    std::optional<std::uint64_t> gainCheck; // the one asking for the gain libmpv read (a take's first file)
     std::uint64_t lastRequest = 0;
     std::optional<std::uint64_t> loadRequest;    // the loadfile whose reply names the entry to expect
     std::optional<std::int64_t> expectedEntry;   // mpv's playlist entry of the file asked for last
@@ -124,6 +113,9 @@ private:
     bool outputsChanged = false;   // told once the events waiting now are drained
     std::unique_ptr<MpvTake> take; // the gapless take under way
     Shown lastShown;
+    // Holds `mpv` before it is made, and uses it only once the player is.
+    MpvLevel levelSet{mpv, [this] { return ++lastRequest; },
+                      [this](int error) { checked(error, "set the level of"); }};
     MpvHandle mpv; // last: destroyed first, so no libmpv callback outlives the members above
 };
 

@@ -24,6 +24,13 @@ MapEntries entriesOf(const mpv_node& map) {
 
 } // namespace
 
+const mpv_node* nodeOfReply(const mpv_event& reply) {
+    const auto* property = static_cast<const mpv_event_property*>(reply.data);
+    return reply.error >= 0 && property->format == MPV_FORMAT_NODE
+               ? static_cast<const mpv_node*>(property->data)
+               : nullptr;
+}
+
 std::optional<std::int64_t> playlistEntryOfReply(const mpv_node& result) {
     if (result.format != MPV_FORMAT_NODE_MAP) {
         return std::nullopt;
@@ -78,27 +85,30 @@ std::optional<double> gainWithoutPeak(const mpv_node& metadata, bool album) {
         }
         return std::nullopt;
     };
-    const auto kind = [&](QLatin1String gainName, QLatin1String peakName) -> std::optional<double> {
-        const std::optional<QString> text = tagText(gainName);
-        if (!text) {
-            return std::nullopt;
-        }
-        QString number = text->trimmed();
-        if (number.endsWith(QLatin1String("dB"), Qt::CaseInsensitive)) {
-            number.chop(2);
-        }
-        bool ok = false;
-        const double gain = number.trimmed().toDouble(&ok);
-        constexpr double largest = 60.0;
-        if (!ok || !std::isfinite(gain) || std::abs(gain) > largest || tagText(peakName)) {
-            return std::nullopt;
-        }
-        return gain;
-    };
-    if (album && tagText(QLatin1String("REPLAYGAIN_ALBUM_GAIN"))) {
-        return kind(QLatin1String("REPLAYGAIN_ALBUM_GAIN"), QLatin1String("REPLAYGAIN_ALBUM_PEAK"));
+    // The album's gain where asked for and given, else the track's.
+    std::optional<QString> text;
+    if (album) {
+        text = tagText(QLatin1String("REPLAYGAIN_ALBUM_GAIN"));
     }
-    return kind(QLatin1String("REPLAYGAIN_TRACK_GAIN"), QLatin1String("REPLAYGAIN_TRACK_PEAK"));
+    const bool albumGiven = text.has_value();
+    if (!albumGiven) {
+        text = tagText(QLatin1String("REPLAYGAIN_TRACK_GAIN"));
+    }
+    if (!text || tagText(albumGiven ? QLatin1String("REPLAYGAIN_ALBUM_PEAK")
+                                    : QLatin1String("REPLAYGAIN_TRACK_PEAK"))) {
+        return std::nullopt;
+    }
+    QString number = text->trimmed();
+    if (number.endsWith(QLatin1String("dB"), Qt::CaseInsensitive)) {
+        number.chop(2);
+    }
+    bool ok = false;
+    const double gain = number.trimmed().toDouble(&ok);
+    constexpr double largest = 60.0;
+    if (!ok || !std::isfinite(gain) || std::abs(gain) > largest) {
+        return std::nullopt;
+    }
+    return gain;
 }
 
 std::vector<SoundOutput> soundOutputsOfList(const mpv_node& list) {

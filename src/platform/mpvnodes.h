@@ -12,6 +12,9 @@ namespace quorvex {
 
 // What libmpv's nodes say, as values.
 
+// A property reply's node; none where libmpv had no value or gave another format.
+[[nodiscard]] const mpv_node* nodeOfReply(const mpv_event& reply);
+
 // The playlist entry a loadfile command's reply names ("playlist_entry_id"), if it names one.
 [[nodiscard]] std::optional<std::int64_t> playlistEntryOfReply(const mpv_node& result);
 

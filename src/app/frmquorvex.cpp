@@ -261,9 +261,10 @@ void frmQuorvex::Form_Unload() {
     // A run that is cut off would leave the recorder recording silence until the disc is full.
     if (session.isRecording()) {
         session.link().sendCommand(command::stop);
-        // The tracks made so far stay on the disc, and so they stay in its record.
-        if (const std::optional<QString> notSaved =
-                saveRunRecord(DiscRecords(), runDiscName, *session.recordedSoFar())) {
+    }
+    // The tracks made so far stay on the disc, and so they stay in its record.
+    if (const std::optional<RecordedRun> sofar = session.recordedSoFar()) {
+        if (const std::optional<QString> notSaved = saveRunRecord(DiscRecords(), runDiscName, *sofar)) {
             std::fprintf(stderr, "quorvex: %s\n", notSaved->toLocal8Bit().constData());
         }
     }

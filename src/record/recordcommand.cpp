@@ -53,8 +53,9 @@ void RecordCommand::stopSignal(int signalNumber) {
     if (stoppedBy != 0) {
         // The stop frame has gone already: the second signal does not wait for its answer, but the tracks
         // made so far keep their record.
-        if (session != nullptr && session->isRecording()) {
-            saveRecord(*session->recordedSoFar());
+        if (const std::optional<RecordedRun> sofar =
+                session != nullptr ? session->recordedSoFar() : std::nullopt) {
+            saveRecord(*sofar);
         }
         std::_Exit(status(ExitStatus::interrupted) + stoppedBy);
     }

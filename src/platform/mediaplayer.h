@@ -27,14 +27,18 @@ struct SoundOutput {
 };
 
 // What the player plays: a sound file whole, or the part of it from `start` to `end` (seconds into the file;
-// no end: to its end), one track of a cue sheet. Made from a path, it is the whole file.
+// no end: to its end), one track of a cue sheet, with the file's ReplayGain tags (read by whoever knows the
+// file's tags: the player sets the level before the first sample goes out). Made from a path, it is the whole
+// file without gain tags.
 struct MediaItem {
     // Not explicit: a path is the whole file, wherever an item is asked for.
-    MediaItem(QString path = {}, double start = 0, std::optional<double> end = std::nullopt)
-        : path(std::move(path)), start(start), end(end) {}
+    MediaItem(QString path = {}, double start = 0, std::optional<double> end = std::nullopt,
+              ReplayGain gains = {})
+        : path(std::move(path)), start(start), end(end), gains(gains) {}
     QString path;
     double start = 0;
     std::optional<double> end;
+    ReplayGain gains;
     bool operator==(const MediaItem&) const = default;
 };
 
@@ -92,10 +96,15 @@ public:
     virtual void play() = 0;
     virtual void pause() = 0;
     virtual void seek(double seconds) = 0;
-    // The program's level (at the start, -6 dB), from the next file on; a file playing now changes at once.
-    // In a gapless take the level never changes at a boundary: under either ReplayGain level the whole take
-    // plays at its first file's album gain (its track gain where it has none), limited by that peak.
+    // The program's level (at the start, -6 dB), set for each file before its first sample goes out, from the
+    // item's gain tags; a single file playing now changes at once. In a gapless take the level never changes
+    // at a boundary: under either ReplayGain level the whole take plays at its first file's album gain (its
+    // track gain where it has none), limited by that peak.
     virtual void setLevel(Level level) = 0;
+    // On, for a recording run: the sound is buffered for a busy computer, a second ahead at the sound server,
+    // so a late wakeup of the player never leaves a hole in a track (from the next file on). Off (the start),
+    // for previews: the short buffer, so the bar's volume acts at once.
+    virtual void setRunBuffering(bool on) = 0;
     // The listener's level, 0 to 100, on top of the program's level: 100 (the start) leaves the sound at
     // exactly that level. Muting silences the sound without changing either level.
     virtual void setVolume(int percent) = 0;

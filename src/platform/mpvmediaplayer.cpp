@@ -50,7 +50,7 @@ void MpvMediaPlayer::prepare(const MediaItem& item) {
 }
 
 void MpvMediaPlayer::prepareTake(const std::vector<MediaItem>& items) {
-    load(items.empty() ? MediaItem() : items.front(), true);
+    load(items.empty() ? MediaItem() : items.front(), true, items.size() >= 2);
     if (items.size() < 2 || phase != Phase::opening) {
         return;
     }
@@ -64,7 +64,6 @@ void MpvMediaPlayer::prepareTake(const std::vector<MediaItem>& items) {
     // One output for the whole take, opened in the first file's format: nothing is drained or reopened
     // between files.
     checked(mpv.setText("gapless-audio", QStringLiteral("yes")), "play without gaps");
-    levelSet.takeStarting();
     if (const std::optional<std::pair<QString, int>> refused = take->appendRest()) {
         failNow(cannotPlayText(refused->first, refused->second));
     }
@@ -83,10 +82,10 @@ void MpvMediaPlayer::endTake() {
     levelSet.takeEnded();
 }
 
-void MpvMediaPlayer::load(const MediaItem& item, bool hold) {
+void MpvMediaPlayer::load(const MediaItem& item, bool hold, bool takeFirst) {
     endTake();
-    // Each file starts at the program's level; under ReplayGain it is ready once its gain is known.
-    levelSet.fileLoading();
+    // The level is in place before libmpv decodes a sample of the file.
+    levelSet.fileLoading(item, takeFirst);
     path = QFileInfo(item.path).absoluteFilePath();
     current = item;
     errorLog.clear();
@@ -206,6 +205,10 @@ void MpvMediaPlayer::setLevel(Level chosen) {
     levelSet.choose(chosen);
 }
 
+void MpvMediaPlayer::setRunBuffering(bool on) {
+    checked(setRunBuffer(mpv, on), "set the buffer of");
+}
+
 void MpvMediaPlayer::setSend44k(bool on) {
     checked(setRecorderFormat(mpv, on), "set the rate and format of");
 }
@@ -221,8 +224,7 @@ int MpvMediaPlayer::playState() const {
     case Phase::started:
         if (holding) {
             // Held at its start: ready once play() would start the sound at once.
-            const bool canSound =
-                audioDecoded && fileDuration.has_value() && (!take || take->listed()) && !levelSet.due();
+            const bool canSound = audioDecoded && fileDuration.has_value() && (!take || take->listed());
             return canSound ? ready : transitioning;
         }
         if (observed.pause) {
@@ -232,9 +234,11 @@ int MpvMediaPlayer::playState() const {
         if (take && soundWentOut) {
             return playing;
         }
-        // Playing only while the core is running with a sound output open. Until the file's sound first goes
-        // out it is ready; later (a seek settling, the cache refilling) it is transitioning.
-        if (!observed.coreIdle && !observed.output.empty()) {
+        // Playing while a sound output is open and not paused: it plays what the core decoded, also once the
+        // core has fallen idle (with a run's long buffer a short file, even a whole take, is decoded at once,
+        // and a busy computer may never see the core run). Until the file's sound first goes out it is ready;
+        // later (the output reopening) it is transitioning.
+        if (!observed.output.empty()) {
             return playing;
         }
         return soundWentOut ? transitioning : ready;
@@ -250,7 +254,7 @@ double MpvMediaPlayer::currentPosition() const {
     // Until the file's playback has started the position may still be the previous file's. A file
     // played to its end stays at its end, the way a progress display expects to finish.
     if (take && take->crossing()) {
-        return take->heardDuration(); // its last moments
+        return take->heardPosition().value_or(take->heardDuration()); // its last moments
     }
     if (phase == Phase::ended) {
         return fileDuration.value_or(std::max(observed.timePos, 0.0));

@@ -48,6 +48,7 @@ public:
     void setSoundOutput(const QString& name) override;
     void setSend44k(bool on) override;
     void setLevel(Level chosen) override;
+    void setRunBuffering(bool on) override;
     void setSilentFallback(bool on) override;
 
 private:
@@ -69,8 +70,9 @@ private:
     // The end of an entry of the take under way: true when the take has dealt with it.
     bool takeEndedEntry(const mpv_event_end_file& end);
     void endTake();
-    // open() and prepare(): loads the item, started or held at its start.
-    void load(const MediaItem& item, bool hold);
+    // open() and prepare(): loads the item, started or held at its start (the first of a take: at the take's
+    // level).
+    void load(const MediaItem& item, bool hold, bool takeFirst = false);
     // A request libmpv refused at once: the file fails now, not after a time-out.
     void failNow(const QString& reason);
     // A control-bar request libmpv refused is said, naming the file; the file's state stays as it is.
@@ -114,8 +116,7 @@ private:
     std::unique_ptr<MpvTake> take; // the gapless take under way
     Shown lastShown;
     // Holds `mpv` before it is made, and uses it only once the player is.
-    MpvLevel levelSet{mpv, [this] { return ++lastRequest; },
-                      [this](int error) { checked(error, "set the level of"); }};
+    MpvLevel levelSet{mpv, [this](int error) { checked(error, "set the level of"); }};
     MpvHandle mpv; // last: destroyed first, so no libmpv callback outlives the members above
 };
 

@@ -56,7 +56,7 @@ void MpvMediaPlayer::handleEvent(const mpv_event& event) {
         handlePlaybackRestart();
         break;
     case MPV_EVENT_GET_PROPERTY_REPLY:
-        if ((take && take->answerPts(event)) || levelSet.answer(event)) {
+        if (take && take->answerPts(event)) {
             break;
         }
         if (audioCheck && event.reply_userdata == *audioCheck) {
@@ -162,7 +162,6 @@ void MpvMediaPlayer::handlePlaybackRestart() {
             audioCheck.reset();
         }
     }
-    levelSet.fileRestarted();
 }
 
 bool MpvMediaPlayer::currentIsExpected() const {
@@ -215,6 +214,7 @@ void MpvMediaPlayer::handleProperty(const mpv_event_property& property) {
     } else if (name == "current-ao") {
         silentTold = silentTold || (silentFallback && observed.output == "null");
         if (take && take->draining() && observed.output.empty() && phase == Phase::started) {
+            take->ended();
             phase = Phase::ended;
             expectedEntry.reset();
         }

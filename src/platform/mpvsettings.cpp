@@ -17,15 +17,6 @@ struct Setting {
     const char* value;
 };
 
-// The -6 dB level, and what a file without ReplayGain gets under a ReplayGain level.
-constexpr double fallbackDb = -6.0;
-constexpr QLatin1String minus6Filter("lavfi-volume=volume=-6dB");
-
-double dbOfFactor(double factor) {
-    constexpr double decibelsPerDecade = 20.0;
-    return decibelsPerDecade * std::log10(factor);
-}
-
 // The player's fixed settings.
 // - Sound only: no video track, no video output, no subtitles, no side files, no scripts, no configuration,
 //   no resumed positions, no terminal or key bindings.
@@ -35,11 +26,12 @@ double dbOfFactor(double factor) {
 //   played out everything buffered: the file's end is reported after its last sample, never before it.
 // - The program's level starts at -6 dB, set as a fixed lavfi volume filter so that the listener's volume and
 //   mute (mpv's volume and mute properties, 100 and off at the start) act on top of it without changing it.
-//   No pan filter: the balance stays centred. setLevelOptions() changes it; see there.
-// - ReplayGain, when a level asks for it, with no pre-amplification, -6 dB for files without gain, and
-// limited
-//   by the file's peak. libmpv 0.35 limits by the peak with replaygain-clip=no (its manual says the opposite;
-//   the level tests at the sound sink hold it to what it does).
+//   No pan filter: the balance stays centred. setLevelFilter() changes it; see there.
+// - libmpv's own ReplayGain stays off: the player knows each file's gain from its tags before the file is
+//   loaded and sets it as the level filter (its software gain at the output would come late for what is
+//   already buffered, and rounds less exactly than the filter).
+// - The short buffers of a preview (mpv's defaults: 0.2 s in the player, 100 ms at PulseAudio); a run asks
+//   for long ones (setRunBuffer()).
 // - 5 s of buffering: demuxer-readahead-secs reads 5 s ahead of the playing position; cache-secs does
 //   the same where mpv uses its cache (network sources; a local file is read directly).
 // - No silent fallback: a sound output that cannot be opened ends the file with an error.
@@ -68,9 +60,6 @@ constexpr std::array settings{
     Setting{"pause", "no"},
     Setting{"af", "lavfi-volume=volume=-6dB"},
     Setting{"replaygain", "no"},
-    Setting{"replaygain-preamp", "0"},
-    Setting{"replaygain-fallback", "0"},
-    Setting{"replaygain-clip", "no"},
     Setting{"volume", "100"},
     Setting{"volume-max", "100"},
     Setting{"mute", "no"},
@@ -125,33 +114,22 @@ int setRecorderFormat(MpvHandle& mpv, bool on) {
     return setAll(mpv, settings);
 }
 
-// -6 dB is the fixed filter; every other level has no filter at all. Full level is then the player at unity
-// (volume 100 is no software volume, and without a filter nothing converts or dithers what the decoder
-// gives); ReplayGain is libmpv's own, applied with the volume.
-int setLevelOptions(MpvHandle& mpv, Level level) {
-    const bool replayGain = level == Level::trackGain || level == Level::albumGain;
-    return setAll<3>(
-        mpv, {{{"af", level == Level::minus6dB ? QString(minus6Filter) : QString()},
-               {"replaygain", !replayGain                 ? QStringLiteral("no")
-                              : level == Level::trackGain ? QStringLiteral("track")
-                                                          : QStringLiteral("album")},
-               {"replaygain-fallback", replayGain ? QString::number(fallbackDb) : QStringLiteral("0")}}});
+int setLevelFilter(MpvHandle& mpv, double db) {
+    return mpv.setText("af",
+                       db == 0.0 ? QString() : QStringLiteral("lavfi-volume=volume=%1dB").arg(db, 0, 'f', 6));
 }
 
-double fixedLevelDb(std::optional<AlbumGain> gain) {
-    if (!gain) {
-        return fallbackDb;
-    }
-    // Nothing louder than the peak allows: the peak times the gain at most full scale.
-    const double limit = gain->peak > 0.0 ? -dbOfFactor(gain->peak) : std::numeric_limits<double>::infinity();
-    return std::min(gain->gain, limit);
-}
-
-// libmpv applies its fallback gain to every file while ReplayGain is off, at its output, to what is already
-// buffered too: the level holds from the first sample to the last, the same for every file of a take.
-int setFixedLevel(MpvHandle& mpv, std::optional<AlbumGain> gain) {
-    return setAll<2>(mpv, {{{"replaygain", QStringLiteral("no")},
-                            {"replaygain-fallback", QString::number(fixedLevelDb(gain), 'f', 6)}}});
+// A second at the sound server covers many times over the stalls of a busy machine (a build beside the run
+// leaves even a normal-priority thread unscheduled for a tenth of a second and more, where mpv's 100 ms at
+// the server run dry); mpv's own buffer holds as much, so its decoder may be late as long. The first sample
+// still goes out as soon as the output is started, and a file's end is reported once the server has played it
+// out.
+int setRunBuffer(MpvHandle& mpv, bool on) {
+    const std::array<std::pair<const char*, QString>, 3> settings{
+        {{"pulse-buffer", on ? QStringLiteral("1000") : QStringLiteral("100")},
+         {"pipewire-buffer", on ? QStringLiteral("1000") : QStringLiteral("20")},
+         {"alsa-buffer-time", on ? QStringLiteral("1000000") : QStringLiteral("100000")}}};
+    return setAll(mpv, settings);
 }
 
 } // namespace quorvex

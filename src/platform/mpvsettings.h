@@ -2,7 +2,6 @@
 
 #include "platform/level.h"
 #include "platform/mpvhandle.h"
-#include "platform/mpvnodes.h"
 
 #include <optional>
 #include <QString>
@@ -20,17 +19,12 @@ std::optional<QString> startMpv(MpvHandle& mpv, const QString& audioOutput);
 // mpv's error where it refused one, else 0.
 int setRecorderFormat(MpvHandle& mpv, bool on);
 
-// The program's level, from the next file on (a file playing now changes at once): returns mpv's error where
-// it refused a setting, else 0.
-int setLevelOptions(MpvHandle& mpv, Level level);
+// The level in dB as the one volume filter: none at 0 dB (Full level: nothing changes a sample), else every
+// sample times the level. Returns mpv's error where it refused the setting, else 0.
+int setLevelFilter(MpvHandle& mpv, double db);
 
-// One fixed level under ReplayGain, until the next setLevelOptions(): a gapless take's, from the album gain
-// libmpv read for its first file, or a file's whose gain tag has no peak tag (which libmpv does not read),
-// with the peak taken as full scale. libmpv's own rule for one file (the gain, limited by its peak where
-// there is one; -6 dB without gain) applied to all that plays, with libmpv's per-file ReplayGain off so no
-// later file of a take brings its own.
-int setFixedLevel(MpvHandle& mpv, std::optional<AlbumGain> gain);
-// That level in dB.
-[[nodiscard]] double fixedLevelDb(std::optional<AlbumGain> gain);
+// The sound buffered for a recording run (on) or a preview (off), from the next time a sound output opens:
+// returns mpv's error where it refused a setting, else 0.
+int setRunBuffer(MpvHandle& mpv, bool on);
 
 } // namespace quorvex

@@ -86,7 +86,7 @@ bool MpvTake::answerPts(const mpv_event& event) {
     ptsRequest.reset();
     const auto* const property = static_cast<const mpv_event_property*>(event.data);
     const bool known = event.error >= 0 && property->format == MPV_FORMAT_DOUBLE;
-    scheduleBoundary(known ? std::optional(*static_cast<const double*>(property->data)) : std::nullopt);
+    noteAudioPts(known ? std::optional(*static_cast<const double*>(property->data)) : std::nullopt);
     return true;
 }
 
@@ -97,6 +97,7 @@ std::optional<QString> MpvTake::startedEntry(std::int64_t entry) {
         return std::nullopt;
     }
     decoding = file;
+    pending.push_back({.file = file, .heardAt = std::nullopt, .measuredAt = std::nullopt});
     askAudioPts();
     return QFileInfo(items.at(static_cast<std::size_t>(file)).path).absoluteFilePath();
 }
@@ -104,9 +105,9 @@ std::optional<QString> MpvTake::startedEntry(std::int64_t entry) {
 MpvTake::EntryEnd MpvTake::endedEntry(const mpv_event_end_file& end) {
     const bool last = decoding == static_cast<int>(items.size()) - 1;
     if (last && end.reason == MPV_END_FILE_REASON_EOF) {
-        // Without gaps libmpv ends a file once it is decoded, while its sound is still queued. At the end of
-        // the list it plays the queue out and then closes the output: that is the take's end.
-        heardFile = decoding;
+        // Without gaps libmpv ends a file once it is decoded, while its sound is still queued (several files'
+        // sound, with a long buffer). At the end of the list it plays the queue out and then closes the
+        // output: that is the take's end.
         drain = true;
         return EntryEnd::lastDecoded;
     }
@@ -122,37 +123,134 @@ MpvTake::EntryEnd MpvTake::endedEntry(const mpv_event_end_file& end) {
 }
 
 void MpvTake::askAudioPts() {
+    ptsFile = decoding;
     ptsRequest = nextRequest();
     if (mpv.getProperty(*ptsRequest, "audio-pts", MPV_FORMAT_DOUBLE) < 0) {
         ptsRequest.reset();
-        scheduleBoundary(std::nullopt);
+        noteAudioPts(std::nullopt);
     }
 }
 
-void MpvTake::scheduleBoundary(std::optional<double> audioPts) {
-    if (heardFile >= decoding) {
-        return;
+MpvTake::Boundary* MpvTake::pendingOf(int file) {
+    const auto found = std::find_if(pending.begin(), pending.end(),
+                                    [file](const Boundary& boundary) { return boundary.file == file; });
+    return found == pending.end() ? nullptr : &*found;
+}
+
+void MpvTake::noteAudioPts(std::optional<double> audioPts) {
+    // audio-pts is the decoded file's: an answer that comes after the decoder moved on tells nothing.
+    Boundary* const boundary = pendingOf(ptsFile);
+    if (audioPts && ptsFile == decoding && boundary != nullptr) {
+        boundary->measuredAt = Clock::now();
+        boundary->heardAt =
+            *boundary->measuredAt + std::chrono::duration_cast<Clock::duration>(
+                                        std::chrono::duration<double>(std::max(-*audioPts, 0.0)));
     }
-    using std::chrono::milliseconds;
-    // Until the new item's first sound is queued its audio-pts is unknown: asked again shortly. Then it is
-    // minus the time until that sound is heard: asked again nearer the moment (the estimate sharpens), and
+    schedule();
+}
+
+void MpvTake::chainMoments() {
+    const auto lengthOf = [this](int file) -> std::optional<Clock::duration> {
+        const std::optional<double> seconds = durations.at(static_cast<std::size_t>(file));
+        return seconds ? std::optional(std::chrono::duration_cast<Clock::duration>(
+                             std::chrono::duration<double>(*seconds)))
+                       : std::nullopt;
+    };
+    // Backwards from a file whose moment was measured later: the one before it is heard its length earlier.
+    for (std::size_t at = pending.size(); at-- > 1;) {
+        Boundary& before = pending[at - 1];
+        const Boundary& after = pending[at];
+        const std::optional<Clock::duration> length = lengthOf(before.file);
+        const bool newer = after.measuredAt && (!before.measuredAt || *after.measuredAt > *before.measuredAt);
+        if (after.heardAt && length && (!before.heardAt || newer)) {
+            before.heardAt = *after.heardAt - *length;
+            before.measuredAt = after.measuredAt;
+        }
+    }
+    // Forwards from the heard file, where no later moment is known: after the file before it, its length on.
+    std::optional<Clock::time_point> previousAt = heardSince;
+    int previous = heardFile;
+    for (Boundary& boundary : pending) {
+        const std::optional<Clock::duration> length = lengthOf(previous);
+        if (!boundary.heardAt && previousAt && length && (boundary.file != decoding || drain)) {
+            boundary.heardAt = *previousAt + *length;
+        }
+        previousAt = boundary.heardAt;
+        previous = boundary.file;
+    }
+}
+
+void MpvTake::schedule() {
+    chainMoments();
+    // Until the decoded file's first sound is queued its audio-pts is unknown: asked again shortly. Then it
+    // is minus the time until that sound is heard: asked again nearer the moment (the estimate sharpens), and
     // within the last few milliseconds the boundary is simply timed.
-    constexpr double pollSeconds = 0.005;
-    constexpr double closeEnough = 0.004;
-    constexpr double longestWait = 0.05;
-    const auto inMilliseconds = [](double seconds) { return milliseconds(std::lround(seconds * 1000)); };
-    const double left = audioPts ? -*audioPts : pollSeconds + closeEnough;
-    crossWhenTimerFires = left <= closeEnough;
-    boundaryTimer.start(crossWhenTimerFires ? inMilliseconds(std::max(left, 0.0))
-                                            : inMilliseconds(std::min(left - closeEnough / 2, longestWait)));
+    using std::chrono::milliseconds;
+    constexpr auto poll = milliseconds(5);
+    constexpr auto closeEnough = milliseconds(4);
+    constexpr auto longestWait = milliseconds(50);
+    const Clock::time_point now = Clock::now();
+    std::optional<Clock::time_point> wake;
+    const auto soonest = [&wake](Clock::time_point at) { wake = wake ? std::min(*wake, at) : at; };
+    for (const Boundary& boundary : pending) {
+        if (boundary.heardAt) {
+            soonest(*boundary.heardAt);
+            break;
+        }
+    }
+    if (const Boundary* const decoded = pendingOf(decoding)) {
+        if (!decoded->heardAt) {
+            soonest(now + poll);
+        } else if (*decoded->heardAt - now > closeEnough) {
+            soonest(std::min(*decoded->heardAt - closeEnough / 2, now + longestWait));
+        }
+    }
+    if (wake) {
+        boundaryTimer.start(
+            std::chrono::duration_cast<milliseconds>(std::max(*wake - now, Clock::duration(0))));
+    }
 }
 
 void MpvTake::boundaryTimerFired() {
-    if (crossWhenTimerFires) {
+    // A file is heard once its moment has come, and so is every file decoded before it (one that failed has
+    // no moment of its own).
+    constexpr auto oneMillisecond = std::chrono::milliseconds(1);
+    const Clock::time_point now = Clock::now();
+    const auto due =
+        std::find_if(pending.rbegin(), pending.rend(), [now, oneMillisecond](const Boundary& boundary) {
+            return boundary.heardAt && *boundary.heardAt <= now + oneMillisecond;
+        });
+    if (due != pending.rend()) {
+        heardFile = due->file;
+        heardSince = due->heardAt;
+        pending.erase(pending.begin(), due.base());
+        emit heardMoved();
+    }
+    // libmpv may take long to answer (it answers nothing while it drains its output at the take's end): the
+    // moments known are kept whatever it says.
+    const Boundary* const decoded = pendingOf(decoding);
+    const bool refine =
+        decoded != nullptr && (!decoded->heardAt || *decoded->heardAt - now > 2 * oneMillisecond);
+    if (refine && !ptsRequest) {
+        askAudioPts();
+    }
+    schedule();
+}
+
+std::optional<double> MpvTake::heardPosition() const {
+    if (pending.empty() || !pending.front().heardAt) {
+        return std::nullopt;
+    }
+    const double untilNext = std::chrono::duration<double>(*pending.front().heardAt - Clock::now()).count();
+    return std::max(heardDuration() - std::max(untilNext, 0.0), 0.0);
+}
+
+void MpvTake::ended() {
+    pending.clear();
+    boundaryTimer.stop();
+    if (heardFile != decoding) {
         heardFile = decoding;
         emit heardMoved();
-    } else {
-        askAudioPts();
     }
 }
 

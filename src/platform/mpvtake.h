@@ -2,7 +2,9 @@
 
 #include "platform/mediaplayer.h"
 
+#include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <mpv/client.h>
 #include <optional>
@@ -25,9 +27,11 @@ class MpvHandle;
 [[nodiscard]] QString mpvTarget(const MediaItem& item);
 
 // One gapless take on libmpv: its items, their playlist entries as the append requests' replies name them,
-// which item libmpv decodes and which one is heard. The heard one moves on when the decoded one's audio-pts
-// (which already accounts for the sound output's delay) passes 0. The player keeps one while a take is
-// under way and hands it the events that concern the take.
+// which item libmpv decodes and which one is heard. When libmpv starts decoding an item, its audio-pts (which
+// already accounts for the sound output's delay) says how long until its first sample is heard; the heard one
+// moves on at that moment. With a long output buffer and short items libmpv may decode several items ahead
+// of the one heard: each keeps its own moment. The player keeps one while a take is under way and hands it
+// the events that concern the take.
 class MpvTake final : public QObject {
     Q_OBJECT
 public:
@@ -40,9 +44,14 @@ public:
     [[nodiscard]] std::optional<std::pair<QString, int>> appendRest();
 
     [[nodiscard]] int heard() const { return heardFile; }
-    // The decoded file is ahead of the heard one: the heard one's last moments still sound.
+    // The decoded file is ahead of the heard one.
     [[nodiscard]] bool crossing() const { return heardFile < decoding; }
     [[nodiscard]] double heardDuration() const;
+    // Where the heard file stands while the decoder is ahead of it: its length less the time until the next
+    // file is heard, when that is known.
+    [[nodiscard]] std::optional<double> heardPosition() const;
+    // The take's sound has all gone out: the last file decoded is the one heard.
+    void ended();
     // Every append has been answered: the take's list is complete.
     [[nodiscard]] bool listed() const { return appends.empty(); }
     // The last file is decoded or failed; what was heard goes out, then libmpv closes the output.
@@ -74,10 +83,26 @@ signals:
     void refused(const QString& file, const QString& message);
 
 private:
-    // Asks for the decoded file's audio-pts; its answer sets when the boundary is heard.
+    using Clock = std::chrono::steady_clock;
+    // A file libmpv has started decoding that is not heard yet, the moment it will be, once known, and when
+    // that moment was last measured (its own audio-pts, or a later file's less the lengths between).
+    struct Boundary {
+        int file = 0;
+        std::optional<Clock::time_point> heardAt;
+        std::optional<Clock::time_point> measuredAt;
+    };
+
+    // Asks for the decoded file's audio-pts; its answer sets when that file is heard.
     void askAudioPts();
-    void scheduleBoundary(std::optional<double> audioPts);
+    void noteAudioPts(std::optional<double> audioPts);
+    // The moment a file is heard where its audio-pts never told it (libmpv decoded it whole and left it
+    // before its sound was queued: a short last file, say): the moment the file before it was heard, plus
+    // that file's length. The take is one stream, so the lengths add up to the sample.
+    void chainMoments();
+    // The timer set for the next thing to do: a boundary due, or the decoded file's audio-pts asked again.
+    void schedule();
     void boundaryTimerFired();
+    [[nodiscard]] Boundary* pendingOf(int file);
 
     MpvHandle& mpv;
     std::function<std::uint64_t()> nextRequest;
@@ -87,8 +112,10 @@ private:
     std::vector<std::pair<std::uint64_t, int>> appends; // request -> file, until answered
     int decoding = 0;
     int heardFile = 0;
+    std::optional<Clock::time_point> heardSince; // when the heard file was first heard, where that is known
+    std::deque<Boundary> pending;                // in the order decoded
     std::optional<std::uint64_t> ptsRequest;
-    bool crossWhenTimerFires = false;
+    int ptsFile = 0; // the file the request asked about
     bool drain = false;
     QTimer boundaryTimer;
 };

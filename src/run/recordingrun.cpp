@@ -11,6 +11,7 @@
 #include "run/runfeedback.h"
 #include "tracks/audiocheck.h"
 #include "tracks/formatseconds.h"
+#include "tracks/trackinfo.h"
 
 #include <algorithm>
 #include <QDateTime>
@@ -57,11 +58,12 @@ RecordingRun::~RecordingRun() {
 }
 
 MediaItem mediaItemOf(const TrackSource& source) {
+    const ReplayGain gains = readReplayGain(source.path);
     if (!source.cue) {
-        return {source.path};
+        return {source.path, 0, std::nullopt, gains};
     }
     return {source.path, cueSeconds(source.cue->start),
-            source.cue->end ? std::optional(cueSeconds(*source.cue->end)) : std::nullopt};
+            source.cue->end ? std::optional(cueSeconds(*source.cue->end)) : std::nullopt, gains};
 }
 
 QString noSoundOutputText(const QString& reason) {

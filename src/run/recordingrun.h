@@ -48,7 +48,8 @@ struct RunSummary {
     std::vector<std::pair<int, int>> tracksMade;
 };
 
-// What the player plays for a Track list entry: its file whole, or a cue track's part of it.
+// What the player plays for a Track list entry: its file whole, or a cue track's part of it, with the file's
+// ReplayGain tags.
 [[nodiscard]] MediaItem mediaItemOf(const TrackSource& source);
 
 // The message of a run that found no sound output; `reason` is the player's, on one line.

@@ -22,10 +22,13 @@ RunSummary RecordingSession::record(RunPlan plan, RunFeedback& feedback) {
     list.setGrowOnly(true);
     // No sleep in the middle of a track.
     parts.bus.inhibitSleep();
+    // A busy computer must not leave a hole in a track.
+    parts.player.setRunBuffering(true);
     RecordingRun current(*this, feedback, std::move(plan));
     run = &current;
     RunSummary summary = current.run();
     run = nullptr;
+    parts.player.setRunBuffering(false);
     parts.bus.releaseInhibitors();
     list.setGrowOnly(false);
     return summary;

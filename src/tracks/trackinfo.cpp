@@ -1,6 +1,7 @@
 #include "tracks/trackinfo.h"
 
 #include <array>
+#include <cmath>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -76,8 +77,7 @@ TagLib::PropertyMap propertiesOf(TagLib::File& file) {
     return properties;
 }
 
-std::vector<std::pair<QString, QString>> gainsOf(TagLib::File& file) {
-    const TagLib::PropertyMap properties = propertiesOf(file);
+std::vector<std::pair<QString, QString>> gainsOf(const TagLib::PropertyMap& properties) {
     std::vector<std::pair<QString, QString>> gains;
     for (const GainTag& tag : gainTags) {
         const auto found = properties.find(tag.key);
@@ -87,6 +87,66 @@ std::vector<std::pair<QString, QString>> gainsOf(TagLib::File& file) {
         if (const QString value = text(found->second.front()); !value.isEmpty()) {
             gains.emplace_back(QString::fromLatin1(tag.shownAs), value);
         }
+    }
+    return gains;
+}
+
+std::optional<QString> firstValue(const TagLib::PropertyMap& properties, const char* key) {
+    const auto found = properties.find(key);
+    if (found == properties.end() || found->second.isEmpty()) {
+        return std::nullopt;
+    }
+    return text(found->second.front());
+}
+
+// "-3.50 dB", "+2.25", "-896": a number within [lowest, highest], its unit dropped; none for anything else.
+std::optional<double> numberOf(std::optional<QString> value, double lowest, double highest) {
+    if (!value) {
+        return std::nullopt;
+    }
+    if (value->endsWith(QLatin1String("dB"), Qt::CaseInsensitive)) {
+        value->chop(2);
+    }
+    bool ok = false;
+    const double number = value->trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(number) || number < lowest || number > highest) {
+        return std::nullopt;
+    }
+    return number;
+}
+
+// No tagger writes a gain beyond +-60 dB, or a peak that is not above 0 and at most ten times full scale.
+constexpr double largestGain = 60.0;
+constexpr double smallestPeak = 1e-9;
+constexpr double largestPeak = 10.0;
+
+std::optional<double> gainOf(const TagLib::PropertyMap& properties, const char* key) {
+    return numberOf(firstValue(properties, key), -largestGain, largestGain);
+}
+
+std::optional<double> peakOf(const TagLib::PropertyMap& properties, const char* key) {
+    return numberOf(firstValue(properties, key), smallestPeak, largestPeak);
+}
+
+// Opus's R128 gains are Q7.8 dB (a 16-bit number) to -23 LUFS; ReplayGain's reference is 5 dB louder.
+std::optional<double> r128Gain(const TagLib::PropertyMap& properties, const char* key) {
+    constexpr double steps = 256.0;
+    constexpr double toReplayGain = 5.0;
+    constexpr double largestStep = 32767.0;
+    const std::optional<double> value = numberOf(firstValue(properties, key), -largestStep - 1, largestStep);
+    return value ? std::optional(*value / steps + toReplayGain) : std::nullopt;
+}
+
+ReplayGain replayGainOf(const TagLib::PropertyMap& properties) {
+    ReplayGain gains{.trackGain = gainOf(properties, "REPLAYGAIN_TRACK_GAIN"),
+                     .trackPeak = peakOf(properties, "REPLAYGAIN_TRACK_PEAK"),
+                     .albumGain = gainOf(properties, "REPLAYGAIN_ALBUM_GAIN"),
+                     .albumPeak = peakOf(properties, "REPLAYGAIN_ALBUM_PEAK")};
+    if (!gains.trackGain) {
+        gains.trackGain = r128Gain(properties, "R128_TRACK_GAIN");
+    }
+    if (!gains.albumGain) {
+        gains.albumGain = r128Gain(properties, "R128_ALBUM_GAIN");
     }
     return gains;
 }
@@ -128,7 +188,11 @@ TrackInfo readTrackInfo(TagLib::IOStream& stream) {
     if (file.isNull()) {
         return {};
     }
-    TrackInfo info{.tag = fieldsOf(ownTag(file)), .length = std::nullopt, .gains = gainsOf(*file.file())};
+    const TagLib::PropertyMap properties = propertiesOf(*file.file());
+    TrackInfo info{.tag = fieldsOf(ownTag(file)),
+                   .length = std::nullopt,
+                   .gains = gainsOf(properties),
+                   .replayGain = replayGainOf(properties)};
     // TagLib says 0 when it cannot tell, and a stream whose last page claims an absurd position overflows
     // into a negative length: neither is a length.
     if (const TagLib::AudioProperties* properties = file.audioProperties();
@@ -136,6 +200,15 @@ TrackInfo readTrackInfo(TagLib::IOStream& stream) {
         info.length = std::chrono::milliseconds{properties->lengthInMilliseconds()};
     }
     return info;
+}
+
+ReplayGain readReplayGain(const QString& path) {
+    if (!QFileInfo(path).isFile()) {
+        return {};
+    }
+    TagLib::FileStream stream(QFile::encodeName(path).constData(), true);
+    const TagLib::FileRef file(&stream, false);
+    return stream.isOpen() && !file.isNull() ? replayGainOf(propertiesOf(*file.file())) : ReplayGain{};
 }
 
 TrackInfo readTrackInfo(const QString& path) {

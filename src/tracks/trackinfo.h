@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/level.h"
 #include "tracks/tagfields.h"
 
 #include <chrono>
@@ -23,6 +24,8 @@ struct TrackInfo {
     // The file's level tags, as written, each under the name it is shown by ("Track gain": "-3.50 dB"): the
     // ReplayGain tags (ID3v2 TXXX, Vorbis comments, APE, MP4 freeform atoms) and Opus's R128 gains.
     std::vector<std::pair<QString, QString>> gains;
+    // The same tags as numbers, as the player sets the level from them.
+    ReplayGain replayGain;
 };
 
 // What a tool tip says of a file: its tag's title, artist and album where they are set, its length
@@ -33,6 +36,9 @@ struct TrackInfo {
 // Reads a file. A missing or unreadable file, one that is not a regular file (a directory, a named pipe)
 // and one TagLib cannot parse have no tag and no known length. Never plays the file.
 [[nodiscard]] TrackInfo readTrackInfo(const QString& path);
+
+// Only the file's ReplayGain tags, without reading its sound: for the player, before it loads the file.
+[[nodiscard]] ReplayGain readReplayGain(const QString& path);
 
 // The same reading over an open stream (the bytes of a file in memory, say); the kind of file is told
 // from the stream's name, else from its first bytes.

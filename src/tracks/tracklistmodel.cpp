@@ -197,7 +197,8 @@ QString TrackListModel::toolTip(int row) const {
         const std::optional<TrackInfo> file = info.find(at(row).source.path);
         return trackInfoToolTip({.tag = fields.isEmpty() ? std::nullopt : std::optional(fields),
                                  .length = length(row),
-                                 .gains = file ? file->gains : std::vector<std::pair<QString, QString>>{}},
+                                 .gains = file ? file->gains : std::vector<std::pair<QString, QString>>{},
+                                 .replayGain = {}},
                                 markText);
     }
     if (const std::optional<TrackInfo> known = info.find(path(row))) {

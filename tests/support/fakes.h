@@ -169,6 +169,7 @@ public:
     }
     void play() override {
         holding = false;
+        unbufferedPlays += runBuffering ? 0 : 1;
         setState(playing);
     }
     void pause() override { setState(paused); }
@@ -182,6 +183,7 @@ public:
     void setSend44k(bool on) override { send44k = on; }
     void setLevel(Level chosen) override { programLevel = chosen; }
     void setSilentFallback(bool on) override { silentFallback = on; }
+    void setRunBuffering(bool on) override { runBuffering = on; }
     void listOutputs(std::vector<SoundOutput> outputs) {
         outputList = std::move(outputs);
         emit soundOutputsChanged();
@@ -213,6 +215,8 @@ public:
     std::optional<bool> send44k;
     std::optional<Level> programLevel;
     bool silentFallback = false;
+    bool runBuffering = false;
+    int unbufferedPlays = 0;         // plays without the run's buffer
     std::optional<QString> noOutput; // every file then fails for want of a sound output, for this reason
     QStringList opened;              // the files of the items opened, prepared or taken first
     std::vector<MediaItem> items;    // those items, and the rest of a take

@@ -83,64 +83,35 @@ TEST(MpvNodes, TheReplyNamesItsPlaylistEntryAndTheDeviceListItsOutputs) {
     EXPECT_TRUE(soundOutputsOfList(nodes.map({{"name", Nodes::text("x")}})).empty());
 }
 
-// A take's one level: its first file's album gain as libmpv read it, limited by the peak where there is one.
-TEST(MpvNodes, TheTakesLevelIsItsFirstFilesAlbumGainWithinItsPeak) {
-    Nodes nodes;
+// The level each file plays at, from its gain tags: the gain asked for or the other one, within its peak (a
+// full-scale one where the tag is missing); -6 dB without gain; a take's from its first file's album gain.
+TEST(Levels, EachFilePlaysAtItsGainWithinItsPeakAndATakeAtItsFirstFilesAlbumGain) {
+    const std::nullopt_t none = std::nullopt;
+    const ReplayGain both{-3.5, 0.7, -1.2, 0.8};
+    const ReplayGain hot{6, 0.8, none, none};
+    const ReplayGain noPeak{4, none, none, none};
+    const ReplayGain albumOnly{none, none, -2, 0.5};
     const struct {
-        mpv_node track;
-        double db;
+        ReplayGain gains;
+        double minus6, full, track, album, take; // dB at each level, and a take's under either gain level
     } cases[] = {
-        {nodes.map({{"replaygain-album-gain", Nodes::real(-1.2)},
-                    {"replaygain-album-peak", Nodes::real(0.8)},
-                    {"replaygain-track-gain", Nodes::real(-3.5)}}),
-         -1.2},
-        {nodes.map({{"replaygain-album-gain", Nodes::real(6)}, {"replaygain-album-peak", Nodes::real(0.8)}}),
-         1.9382},
-        {nodes.map({{"replaygain-album-gain", Nodes::real(6)}}), 6}, // R128: no peak
-        {nodes.map({{"replaygain-track-gain", Nodes::real(-3.5)}, {"id", Nodes::number(1)}}), -6},
-        {nodes.map({{"replaygain-album-gain", Nodes::text("-1.2")}}), -6},
-        {Nodes::text("not a map"), -6},
+        {both, -6, 0, -3.5, -1.2, -1.2},
+        {hot, -6, 0, 1.9382, 1.9382, 1.9382},
+        {noPeak, -6, 0, 0, 0, 0},
+        {{-3.5, none, none, none}, -6, 0, -3.5, -3.5, -3.5},
+        {albumOnly, -6, 0, -2, -2, -2},
+        {{none, 0.5, none, 0.5}, -6, 0, -6, -6, -6},
+        {{3, 0, none, none}, -6, 0, 0, 0, 0},
     };
     for (const auto& row : cases) {
-        EXPECT_NEAR(fixedLevelDb(albumGainOfTrack(row.track)), row.db, 1e-4);
+        EXPECT_NEAR(levelDb(Level::minus6dB, row.gains), row.minus6, 1e-4);
+        EXPECT_NEAR(levelDb(Level::full, row.gains), row.full, 1e-4);
+        EXPECT_NEAR(levelDb(Level::trackGain, row.gains), row.track, 1e-4);
+        EXPECT_NEAR(levelDb(Level::albumGain, row.gains), row.album, 1e-4);
+        EXPECT_NEAR(takeLevelDb(Level::trackGain, row.gains), row.take, 1e-4);
+        EXPECT_NEAR(takeLevelDb(Level::albumGain, row.gains), row.take, 1e-4);
+        EXPECT_NEAR(takeLevelDb(Level::minus6dB, row.gains), -6, 1e-4);
     }
-}
-
-// The gains libmpv does not read: a ReplayGain gain tag without its peak tag, in any letter case.
-TEST(MpvNodes, AGainTagWithoutItsPeakIsTheOneTheTagsGive) {
-    Nodes nodes;
-    const struct {
-        mpv_node metadata{};
-        std::optional<double> track; // read for Track gain
-        std::optional<double> album; // and for Album gain
-    } cases[] = {
-        {nodes.map({{"REPLAYGAIN_TRACK_GAIN", Nodes::text("-3.50 dB")}, {"encoder", Nodes::text("x")}}), -3.5,
-         -3.5},
-        {nodes.map({{"replaygain_track_gain", Nodes::text(" +2.25 DB ")}}), 2.25, 2.25},
-        {nodes.map({{"REPLAYGAIN_TRACK_GAIN", Nodes::text("-3.50 dB")},
-                    {"REPLAYGAIN_TRACK_PEAK", Nodes::text("0.7")}}),
-         std::nullopt, std::nullopt},
-        {nodes.map({{"REPLAYGAIN_TRACK_GAIN", Nodes::text("-3.5")},
-                    {"REPLAYGAIN_TRACK_PEAK", Nodes::text("0.7")},
-                    {"REPLAYGAIN_ALBUM_GAIN", Nodes::text("-1.2 dB")}}),
-         std::nullopt, -1.2},
-        {nodes.map({{"REPLAYGAIN_TRACK_GAIN", Nodes::text("-3.5")},
-                    {"REPLAYGAIN_ALBUM_GAIN", Nodes::text("-1.2 dB")},
-                    {"REPLAYGAIN_ALBUM_PEAK", Nodes::text("0.9")}}),
-         -3.5, std::nullopt},
-        {nodes.map({{"REPLAYGAIN_TRACK_GAIN", Nodes::text("loud")}}), std::nullopt, std::nullopt},
-        {nodes.map({{"REPLAYGAIN_TRACK_GAIN", Nodes::text("-1e300 dB")}}), std::nullopt, std::nullopt},
-        {nodes.map({{"REPLAYGAIN_TRACK_GAIN", Nodes::text("nan")}}), std::nullopt, std::nullopt},
-        {nodes.map({{"REPLAYGAIN_TRACK_GAIN", Nodes::real(-3.5)}}), std::nullopt, std::nullopt},
-        {nodes.map({{"R128_TRACK_GAIN", Nodes::text("-896")}}), std::nullopt, std::nullopt},
-        {Nodes::text("not a map"), std::nullopt, std::nullopt},
-    };
-    for (const auto& row : cases) {
-        EXPECT_EQ(gainWithoutPeak(row.metadata, false), row.track);
-        EXPECT_EQ(gainWithoutPeak(row.metadata, true), row.album);
-    }
-    // Taken with a full-scale peak, such a gain never raises a file.
-    EXPECT_NEAR(fixedLevelDb(AlbumGain{.gain = 4, .peak = 1}), 0, 1e-9);
 }
 
 TEST(MpvNodes, PropertiesKeepTheirLastValueAndTheLogNamesAFailureOnOneLine) {

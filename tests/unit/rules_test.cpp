@@ -447,11 +447,13 @@ TEST(TrackInfo, EachFormatsOwnTagAndLengthAndNothingFromWhatIsNoSoundFile) {
               "<qt>Title: Second Life<br>Artist: Artist v2.4<br>Album: Album v2.4<br>Length: 0:01</qt>");
     EXPECT_EQ(trackInfoToolTip({.tag = TagFields{.title = "<b>x</b>", .artist = "", .album = ""},
                                 .length = std::nullopt,
-                                .gains = {{"Track gain", "<i>+99 dB"}}}),
+                                .gains = {{"Track gain", "<i>+99 dB"}},
+                                .replayGain = {}}),
               "<qt>Title: &lt;b&gt;x&lt;/b&gt;<br>Length: unknown<br>Track gain: &lt;i&gt;+99 dB</qt>");
 }
 
-// The level tags of each kind, read as the tool tip shows them; none where the file has none.
+// The level tags of each kind, read as the tool tip shows them and as the numbers the player uses (R128 as
+// its ReplayGain equivalent); none where the file has none, and no number where a tag holds none.
 TEST(TrackInfo, LevelTagsOfEachKind) {
     const QDir fixtures(QStringLiteral(QUORVEX_MEDIA_FIXTURES));
     // An M4A as iTunes and foobar2000 tag it: freeform atoms, in lower case.
@@ -462,25 +464,33 @@ TEST(TrackInfo, LevelTagsOfEachKind) {
         TagLib::MP4::File file(QFile::encodeName(m4a).constData());
         file.tag()->setItem("----:com.apple.iTunes:replaygain_track_gain", TagLib::StringList("-3.50 dB"));
         file.tag()->setItem("----:com.apple.iTunes:replaygain_album_peak", TagLib::StringList("0.800000"));
+        file.tag()->setItem("----:com.apple.iTunes:replaygain_album_gain", TagLib::StringList("loud"));
         ASSERT_TRUE(file.save());
     }
     const std::string both =
         "Track gain: -3.50 dB, Track peak: 0.700000, Album gain: -1.20 dB, Album peak: 0.800000";
+    const ReplayGain bothGains{-3.5, 0.7, -1.2, 0.8};
+    const std::nullopt_t none = std::nullopt;
     const struct {
         QString path;
         std::string gains;
-    } cases[] = {{fixtures.filePath("gain.flac"), both},
-                 {fixtures.filePath("gain.mp3"), both},
-                 {fixtures.filePath("gain.opus"), "R128 track gain: -896"},
-                 {m4a, "Track gain: -3.50 dB, Album peak: 0.800000"},
-                 {fixtures.filePath("music.wav"), ""},
-                 {fixtures.filePath("id3v2.mp3"), ""}};
+        ReplayGain numbers;
+    } cases[] = {
+        {fixtures.filePath("gain.flac"), both, bothGains},
+        {fixtures.filePath("gain.mp3"), both, bothGains},
+        {fixtures.filePath("gain.opus"), "R128 track gain: -896", {1.5, none, none, none}},
+        {m4a, "Track gain: -3.50 dB, Album gain: loud, Album peak: 0.800000", {-3.5, none, none, 0.8}},
+        {fixtures.filePath("music.wav"), "", {}},
+        {fixtures.filePath("id3v2.mp3"), "", {}}};
     for (const auto& row : cases) {
         QStringList shown;
-        for (const auto& [name, value] : readTrackInfo(row.path).gains) {
+        const TrackInfo info = readTrackInfo(row.path);
+        for (const auto& [name, value] : info.gains) {
             shown.append(name + ": " + value);
         }
         EXPECT_EQ(shown.join(", ").toStdString(), row.gains) << row.path.toStdString();
+        EXPECT_EQ(info.replayGain, row.numbers) << row.path.toStdString();
+        EXPECT_EQ(readReplayGain(row.path), row.numbers) << row.path.toStdString();
     }
 }
 

@@ -373,6 +373,8 @@ TEST_F(SessionTest, CueTracksPlayTheirPartOfTheFileUnderTheSheetsTitles) {
         feedback.ended.clear();
         record(gapless);
         EXPECT_EQ(feedback.ended, QStringList({"6 Intro: recorded", "7 Track 02: recorded"})) << gapless;
+        EXPECT_EQ(fakes.player->unbufferedPlays, 0) << "a run plays with its long buffer";
+        EXPECT_FALSE(fakes.player->runBuffering) << "and leaves the short one to previews";
         EXPECT_EQ(fakes.player->items,
                   (gapless ? std::vector<MediaItem>{parts[0], parts[1], parts[0], parts[1]} : parts))
             << "each part checked, then the take of both";

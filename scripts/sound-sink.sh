@@ -7,16 +7,19 @@
 #                     afterwards; both are reached the same way;
 #   stop_sound_sink   stops it and removes its directory.
 # Works as root, with no terminal, no display and no login session. Needs the Debian packages pulseaudio and
-# pulseaudio-utils; PipeWire needs pipewire, wireplumber, pipewire-pulse and dbus-daemon.
+# pulseaudio-utils; PipeWire needs pipewire, wireplumber, pipewire-pulse and dbus-daemon. Each server gets a
+# directory of its own, made when it starts: two test runs side by side (two clones, say) never share a sink.
 
-quorvex_sound_dir="${TMPDIR:-/tmp}/quorvex-sound-$(id -u)"
+quorvex_sound_dir=
 quorvex_sound_sink=quorvex_test_sink
 
 start_sound_sink() {
     local server="${1:-pulseaudio}"
     stop_sound_sink
-    mkdir -p "$quorvex_sound_dir"
-    chmod 700 "$quorvex_sound_dir"
+    quorvex_sound_dir="$(mktemp -d "${TMPDIR:-/tmp}/quorvex-sound.XXXXXX")" || return 1
+    quorvex_sound_env=(env -u DISPLAY -u WAYLAND_DISPLAY -u DBUS_SESSION_BUS_ADDRESS
+        HOME="$quorvex_sound_dir" XDG_RUNTIME_DIR="$quorvex_sound_dir"
+        XDG_CONFIG_HOME="$quorvex_sound_dir/config" XDG_STATE_HOME="$quorvex_sound_dir/state")
     case "$server" in
     pulseaudio) quorvex_start_pulseaudio || return 1 ;;
     pipewire) quorvex_start_pipewire || { stop_sound_sink; return 1; } ;;
@@ -68,12 +71,10 @@ start_sound_sink() {
     return 1
 }
 
-# The environment of the private servers: their sockets, state and configuration in the private directory,
-# never in the user's home, and no display or session bus of the user's. (A command, not a function: a
-# server started in the background through it keeps the process id the shell reports.)
-quorvex_sound_env=(env -u DISPLAY -u WAYLAND_DISPLAY -u DBUS_SESSION_BUS_ADDRESS
-    HOME="$quorvex_sound_dir" XDG_RUNTIME_DIR="$quorvex_sound_dir"
-    XDG_CONFIG_HOME="$quorvex_sound_dir/config" XDG_STATE_HOME="$quorvex_sound_dir/state")
+# quorvex_sound_env, set by start_sound_sink, is the environment of the private servers: their sockets, state
+# and configuration in the private directory, never in the user's home, and no display or session bus of the
+# user's. (A command, not a function: a server started in the background through it keeps the process id the
+# shell reports.)
 
 quorvex_start_pulseaudio() {
     # The server keeps its socket, pid file and cookie in the private directory, never in the user's home.
@@ -134,6 +135,7 @@ quorvex_stop_sound_process() {
 
 stop_sound_sink() {
     local pids=() pid index name
+    [ -n "$quorvex_sound_dir" ] && [ -d "$quorvex_sound_dir" ] || return 0
     quorvex_stop_sound_process "$(cat "$quorvex_sound_dir/pulse/pid" 2>/dev/null)" pulseaudio
     # PipeWire's processes, the last started first; the session bus last.
     [ -f "$quorvex_sound_dir/pids" ] && mapfile -t pids <"$quorvex_sound_dir/pids"
@@ -144,6 +146,7 @@ stop_sound_sink() {
         done
     done
     rm -rf "$quorvex_sound_dir"
+    quorvex_sound_dir=
     unset PULSE_SERVER PULSE_COOKIE QUORVEX_TEST_SINK QUORVEX_SOUND_SERVER QUORVEX_TEST_AO PIPEWIRE_REMOTE
     return 0
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "deck/disc.h"
-#include "deck/faults.h"
+#include "deck/controla1/disc.h"
+#include "deck/controla1/faults.h"
 
 #include <optional>
 #include <QCommandLineParser>

@@ -1,7 +1,7 @@
+#include "deck/controla1/virtualdeck.h"
 #include "deck/deckoptions.h"
 #include "deck/devicelink.h"
 #include "deck/stopsignals.h"
-#include "deck/virtualdeck.h"
 
 #include <csignal>
 #include <cstdio>

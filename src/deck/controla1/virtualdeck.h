@@ -1,10 +1,10 @@
 #pragma once
 
-#include "deck/answers.h"
-#include "deck/disc.h"
-#include "deck/discdrive.h"
-#include "deck/faults.h"
-#include "deck/frameparser.h"
+#include "deck/controla1/answers.h"
+#include "deck/controla1/disc.h"
+#include "deck/controla1/discdrive.h"
+#include "deck/controla1/faults.h"
+#include "deck/controla1/frameparser.h"
 #include "deck/pseudoterminalmaster.h"
 #include "deck/transmitter.h"
 

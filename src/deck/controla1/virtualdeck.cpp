@@ -1,6 +1,6 @@
-#include "deck/virtualdeck.h"
+#include "deck/controla1/virtualdeck.h"
 
-#include "deck/logline.h"
+#include "deck/controla1/logline.h"
 
 #include <QTime>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "deck/discdrive.h"
+#include "deck/controla1/discdrive.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "deck/disc.h"
+#include "deck/controla1/disc.h"
 
 #include <chrono>
 #include <optional>

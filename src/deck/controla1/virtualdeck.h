@@ -44,7 +44,8 @@ signals:
 private:
     void take(const QByteArray& bytes);
     void handle(const Received& received);
-    void obey(Command command);
+    // Carries the command out; returns a note for its log line when a fault changed what it did.
+    QString obey(Command command);
     void answer(Command command);
     void remember(const QString& entry);
 
@@ -54,6 +55,7 @@ private:
     DiscDrive drive;
     Faults faults;
     int framesSinceFaults = 0;
+    bool recordTaken = false; // a record command has arrived since the deck started
     QStringList lines;
 };
 

@@ -1,6 +1,7 @@
 // The MDS-E deck for real through a pseudo-terminal: packets written out by hand (the name packets are the
 // maker's own example), its reports as they arrive, its log, its disc, and the faults of the line switched
 // while it runs. What each command does is the firmware test's.
+#include "deck/demorecorder.h"
 #include "deck/mdse/virtualdeck.h"
 #include "mdsefixture.h"
 
@@ -142,6 +143,26 @@ TEST(MdseDeck, LineFaultsSwitchedWhileRunningAndADiscInserted) {
     EXPECT_TRUE(QTest::qWaitFor([&program] { return program.error() != QSerialPort::NoError; }, 1000));
     EXPECT_FALSE(deck.isOpen());
     EXPECT_EQ(closed, QList<QVariantList>{{false}});
+}
+
+// The demo's MDS-E deck holds a named 74-minute disc with three tracks in 12:30; the Control-A1 one is
+// the default.
+TEST(MdseDeck, TheDemoRecorderCanBeAnMdseDeckOfTheModelGiven) {
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> log(std::tmpfile(), &std::fclose);
+    ASSERT_NE(log, nullptr);
+    EXPECT_EQ(DemoRecorder(log.get()).family(), RecorderFamily::controlA1);
+    const DemoRecorder demo(log.get(), RecorderFamily::mdsE, mdse::Model::e52);
+    ASSERT_TRUE(demo.isOpen() && demo.mdse() != nullptr && demo.controlA1() == nullptr);
+    QSerialPort program(demo.devicePath());
+    ASSERT_TRUE(program.open(QIODevice::ReadWrite));
+    EXPECT_EQ(exchange(program, hex("7E 07 05 47 10 03 FF"), 19).size(), 19);
+    EXPECT_EQ(hexOf(exchange(program,
+                             hex("7E 07 05 47 20 22 FF 7E 08 05 47 20 44 01 FF 7E 08 05 47 20 54 01 FF "
+                                 "7E 08 05 47 20 48 01 FF"),
+                             21 + 13 + 10 + 24)),
+              hexOf(reports({"20 22 4D 44 53 2D 45 35 32 00 00 00 00 00 00 00", "20 60 01 01 03 0C 1E 00",
+                             "20 54 01 3D 1E"}) +
+                    reportPacket(hex("20 48 01") + "Quorvex Demo" + QByteArray(4, '\0'))));
 }
 
 } // namespace

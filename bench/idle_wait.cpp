@@ -6,7 +6,7 @@
 #include "app/frmquorvex.h"
 #include "app/systemplatform.h"
 #include "cpuclock.h"
-#include "deck/virtualdeck.h"
+#include "deck/controla1/virtualdeck.h"
 #include "link/discinfo.h"
 #include "platform/inisettingsstore.h"
 #include "windowbench.h"

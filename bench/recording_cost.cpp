@@ -17,7 +17,7 @@
 #include "app/frmquorvex.h"
 #include "app/systemplatform.h"
 #include "cpuclock.h"
-#include "deck/virtualdeck.h"
+#include "deck/controla1/virtualdeck.h"
 #include "platform/inisettingsstore.h"
 #include "tracks/tracklistmodel.h"
 #include "widgets/tracklist.h"

@@ -4,7 +4,7 @@
 // figures they print.
 #include "app/frmquorvex.h"
 #include "app/systemplatform.h"
-#include "deck/virtualdeck.h"
+#include "deck/controla1/virtualdeck.h"
 #include "platform/inisettingsstore.h"
 #include "sinkrecorder.h"
 #include "support/soundoutput.h"

@@ -1,7 +1,7 @@
 // The virtual recorder's frame parser on any bytes in any chunks: nothing is lost or invented (what it
 // hands out plus what it keeps is what came in), it keeps less than one frame, commands are 7 bytes and
 // titles 23, each from 0x81 to 0xFF, and the frames found do not depend on how the bytes were split.
-#include "deck/frameparser.h"
+#include "deck/controla1/frameparser.h"
 #include "fuzzcheck.h"
 
 #include <cstdint>

@@ -1,7 +1,8 @@
+#include "deck/controla1/virtualdeck.h"
 #include "deck/deckoptions.h"
 #include "deck/devicelink.h"
+#include "deck/mdse/virtualdeck.h"
 #include "deck/stopsignals.h"
-#include "deck/virtualdeck.h"
 
 #include <csignal>
 #include <cstdio>
@@ -13,9 +14,36 @@
 
 namespace {
 
+using namespace quorvex::deck;
+
 void printLine(std::FILE* stream, const QString& line) {
     std::fputs(qPrintable(line + QLatin1Char('\n')), stream);
     std::fflush(stream);
+}
+
+// Offers the deck's device (and its link), prints its log, and runs until a signal ends the program.
+template <typename Deck>
+int serve(Deck& deck, void (Deck::*logged)(const QString&), const QString& linkPath) {
+    if (!deck.isOpen()) {
+        printLine(stderr, QStringLiteral("quorvex-deck: cannot open a pseudo-terminal"));
+        return EXIT_FAILURE;
+    }
+    std::unique_ptr<DeviceLink> link;
+    if (!linkPath.isEmpty()) {
+        link = std::make_unique<DeviceLink>(linkPath, deck.devicePath());
+        if (!link->isValid()) {
+            printLine(stderr, QStringLiteral("quorvex-deck: %1").arg(link->error()));
+            return EXIT_FAILURE;
+        }
+    }
+    QObject::connect(&deck, logged, [](const QString& line) { printLine(stdout, line); });
+    QObject::connect(&deck, &Deck::openChanged, [](bool open) {
+        if (!open) {
+            printLine(stdout, QStringLiteral("quorvex-deck: line closed"));
+        }
+    });
+    printLine(stdout, QStringLiteral("quorvex-deck: connect to %1").arg(deck.devicePath()));
+    return QCoreApplication::exec();
 }
 
 } // namespace
@@ -23,8 +51,6 @@ void printLine(std::FILE* stream, const QString& line) {
 // quorvex-deck: a virtual MiniDisc recorder on a pseudo-terminal. Point Quorvex's Com port at the device it
 // names, and every frame Quorvex sends is printed as it arrives.
 int main(int argc, char** argv) {
-    using namespace quorvex::deck;
-
     const QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quorvex-deck"));
     const StopSignals stopSignals({SIGINT, SIGTERM});
@@ -32,9 +58,10 @@ int main(int argc, char** argv) {
                      [] { QCoreApplication::quit(); });
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("A virtual MiniDisc recorder on a pseudo-terminal, answering Quorvex's Control-A1 "
-                       "frames and misbehaving on demand."));
+    parser.setApplicationDescription(QStringLiteral(
+        "A virtual MiniDisc recorder on a pseudo-terminal, answering Quorvex's Control-A1 frames "
+        "or, with --recorder mds-e, the RS-232C packets of a Sony MDS-E11/E12/E52, and "
+        "misbehaving on demand."));
     parser.addHelpOption();
     addDeckOptions(parser);
     parser.process(application);
@@ -48,27 +75,11 @@ int main(int argc, char** argv) {
         return EXIT_FAILURE;
     }
 
-    VirtualDeck deck(read.options->disc, read.options->faults);
-    if (!deck.isOpen()) {
-        printLine(stderr, QStringLiteral("quorvex-deck: cannot open a pseudo-terminal"));
-        return EXIT_FAILURE;
+    const DeckOptions& options = *read.options;
+    if (options.recorder == RecorderFamily::mdsE) {
+        mdse::VirtualDeck deck(options.mdse.disc, options.mdse.settings, options.mdse.faults);
+        return serve(deck, &mdse::VirtualDeck::logged, options.linkPath);
     }
-    std::unique_ptr<DeviceLink> link;
-    if (!read.options->linkPath.isEmpty()) {
-        link = std::make_unique<DeviceLink>(read.options->linkPath, deck.devicePath());
-        if (!link->isValid()) {
-            printLine(stderr, QStringLiteral("quorvex-deck: %1").arg(link->error()));
-            return EXIT_FAILURE;
-        }
-    }
-    QObject::connect(&deck, &VirtualDeck::frameReceived,
-                     [](const QString& line) { printLine(stdout, line); });
-    QObject::connect(&deck, &VirtualDeck::openChanged, [](bool open) {
-        if (!open) {
-            printLine(stdout, QStringLiteral("quorvex-deck: line closed"));
-        }
-    });
-
-    printLine(stdout, QStringLiteral("quorvex-deck: connect to %1").arg(deck.devicePath()));
-    return QCoreApplication::exec();
+    VirtualDeck deck(options.disc, options.faults);
+    return serve(deck, &VirtualDeck::frameReceived, options.linkPath);
 }

@@ -27,19 +27,20 @@ Transmitter::Transmitter(Write write, QObject* parent) : QObject(parent), write(
     connect(&timer, &QTimer::timeout, this, &Transmitter::writeDue);
 }
 
-void Transmitter::send(const QByteArray& answer, const Faults& faults) {
-    std::vector<QByteArray> pieces = piecesOf(answer, faults.splitInto);
-    pieces.front().prepend(faults.noiseBefore);
-    pieces.back().append(faults.noiseAfter);
+void Transmitter::send(const QByteArray& answer, const Delivery& delivery, std::function<void()> written) {
+    std::vector<QByteArray> pieces = piecesOf(answer, delivery.splitInto);
+    pieces.front().prepend(delivery.noiseBefore);
+    pieces.back().append(delivery.noiseAfter);
 
-    Clock::time_point due = Clock::now() + faults.lateBy;
+    Clock::time_point due = Clock::now() + delivery.lateBy;
     if (!queue.empty()) {
         due = std::max(due, queue.back().due);
     }
     for (QByteArray& piece : pieces) {
-        queue.push_back({due, std::move(piece)});
-        due += faults.splitGap;
+        queue.push_back({due, std::move(piece), {}});
+        due += delivery.splitGap;
     }
+    queue.back().written = std::move(written);
     writeDue();
 }
 
@@ -50,9 +51,12 @@ void Transmitter::clear() {
 
 void Transmitter::writeDue() {
     while (!queue.empty() && queue.front().due <= Clock::now()) {
-        const QByteArray bytes = std::move(queue.front().bytes);
+        Piece piece = std::move(queue.front());
         queue.pop_front();
-        write(bytes);
+        write(piece.bytes);
+        if (piece.written) {
+            piece.written();
+        }
     }
     if (!queue.empty()) {
         const auto wait = std::chrono::ceil<std::chrono::milliseconds>(queue.front().due - Clock::now());

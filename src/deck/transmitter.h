@@ -1,6 +1,6 @@
 #pragma once
 
-#include "deck/faults.h"
+#include "deck/delivery.h"
 
 #include <chrono>
 #include <deque>
@@ -17,9 +17,9 @@ namespace quorvex::deck {
 // pieces than bytes, and never fewer than one.
 [[nodiscard]] std::vector<QByteArray> piecesOf(QByteArrayView bytes, int count);
 
-// Puts answers on the line the way the faults say: late, in pieces with gaps, with noise in front or right
-// behind. Answers leave strictly one after another: the pieces of two answers never interleave, however close
-// together the commands came.
+// Puts answers on the line the way their delivery says: late, in pieces with gaps, with noise in front or
+// right behind. Answers leave strictly one after another: the pieces of two answers never interleave, however
+// close together the commands came.
 class Transmitter final : public QObject {
     Q_OBJECT
 public:
@@ -28,7 +28,8 @@ public:
 
     explicit Transmitter(Write write, QObject* parent = nullptr);
 
-    void send(const QByteArray& answer, const Faults& faults);
+    // `written` is called once the answer's last piece is on the line; never if it is cleared first.
+    void send(const QByteArray& answer, const Delivery& delivery, std::function<void()> written = {});
     // Forgets every piece not yet written.
     void clear();
     [[nodiscard]] bool isIdle() const { return queue.empty(); }
@@ -37,6 +38,7 @@ private:
     struct Piece {
         Clock::time_point due;
         QByteArray bytes;
+        std::function<void()> written; // the last piece of an answer carries its caller's note
     };
 
     void writeDue();

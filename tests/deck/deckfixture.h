@@ -1,6 +1,6 @@
 #pragma once
 
-#include "deck/virtualdeck.h"
+#include "deck/controla1/virtualdeck.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // The deck's parts without a line: the frame parser, the answers and log lines it writes, the disc drive's
 // counting, the transmitter's pieces and the options of quorvex-deck.
-#include "deck/answers.h"
+#include "deck/controla1/answers.h"
+#include "deck/controla1/discdrive.h"
+#include "deck/controla1/frameparser.h"
+#include "deck/controla1/logline.h"
 #include "deck/deckoptions.h"
-#include "deck/discdrive.h"
-#include "deck/frameparser.h"
-#include "deck/logline.h"
 #include "deck/transmitter.h"
 #include "deckfixture.h"
 

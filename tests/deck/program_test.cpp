@@ -111,5 +111,28 @@ TEST(DeckProgram, OptionsShapeTheAnswersOnTheLinkedDeviceSignalsEndItAndWrongOpt
     EXPECT_EQ(fs::file_size(settings.toStdString()), 11U) << "an ordinary file is left alone";
 }
 
+// --recorder mds-e runs the MDS-E deck with the disc, model and timing given: an E11 in standby is switched
+// on, reads its TOC for 20 ms, and tells its disc; the log shows what it sent.
+TEST(DeckProgram, RunsTheMdseDeckOfTheModelAndDiscGiven) {
+    QProcess deck;
+    const QString device = launch(deck, {"--recorder", "mds-e", "--model", "E11", "--standby", "--toc-read",
+                                         "20", "--tracks", "2", "--minutes", "5", "--disc-length", "60"});
+    ASSERT_FALSE(device.isEmpty()) << deck.readAllStandardError().toStdString();
+    QSerialPort program(device);
+    ASSERT_TRUE(program.open(QIODevice::ReadWrite));
+    program.write(QByteArray::fromHex("7E07054710 03FF 7E07054701 02FF"));
+    EXPECT_EQ(readFrom(program, 38, 1s).toHex(' '),
+              QByteArray::fromHex("6F07054710 03FF 6F0C054720 20 10 00 03 01 00 FF 6F07054701 02FF "
+                                  "6F0C054720 20 00 A0 03 01 00 FF")
+                  .toHex(' '));
+    program.write(QByteArray::fromHex("7E08054720 44 01 FF 7E08054720 54 01 FF"));
+    EXPECT_EQ(readFrom(program, 23, 1s).toHex(' '),
+              QByteArray::fromHex("6F0D054720 60 01 01 02 05 00 00 FF 6F0A054720 54 01 37 00 FF").toHex(' '));
+    deck.terminate();
+    EXPECT_TRUE(endsCleanly(deck));
+    EXPECT_TRUE(
+        deck.readAllStandardOutput().contains("sent 6F 0A 05 47 20 54 01 37 00 FF  REC REMAIN 55:00\n"));
+}
+
 } // namespace
 } // namespace quorvex::deck::testing

@@ -2,7 +2,7 @@
 
 #include "app/frmquorvex.h"
 #include "app/systemplatform.h"
-#include "deck/virtualdeck.h"
+#include "deck/controla1/virtualdeck.h"
 #include "platform/inisettingsstore.h"
 #include "support/fileaccess.h"
 #include "support/modalwatcher.h"

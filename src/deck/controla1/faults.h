@@ -1,6 +1,8 @@
 #pragma once
 
-#include "deck/answers.h"
+#include "deck/controla1/answers.h"
+#include "deck/delivery.h"
+#include "deck/readbackfaults.h"
 
 #include <chrono>
 #include <optional>
@@ -19,6 +21,12 @@ struct Faults {
     QByteArray noiseBefore{};                     // written before each answer, with its first piece
     QByteArray noiseAfter{};                      // written right behind each answer, with its last piece
     std::optional<int> closeAfterFrames{};        // hang up once this many frames have arrived
+    // The disc-information request goes unanswered once a record command has arrived; the title a fault
+    // changes shows in the disc and the log only, as no answer of this interface reports titles.
+    ReadBackFaults readBack{};
+
+    // How the answers travel: a Faults serves wherever a Delivery is asked for.
+    operator Delivery() const { return {lateBy, splitInto, splitGap, noiseBefore, noiseAfter}; }
 };
 
 [[nodiscard]] bool isAnswered(const Faults& faults, Answer kind);

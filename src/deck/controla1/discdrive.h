@@ -1,6 +1,7 @@
 #pragma once
 
-#include "deck/disc.h"
+#include "deck/controla1/disc.h"
+#include "deck/readbackfaults.h"
 
 #include <chrono>
 #include <optional>
@@ -21,7 +22,10 @@ public:
     bool record(Clock::time_point at);
     // Ends the running recording, if any: one more track, and its time rounded to whole seconds.
     void stop(Clock::time_point at);
-    void setTitle(int track, const QString& text);
+    // Stores a title; returns the text stored.
+    QString setTitle(int track, const QString& text);
+    // Tracks and titles from now on go onto the disc as these faults say.
+    void setFlaws(const ReadBackFaults& faults) { flaws = ReadBackFlaws(faults); }
 
     [[nodiscard]] bool isRecording() const { return recordingSince.has_value(); }
     [[nodiscard]] const Disc& disc() const { return contents; }
@@ -29,6 +33,7 @@ public:
 private:
     Disc contents;
     std::optional<Clock::time_point> recordingSince;
+    ReadBackFlaws flaws;
 };
 
 } // namespace quorvex::deck

@@ -1,4 +1,4 @@
-#include "deck/commands.h"
+#include "deck/controla1/commands.h"
 
 #include "deck/hex.h"
 

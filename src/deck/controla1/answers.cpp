@@ -1,6 +1,6 @@
-#include "deck/answers.h"
+#include "deck/controla1/answers.h"
 
-#include "deck/frameformat.h"
+#include "deck/controla1/frameformat.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "deck/faults.h"
+#include "deck/controla1/faults.h"
 
 namespace quorvex::deck {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "deck/frameparser.h"
+#include "deck/controla1/frameparser.h"
 
 #include <QString>
 #include <QTime>

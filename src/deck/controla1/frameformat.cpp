@@ -1,4 +1,4 @@
-#include "deck/frameformat.h"
+#include "deck/controla1/frameformat.h"
 
 #include <algorithm>
 

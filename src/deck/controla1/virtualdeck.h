@@ -1,10 +1,10 @@
 #pragma once
 
-#include "deck/answers.h"
-#include "deck/disc.h"
-#include "deck/discdrive.h"
-#include "deck/faults.h"
-#include "deck/frameparser.h"
+#include "deck/controla1/answers.h"
+#include "deck/controla1/disc.h"
+#include "deck/controla1/discdrive.h"
+#include "deck/controla1/faults.h"
+#include "deck/controla1/frameparser.h"
 #include "deck/pseudoterminalmaster.h"
 #include "deck/transmitter.h"
 
@@ -44,7 +44,8 @@ signals:
 private:
     void take(const QByteArray& bytes);
     void handle(const Received& received);
-    void obey(Command command);
+    // Carries the command out; returns a note for its log line when a fault changed what it did.
+    QString obey(Command command);
     void answer(Command command);
     void remember(const QString& entry);
 
@@ -54,6 +55,7 @@ private:
     DiscDrive drive;
     Faults faults;
     int framesSinceFaults = 0;
+    bool recordTaken = false; // a record command has arrived since the deck started
     QStringList lines;
 };
 

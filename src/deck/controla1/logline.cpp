@@ -1,11 +1,10 @@
-#include "deck/logline.h"
+#include "deck/controla1/logline.h"
 
 #include "deck/hex.h"
+#include "deck/logformat.h"
 
 namespace quorvex::deck {
 namespace {
-
-constexpr qsizetype noiseShown = 24;
 
 struct Describe {
     QString operator()(const Command& command) const { return commandName(command); }
@@ -16,15 +15,6 @@ struct Describe {
     QString operator()(const Noise& /*noise*/) const { return QStringLiteral("noise"); }
 };
 
-QString bytesShown(const Received& received) {
-    if (std::holds_alternative<Noise>(received.meaning) && received.bytes.size() > noiseShown) {
-        return QStringLiteral("%1 … (%2 bytes)")
-            .arg(hexBytes(QByteArrayView(received.bytes).first(noiseShown)))
-            .arg(received.bytes.size());
-    }
-    return hexBytes(received.bytes);
-}
-
 } // namespace
 
 QString meaningOf(const Meaning& meaning) {
@@ -32,8 +22,9 @@ QString meaningOf(const Meaning& meaning) {
 }
 
 QString logLine(QTime at, const Received& received) {
-    return QStringLiteral("%1  %2  %3")
-        .arg(at.toString(QStringLiteral("hh:mm:ss.zzz")), bytesShown(received), meaningOf(received.meaning));
+    const QString bytes = std::holds_alternative<Noise>(received.meaning) ? shortenedHex(received.bytes)
+                                                                          : hexBytes(received.bytes);
+    return formatLogLine(at, bytes, meaningOf(received.meaning));
 }
 
 } // namespace quorvex::deck

@@ -1,6 +1,6 @@
-#include "deck/virtualdeck.h"
+#include "deck/controla1/virtualdeck.h"
 
-#include "deck/logline.h"
+#include "deck/controla1/logline.h"
 
 #include <QTime>
 #include <utility>
@@ -11,6 +11,7 @@ namespace quorvex::deck {
 VirtualDeck::VirtualDeck(Disc disc, Faults faults, QObject* parent)
     : QObject(parent), transmitter([this](QByteArrayView bytes) { line.write(bytes); }),
       drive(std::move(disc)), faults(std::move(faults)) {
+    drive.setFlaws(this->faults.readBack);
     connect(&line, &PseudoTerminalMaster::bytesReceived, this, &VirtualDeck::take);
     connect(&line, &PseudoTerminalMaster::lineBroken, this, [this] {
         transmitter.clear();
@@ -36,6 +37,7 @@ QStringList VirtualDeck::log() const {
 
 void VirtualDeck::setFaults(Faults faults) {
     this->faults = std::move(faults);
+    drive.setFlaws(this->faults.readBack);
     framesSinceFaults = 0;
 }
 
@@ -61,15 +63,17 @@ void VirtualDeck::take(const QByteArray& bytes) {
 void VirtualDeck::handle(const Received& received) {
     const auto* command = std::get_if<Command>(&received.meaning);
     const bool trackMark = command != nullptr && *command == commands::record && drive.isRecording();
-    remember(logLine(QTime::currentTime(), received) +
-             (trackMark ? QStringLiteral(": track mark") : QString()));
+    QString note = trackMark ? QStringLiteral(": track mark") : QString();
+    if (command != nullptr) {
+        note += obey(*command);
+    } else if (const auto* title = std::get_if<Title>(&received.meaning); title != nullptr) {
+        if (const QString stored = drive.setTitle(title->track, title->text); stored != title->text) {
+            note = QStringLiteral(": stored as \"%1\"").arg(stored);
+        }
+    }
+    remember(logLine(QTime::currentTime(), received) + note);
     if (std::holds_alternative<Noise>(received.meaning)) {
         return;
-    }
-    if (command != nullptr) {
-        obey(*command);
-    } else if (const auto* title = std::get_if<Title>(&received.meaning); title != nullptr) {
-        drive.setTitle(title->track, title->text);
     }
     ++framesSinceFaults;
     if (faults.closeAfterFrames && framesSinceFaults >= *faults.closeAfterFrames) {
@@ -83,19 +87,26 @@ void VirtualDeck::handle(const Received& received) {
     }
 }
 
-void VirtualDeck::obey(Command command) {
+QString VirtualDeck::obey(Command command) {
     const auto now = DiscDrive::Clock::now();
+    const bool wasRecording = drive.isRecording();
+    const int tracks = drive.disc().tracks;
     if (command == commands::record) {
+        recordTaken = true;
         drive.record(now);
     } else if (command == commands::stop) {
         drive.stop(now);
     }
+    const bool trackEnded = wasRecording && (command == commands::record || command == commands::stop);
+    return trackEnded && drive.disc().tracks == tracks ? QStringLiteral(" (no track made)") : QString();
 }
 
 void VirtualDeck::answer(Command command) {
     // Taken now, so a disc-information answer tells the disc as it was when asked, however late it leaves.
     const std::optional<AnswerFrame> frame = answerTo(command, drive.disc());
-    if (frame && isAnswered(faults, frame->kind)) {
+    const bool unreadable = frame && frame->kind == Answer::discInformation && recordTaken &&
+                            faults.readBack.unansweredAfterRecording;
+    if (frame && isAnswered(faults, frame->kind) && !unreadable) {
         transmitter.send(frame->bytes, faults);
     }
 }

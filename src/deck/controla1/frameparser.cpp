@@ -1,6 +1,6 @@
-#include "deck/frameparser.h"
+#include "deck/controla1/frameparser.h"
 
-#include "deck/frameformat.h"
+#include "deck/controla1/frameformat.h"
 
 #include <QStringDecoder>
 

@@ -1,4 +1,4 @@
-#include "deck/discdrive.h"
+#include "deck/controla1/discdrive.h"
 
 #include <algorithm>
 #include <utility>
@@ -19,21 +19,26 @@ void DiscDrive::stop(Clock::time_point at) {
         return;
     }
     using std::chrono::milliseconds;
-    const auto elapsed =
-        std::max(milliseconds{0}, std::chrono::duration_cast<milliseconds>(at - *recordingSince));
+    const auto elapsed = flaws.stored(
+        std::max(milliseconds{0}, std::chrono::duration_cast<milliseconds>(at - *recordingSince)));
+    recordingSince.reset();
+    if (!flaws.keepsTrack()) {
+        return;
+    }
     const auto wholeSeconds = static_cast<int>((elapsed.count() + 500) / 1000);
     const int total = contents.minutes * 60 + contents.seconds + wholeSeconds;
     contents.tracks += 1;
     contents.minutes = total / 60;
     contents.seconds = total % 60;
-    recordingSince.reset();
 }
 
-void DiscDrive::setTitle(int track, const QString& text) {
-    contents.titles[track] = text;
+QString DiscDrive::setTitle(int track, const QString& text) {
+    QString stored = flaws.stored(text);
+    contents.titles[track] = stored;
     if (track == 0) {
-        contents.name = text;
+        contents.name = stored;
     }
+    return stored;
 }
 
 } // namespace quorvex::deck

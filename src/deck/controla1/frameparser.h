@@ -1,6 +1,6 @@
 #pragma once
 
-#include "deck/commands.h"
+#include "deck/controla1/commands.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

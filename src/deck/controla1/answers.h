@@ -1,7 +1,7 @@
 #pragma once
 
-#include "deck/commands.h"
-#include "deck/disc.h"
+#include "deck/controla1/commands.h"
+#include "deck/controla1/disc.h"
 
 #include <optional>
 #include <QByteArray>

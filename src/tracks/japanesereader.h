@@ -26,11 +26,12 @@ namespace quorvex {
 // See spacedWords for the words' spacing. Loading the dictionary takes a while, so one reader serves many
 // titles.
 //
-// MeCab rather than KAKASI: MeCab reads whole words in their context (KAKASI looks kanji up one run at a
-// time, and only in EUC-JP or Shift JIS), and its pronunciation field marks long vowels, so "Tokyo" and
-// "omou" both come out right. Both are free to use with our GPL-3.0-or-later: libmecab2 is BSD-3-clause,
-// GPL-2+ or LGPL-2.1+ at our choice, and mecab-ipadic is under NAIST's BSD-style licence with ICOT's
-// free-software terms, which ask only that its notice and its disclaimer travel with it.
+// MeCab rather than KAKASI: KAKASI looks kanji up run by run, without the words around them or their part of
+// speech ("君の名は" gives "kun no mei ha", "愛してる" "itoshi teru"), and spells long vowels out ("toukyou",
+// so "Tokyo" cannot be told from "omou"); MeCab cuts the title into words in context, and its pronunciation
+// field marks long vowels and says "は" as "wa". Both fit our GPL-3.0-or-later (KAKASI is GPL-2+): libmecab2
+// is BSD-3-clause, GPL-2+ or LGPL-2.1+ at our choice, and mecab-ipadic is under NAIST's BSD-style licence
+// with ICOT's free-software terms, which ask only that its notice and its disclaimer travel with it.
 class JapaneseReader final {
 public:
     static constexpr const char* debianDictionary = "/var/lib/mecab/dic/ipadic-utf8";

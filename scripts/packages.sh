@@ -2,7 +2,8 @@
 # As root it installs them with apt-get; otherwise it prints the apt-get line to run and stops.
 
 quorvex_build_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev qt6-qpa-plugins
-                        libmpv-dev libtag1-dev libicu-dev libuchardet-dev fonts-dejavu-core)
+                        libmpv-dev libtag1-dev libicu-dev libuchardet-dev libmecab-dev mecab-ipadic-utf8
+                        fonts-dejavu-core)
 quorvex_test_packages=(libgtest-dev clang-format clang-tidy cloc pulseaudio pulseaudio-utils ffmpeg desktop-file-utils
                       dbus-daemon pipewire wireplumber pipewire-pulse poppler-utils)
 quorvex_fuzz_packages=(clang libclang-rt-dev)

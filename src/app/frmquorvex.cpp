@@ -7,6 +7,7 @@
 #include "link/discinfo.h"
 #include "platform/mediaplayer.h"
 #include "platform/settingvalues.h"
+#include "platform/uilanguage.h"
 #include "run/discrecords.h"
 #include "tracks/playlist.h"
 #include "version.h"
@@ -220,6 +221,7 @@ void frmQuorvex::Form_Load() {
     ui.tickUseID3->setCheckState(useId3FromSetting(platform.settings->read(setting::useId3)));
     menus.asciiTitles->setChecked(rememberedSwitch(setting::asciiTitles));
     session.titles().setUseTags(checkBoxValue(*ui.tickUseID3) != 0);
+    session.titles().setLanguage(uiLanguage(localeVariables()));
     session.titles().setPlainAscii(menus.asciiTitles->isChecked());
     menus.gapless->setChecked(rememberedSwitch(setting::gapless));
     menus.send44k->setChecked(rememberedSwitch(setting::send44k));

@@ -8,6 +8,7 @@
 #include "platform/mpvmediaplayer.h"
 #include "platform/qteventpump.h"
 #include "platform/serialdevices.h"
+#include "platform/uilanguage.h"
 #include "record/consolefeedback.h"
 #include "run/discrecords.h"
 #include "run/fitcheck.h"
@@ -166,6 +167,7 @@ int RecordCommand::record() {
     }
     recording.link().setPauseMode(options.insertPauses);
     recording.titles().setUseTags(options.useTags);
+    recording.titles().setLanguage(uiLanguage(localeVariables()));
     recording.titles().setPlainAscii(options.asciiTitles);
     recording.link().start();
     if (options.discName) {

@@ -1,11 +1,14 @@
 #include "tracks/asciititles.h"
 
+#include "tracks/japanesereader.h"
+
 #include <unicode/translit.h>
 #include <unicode/unistr.h>
+#include <utility>
 
 namespace quorvex {
 
-AsciiTitles::AsciiTitles() {
+AsciiTitles::AsciiTitles(QString japaneseDictionary) : dictionary(std::move(japaneseDictionary)) {
     UErrorCode status = U_ZERO_ERROR;
     toAscii.reset(icu::Transliterator::createInstance("Any-Latin; Latin-ASCII", UTRANS_FORWARD, status));
     if (U_FAILURE(status) != 0) {
@@ -15,10 +18,25 @@ AsciiTitles::AsciiTitles() {
 
 AsciiTitles::~AsciiTitles() = default;
 
+const JapaneseReader* AsciiTitles::japanese() const {
+    std::call_once(dictionaryLoaded, [this] {
+        auto loaded = std::make_unique<JapaneseReader>(dictionary);
+        if (loaded->ready()) {
+            reader = std::move(loaded);
+        }
+    });
+    return reader.get();
+}
+
 QString AsciiTitles::operator()(const QString& title) const {
     QString latin = title;
+    if (readsAsJapanese(title, japaneseProgram)) {
+        if (const JapaneseReader* reading = japanese()) {
+            latin = (*reading)(title);
+        }
+    }
     if (toAscii) {
-        icu::UnicodeString text(QStringView(title).utf16(), static_cast<int32_t>(title.size()));
+        icu::UnicodeString text(QStringView(latin).utf16(), static_cast<int32_t>(latin.size()));
         toAscii->transliterate(text);
         latin = QString::fromUtf16(text.getBuffer(), text.length());
     }

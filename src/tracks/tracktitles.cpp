@@ -15,6 +15,14 @@ void TrackTitles::setPlainAscii(bool on) {
     plainAscii = on;
     if (on && !toAscii) {
         toAscii = std::make_unique<AsciiTitles>();
+        toAscii->setJapaneseProgram(japaneseProgram);
+    }
+}
+
+void TrackTitles::setLanguage(const QString& language) {
+    japaneseProgram = language == u"ja";
+    if (toAscii) {
+        toAscii->setJapaneseProgram(japaneseProgram);
     }
 }
 

@@ -14,7 +14,7 @@ class TrackInfoCache;
 
 // The names that go to the recorder: each entry's title, from its tags ("Use ID3 tags") or its file name,
 // and any title or disc name in plain ASCII when "Plain ASCII titles" asks for it. Both front ends keep
-// one and set its two switches.
+// one, set its two switches and tell it the language the program runs in.
 class TrackTitles final {
 public:
     TrackTitles();
@@ -38,6 +38,9 @@ public:
     [[nodiscard]] bool usesTags() const { return useTags; }
     // The transliterator is built the first time plain titles are asked for: it costs time and memory.
     void setPlainAscii(bool on);
+    // The program's language ("ja", "de"; see uiLanguage): in Japanese, plain titles read Han without kana as
+    // Japanese, elsewhere as Chinese. Kana is read as Japanese in any language.
+    void setLanguage(const QString& language);
 
     // From the tags (MP3, FLAC, Ogg, Opus, M4A and AIFF) when they are used and name a title, else from the
     // file name; made plain before the cut to 14 characters, so a transliteration that grows keeps the
@@ -53,6 +56,7 @@ private:
     const TrackInfoCache* infoCache = nullptr;
     bool useTags = false;
     bool plainAscii = false;
+    bool japaneseProgram = false;
     std::unique_ptr<AsciiTitles> toAscii;
 };
 

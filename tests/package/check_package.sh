@@ -31,5 +31,8 @@ printf '#EXTM3U\n#QUORVEX-DISC:Packaged\n#QUORVEX-RUN:2026-12-10T09:00:00Z\n#QUO
 "${no_display[@]}" "$root"/usr/bin/quorvex --insert "$root/insert.pdf" "$root/disc.m3u8" 2>/dev/null &&
     [ "$(head -c 5 "$root/insert.pdf")" = "%PDF-" ] || fail "quorvex --insert"
 dpkg-deb -f "$deb" Recommends | grep -q fonts-noto-cjk || fail "no Recommends: fonts-noto-cjk"
+# Japanese titles: MeCab's library as the shared libraries' search found it, and its dictionary named.
+dpkg-deb -f "$deb" Depends | grep -q 'libmecab2.*mecab-ipadic-utf8\|mecab-ipadic-utf8.*libmecab2' ||
+    fail "Depends lacks libmecab2 or mecab-ipadic-utf8"
 "${no_display[@]}" "$root"/usr/bin/quorvex-deck --help | grep -q -- '--tracks' || fail "quorvex-deck --help"
 echo "package checks passed: $deb"

@@ -102,6 +102,7 @@ bool recordOnce(SinkBench& bench, const QString& program, const QString& folder,
                  1000 * (stoppedAt - sink.secondsAt(0) - static_cast<double>(sink.pcm().size()) / 4 / rate));
 
     std::vector<double> targets;
+    targets.reserve(files.size());
     for (const ToneFile& file : files) {
         targets.push_back(level.option == std::string_view("track") ? file.gainDb
                           : level.option == std::string_view("0")   ? 0.0

@@ -7,7 +7,8 @@
 #include "app/systemplatform.h"
 #include "cpuclock.h"
 #include "deck/controla1/virtualdeck.h"
-#include "link/discinfo.h"
+#include "link/controla1/controla1recorder.h"
+#include "link/controla1/discinfo.h"
 #include "platform/inisettingsstore.h"
 #include "windowbench.h"
 
@@ -22,8 +23,9 @@ namespace {
 void measure(quorvex::frmQuorvex& window, const char* what) {
     const double cpuBefore = processCpuSeconds();
     const auto wallBefore = std::chrono::steady_clock::now();
-    const bool answered = window.link().waitForReply(quorvex::discInfoFirst, quorvex::discInfoSecond,
-                                                     quorvex::discInfoDistance);
+    const bool answered =
+        dynamic_cast<quorvex::ControlA1Recorder&>(window.recorder())
+            .waitForReply(quorvex::discInfoFirst, quorvex::discInfoSecond, quorvex::discInfoDistance);
     const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - wallBefore;
     std::printf("%-40s wall %.3f s  CPU %.4f s  answered %s\n", what, wall.count(),
                 processCpuSeconds() - cpuBefore, answered ? "yes" : "no");

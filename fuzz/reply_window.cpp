@@ -2,7 +2,7 @@
 // bytes received in slots 1..20 with slot 0 untouched, the countdown runs down to 0 and no lower, and an
 // answer is recognised exactly when an end byte arrives with the awaited pair at the awaited distance.
 #include "fuzzcheck.h"
-#include "link/replywatcher.h"
+#include "link/controla1/replywatcher.h"
 #include "platform/serialport.h"
 
 #include <cstdint>

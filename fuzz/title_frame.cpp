@@ -2,7 +2,7 @@
 // 81 17 07 B0 9A track 00 00, a 14-byte field, FF; the field is the name's characters one byte each
 // (leading and trailing spaces gone), then NUL padding.
 #include "fuzzcheck.h"
-#include "link/titleframe.h"
+#include "link/controla1/titleframe.h"
 
 #include <cstdint>
 #include <fuzzer/FuzzedDataProvider.h>

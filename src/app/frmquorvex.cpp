@@ -3,8 +3,6 @@
 #include "app/checkboxvalue.h"
 #include "app/messages.h"
 #include "app/soundoutputmenu.h"
-#include "link/commandframe.h"
-#include "link/discinfo.h"
 #include "platform/mediaplayer.h"
 #include "platform/settingvalues.h"
 #include "platform/uilanguage.h"
@@ -179,6 +177,11 @@ void frmQuorvex::connectControls() {
                 [this, level] { platform.settings->save(setting::level, level->data().toString()); });
     }
     connect(menus.serialDevice, &QAction::triggered, this, &frmQuorvex::serialDevice_Click);
+    connect(menus.saveTrace, &QAction::triggered, this, &frmQuorvex::saveTrace_Click);
+    constexpr int typingPauseMs = 1000;
+    discNameDue.setSingleShot(true);
+    discNameDue.setInterval(typingPauseMs);
+    connect(&discNameDue, &QTimer::timeout, this, &frmQuorvex::nameDiscNow);
     connect(menus.recordedDiscs, &QAction::triggered, this, &frmQuorvex::recordedDiscs_Click);
     connect(menus.printInsert, &QAction::triggered, this, &frmQuorvex::printInsert_Click);
     connect(menus.checkDisc, &QAction::triggered, this, &frmQuorvex::btnCheckTracks_Click);
@@ -205,8 +208,7 @@ void frmQuorvex::connectControls() {
     // Pause mode: every change of the box's value, whoever made it.
     connect(ui.chkInsertPauses, &QCheckBox::stateChanged, this, &frmQuorvex::chkInsertPauses_Click);
 
-    // A line that broke under us is reported after the frame that found it has gone (or not).
-    connect(&session.link(), &RecorderLink::lost, this, &frmQuorvex::showLineLost);
+    connectRecorder();
 }
 
 void frmQuorvex::Form_Load() {
@@ -241,8 +243,8 @@ void frmQuorvex::Form_Load() {
     const QString startDirectory = QDir::currentPath();
     ui.DriveList->setDrive(platform.settings->read(setting::disk));
     ui.DirList->setPath(directoryFromSetting(platform.settings->read(setting::dir), startDirectory));
-    // The freshly opened line gets a moment, then the recorder is switched on.
-    session.link().start();
+    // The freshly opened line gets a moment, then the recorder is switched on (a deck: its remote mode).
+    startRecorder();
     // The source browser always starts on the root volume, in the directory the program was started from.
     ui.DriveList->setDrive(QStringLiteral("c:"));
     ui.DirList->setPath(directoryFromSetting(QStringLiteral("c:"), startDirectory));
@@ -260,9 +262,10 @@ void frmQuorvex::Form_Unload() {
         return;
     }
     unloading = true;
-    // A run that is cut off would leave the recorder recording silence until the disc is full.
+    // A run that is cut off would leave the recorder recording silence until the disc is full: it is
+    // stopped whatever pause mode says.
     if (session.isRecording()) {
-        session.link().sendCommand(command::stop);
+        session.recorder().stopNow();
     }
     // The tracks made so far stay on the disc, and so they stay in its record.
     if (const std::optional<RecordedRun> sofar = session.recordedSoFar()) {
@@ -271,8 +274,14 @@ void frmQuorvex::Form_Unload() {
         }
     }
     constexpr std::int16_t settleMs = 200;
-    session.link().delay(settleMs);
+    session.recorder().delay(settleMs);
     SerialPort& serial = *platform.serial;
+    // A deck writes the name typed last and leaves remote mode.
+    if (discNameDue.isActive()) {
+        discNameDue.stop();
+        nameDiscNow();
+    }
+    leaveRecorder();
     serial.close();
     platform.settings->save(setting::com, QString::number(serial.portNumber()));
     platform.settings->save(setting::useId3,
@@ -289,27 +298,6 @@ void frmQuorvex::closeEvent(QCloseEvent* event) {
 
 bool frmQuorvex::pauseMode() const {
     return checkBoxValue(*ui.chkInsertPauses) != 0;
-}
-
-void frmQuorvex::optCom_Click(int index) {
-    SerialPort& serial = *platform.serial;
-    if (serial.isOpen()) {
-        serial.close();
-    }
-    serial.setPortNumber(index);
-    // Remembered before the open, so a port that fails is still the one tried at the next start.
-    platform.settings->save(setting::com, QString::number(index));
-    if (const std::optional<QString> failure = serial.open(); failure.has_value()) {
-        platform.dialogs->show({.text = QString::fromLatin1(text::portOpenError),
-                                .title = QString::fromLatin1(text::applicationTitle),
-                                .informativeText = *failure});
-    }
-}
-
-void frmQuorvex::showPortDevices() {
-    for (int index = firstPort; index <= lastPort; ++index) {
-        ui.optCom.at(static_cast<std::size_t>(index - 1))->setToolTip(platform.serial->deviceName(index));
-    }
 }
 
 void frmQuorvex::recordedDiscs_Click() {
@@ -361,53 +349,6 @@ void frmQuorvex::previewInserts(std::vector<CaseInsert> inserts) {
     preview->show();
 }
 
-void frmQuorvex::serialDevice_Click() {
-    SerialPort& serial = *platform.serial;
-    const int number = serial.portNumber();
-    const std::optional<QString> device =
-        platform.dialogs->chooseSerialDevice(QStringLiteral("Serial device for Com%1").arg(number),
-                                             serial.deviceName(number), serial.systemDevices());
-    if (!device.has_value() || device->isEmpty()) {
-        return;
-    }
-    platform.settings->save(setting::commport, setting::deviceKey(number), *device);
-    serial.setDevice(number, *device);
-    showPortDevices();
-    optCom_Click(number);
-}
-
-void frmQuorvex::selectPort(int index) {
-    if (QAbstractButton* option = ui.optComGroup->button(index)) {
-        option->setChecked(true);
-    }
-    optCom_Click(index);
-}
-
-void frmQuorvex::Timer1_Timer() {
-    session.link().tick();
-}
-
-void frmQuorvex::txtTitle_Change() {
-    session.link().sendTitle(titleText(ui.txtTitle->text()), 0);
-}
-
-void frmQuorvex::refreshDiscInfo() {
-    ui.lblTrackInfo->setText(discInfoText(session.link().askDisc()));
-}
-
-// During a recording run the disc query would take over the run's wait for the recorder's answer.
-void frmQuorvex::btnCheckTracks_Click() {
-    if (!session.isRecording()) {
-        refreshDiscInfo();
-    }
-}
-
-void frmQuorvex::lblTrackInfo_Click() {
-    if (!session.isRecording()) {
-        refreshDiscInfo();
-    }
-}
-
 bool frmQuorvex::rememberedSwitch(const SettingKey& key) const {
     return quorvex::rememberedSwitch(*platform.settings, key);
 }
@@ -432,48 +373,9 @@ void frmQuorvex::about_Click() {
          .title = QStringLiteral("About Quorvex")});
 }
 
-void frmQuorvex::btnOn_Click() {
-    session.link().sendCommand(command::on);
-}
-void frmQuorvex::btnOff_Click() {
-    session.link().sendCommand(command::off);
-}
-void frmQuorvex::btnPlay_Click() {
-    session.link().sendCommand(command::play);
-}
-void frmQuorvex::btnStop_Click() {
-    session.link().sendCommand(command::stop);
-}
-void frmQuorvex::btnBack_Click() {
-    session.link().sendCommand(command::back);
-}
-void frmQuorvex::btnForward_Click() {
-    session.link().sendCommand(command::forward);
-}
-
-void frmQuorvex::chkInsertPauses_Click() {
-    session.link().setPauseMode(pauseMode());
-    // Pause mode's silences are how recorders without the serial link mark tracks: one take has none.
-    menus.gapless->setEnabled(!pauseMode());
-    if (checkBoxValue(*ui.chkInsertPauses) == 1) {
-        remindPauseMode();
-    }
-}
-
-void frmQuorvex::remindPauseMode() {
-    platform.dialogs->show({.text = QString::fromLatin1(text::pauseModeNotice),
-                            .title = QString::fromLatin1(text::applicationTitle)});
-}
-
 void frmQuorvex::showPlayerFailure(const QString& reason) {
     platform.dialogs->show(
         {.text = reason, .title = QString::fromLatin1(text::applicationTitle), .icon = QMessageBox::Warning});
-}
-
-void frmQuorvex::showLineLost(const QString& reason) {
-    platform.dialogs->show({.text = QString::fromLatin1(text::lineLost).arg(reason),
-                            .title = QString::fromLatin1(text::applicationTitle),
-                            .icon = QMessageBox::Warning});
 }
 
 } // namespace quorvex

@@ -3,6 +3,7 @@
 #include "app/controls.h"
 #include "app/menubar.h"
 #include "app/platform.h"
+#include "link/linktrace.h"
 #include "platform/settingvalues.h"
 #include "run/recordingsession.h"
 #include "run/runfeedback.h"
@@ -43,14 +44,26 @@ public:
     // settings and ends the program at once.
     void Form_Unload();
 
-    // Closes the port, renumbers it, remembers the number and opens it again.
+    // Leaves the recorder, closes the port, renumbers it, remembers the number and opens it again with the
+    // family of recorder remembered for it.
     void optCom_Click(int index);
+    // The family of recorder behind a Com button: as remembered for it, or the one given for every button.
+    [[nodiscard]] RecorderFamily familyFor(int portNumber) const;
+    // Every Com button leads to a recorder of this family for this session (the virtual deck); not saved.
+    void useFamilyOnEveryPort(RecorderFamily family);
+    // Every frame each way goes to `path` too from now on: what went wrong when it cannot be opened.
+    std::optional<QString> traceTo(const QString& path);
+    // The session's serial trace so far into `path`; what went wrong, if anything.
+    [[nodiscard]] std::optional<QString> saveTrace(const QString& path) const;
+    // Asks the deck on `device` for its model (REMOTE MODE On, MODEL NAME REQ; remote mode left again on a
+    // device not in use): its model, or "No answer", or why the device could not be opened.
+    QString identify(const QString& device);
     // Selects an option button the way a click would, which runs optCom_Click.
     void selectPort(int index);
 
     // One Tick of Timer1: the countdown and the bytes the recorder sent since the last Tick.
     void Timer1_Timer();
-    [[nodiscard]] RecorderLink& link() { return session.link(); }
+    [[nodiscard]] Recorder& recorder() { return session.recorder(); }
     void txtTitle_Change();
     // Asks the recorder for its track count and disc time and shows them in lblTrackInfo.
     void refreshDiscInfo();
@@ -108,6 +121,8 @@ public:
     // Disc ▸ Serial device…: the device behind the chosen Com button, saved and opened as a click on the
     // button opens it. The menu entry is disabled during a run.
     void serialDevice_Click();
+    // Disc ▸ Save serial trace…: every frame of this session so far, into a file the user chooses.
+    void saveTrace_Click();
     // Disc ▸ Recorded discs…: the records of the discs made, in a window of their own beside this one.
     void recordedDiscs_Click();
     // The print dialog with its preview, for the inserts of the records.
@@ -131,6 +146,16 @@ protected:
 
 private:
     void connectControls();
+    // The window follows the recorder now behind the port: its signals, the trace, the controls it has.
+    void connectRecorder();
+    void showRecorderControls();
+    // The recorder's first words on the line opened at start-up.
+    void startRecorder();
+    // The recorder is left as the line closes (an MDS-E deck stopped, its names written, remote mode off):
+    // at most 10 s.
+    void leaveRecorder();
+    // The Disc Name box's name to the recorder once the typing paused (an MDS-E deck).
+    void nameDiscNow();
     // A Disc menu switch as remembered (see switchFromSetting; anything unusable is the key's default), and
     // remembering one.
     [[nodiscard]] bool rememberedSwitch(const SettingKey& key) const;
@@ -168,6 +193,11 @@ private:
     QString runDiscName;                        // the Disc Name box's text when the run under way began
     bool toldSilent = false;                    // the demo said once that it plays silently
     bool unloading = false;
+    LinkTrace trace{LinkTrace::Keep::session};     // every frame each way this session
+    std::optional<RecorderFamily> everyPortFamily; // the virtual deck's family, on every Com button
+    bool recorderStarted = false;                  // the line opened at start-up has had its first words
+    QTimer discNameDue;                            // the Disc Name box's typing paused
+    bool discNameAfterRun = false;                 // a deck's name typed during the run is written after it
     QTimer Timer1;
     QTimer summaryDue; // the Track list's count and time, once the tags read meanwhile are in
 };

@@ -28,9 +28,17 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QString::fromLatin1(quorvex::text::applicationTitle));
 
     // The demo's recorder lives as long as the window: shut-down ends the program without unwinding.
+    const quorvex::WindowOptions options = quorvex::windowOptions(QApplication::arguments());
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "quorvex: %s\n", options.error.toLocal8Bit().constData());
+        return 4;
+    }
     std::unique_ptr<quorvex::DemoRecorder> demo;
-    if (quorvex::wantsVirtualDeck(QApplication::arguments())) {
-        demo = std::make_unique<quorvex::DemoRecorder>(stdout);
+    if (options.virtualDeck) {
+        demo =
+            std::make_unique<quorvex::DemoRecorder>(stdout, options.recorder == quorvex::RecorderFamily::mdsE
+                                                                ? quorvex::deck::RecorderFamily::mdsE
+                                                                : quorvex::deck::RecorderFamily::controlA1);
         if (!demo->isOpen()) {
             std::fputs("quorvex: cannot open a pseudo-terminal for the virtual recorder\n", stderr);
             return EXIT_FAILURE;
@@ -45,6 +53,15 @@ int main(int argc, char* argv[]) {
         return EXIT_FAILURE;
     }
     quorvex::frmQuorvex window(std::move(*platform));
+    if (options.recorder) {
+        window.useFamilyOnEveryPort(*options.recorder);
+    }
+    if (!options.trace.isEmpty()) {
+        if (const std::optional<QString> failure = window.traceTo(options.trace)) {
+            std::fprintf(stderr, "quorvex: %s\n", failure->toLocal8Bit().constData());
+            return 4;
+        }
+    }
     window.Form_Load();
     window.show();
     return QApplication::exec();

@@ -76,6 +76,7 @@ Menus buildMenuBar(QMainWindow& window) {
     menus.send44k = action(disc, "actionSend44k", QStringLiteral("Send &44.1 kHz"));
     menus.send44k->setCheckable(true);
     menus.serialDevice = action(disc, "actionSerialDevice", QStringLiteral("Serial &device\u2026"));
+    menus.saveTrace = action(disc, "actionSaveTrace", QStringLiteral("Save serial &trace\u2026"));
     menus.recordedDiscs = action(disc, "actionRecordedDiscs", QStringLiteral("&Recorded discs\u2026"));
     menus.checkDisc = action(disc, "actionCheckDisc", QStringLiteral("&Check disc"));
 

@@ -24,6 +24,7 @@ struct Menus {
     QMenu* level = nullptr;                // disabled during a run
     std::array<QAction*, 4> levels{};      // one ticked; data(): the level's setting text
     QAction* serialDevice = nullptr;       // disabled during a run
+    QAction* saveTrace = nullptr;
     QAction* recordedDiscs = nullptr;
     QAction* checkDisc = nullptr;
     QAction* about = nullptr;

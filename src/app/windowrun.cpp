@@ -29,7 +29,7 @@ void frmQuorvex::btnRecordList_Click() {
         return;
     }
     // A run inside a disc query's wait would take its answer, and the label would show the run's bytes.
-    if (session.link().askingDisc()) {
+    if (session.recorder().askingDisc()) {
         return;
     }
     // The recorder hears only what reaches its output: without it nothing is recorded.
@@ -131,6 +131,9 @@ void frmQuorvex::showRunUnderWay(bool underWay) {
     ui.listSummary->setVisible(!underWay);
     ui.runProgress->setValue(0);
     ui.runProgress->setVisible(underWay);
+    if (!underWay && discNameAfterRun) {
+        nameDiscNow();
+    }
 }
 
 void frmQuorvex::showEntry(int index) {

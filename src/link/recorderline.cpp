@@ -1,5 +1,6 @@
 #include "link/recorderline.h"
 
+#include "link/linktrace.h"
 #include "platform/serialport.h"
 
 namespace quorvex {
@@ -11,11 +12,20 @@ RecorderLine::RecorderLine(SerialPort& port, QObject* parent) : QObject(parent),
     });
 }
 
-void RecorderLine::send(std::span<const std::uint8_t> frame) {
+void RecorderLine::send(std::span<const std::uint8_t> frame, const QString& name) {
     if (!port.isOpen()) {
         return;
     }
+    if (trace != nullptr) {
+        trace->sent(QByteArrayView(frame.data(), static_cast<qsizetype>(frame.size())), name);
+    }
     port.write(frame);
+}
+
+void RecorderLine::traceReceived(QByteArrayView frame, const QString& name) {
+    if (trace != nullptr) {
+        trace->received(frame, name);
+    }
 }
 
 } // namespace quorvex

@@ -1,6 +1,6 @@
 #include "link/waits.h"
 
-#include "link/replywatcher.h"
+#include "link/tickclock.h"
 #include "platform/eventpump.h"
 
 namespace quorvex {
@@ -23,27 +23,22 @@ std::int16_t ticksForMilliseconds(std::int16_t milliseconds) {
     return static_cast<std::int16_t>(ticks);
 }
 
-void delay(ReplyWatcher& watcher, EventPump& pump, std::int16_t milliseconds) {
-    watcher.tickCountdown = ticksForMilliseconds(milliseconds);
-    while (watcher.tickCountdown > 0) {
+void delay(TickClock& clock, EventPump& pump, std::int16_t milliseconds) {
+    clock.tickCountdown = ticksForMilliseconds(milliseconds);
+    while (clock.tickCountdown > 0) {
         pump.pumpEvents();
     }
 }
 
-bool waitForReply(ReplyWatcher& watcher, EventPump& pump, bool pauseMode, std::int16_t first,
-                  std::int16_t second, std::int16_t distance) {
-    if (pauseMode) {
-        return true;
-    }
-    watcher.replyMatched = false;
-    watcher.expectFirst = first;
-    watcher.expectSecond = second;
-    watcher.tickCountdown = replyTimeoutTicks;
-    watcher.expectDistance = distance;
-    while (watcher.tickCountdown > 0 && !watcher.replyMatched) {
+bool waitUntil(TickClock& clock, EventPump& pump, std::int16_t ticks, const std::function<bool()>& done) {
+    clock.tickCountdown = ticks;
+    while (!done()) {
+        if (clock.tickCountdown <= 0) {
+            return false;
+        }
         pump.pumpEvents();
     }
-    return watcher.replyMatched;
+    return true;
 }
 
 } // namespace quorvex

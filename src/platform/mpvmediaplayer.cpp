@@ -209,6 +209,11 @@ void MpvMediaPlayer::setRunBuffering(bool on) {
     checked(setRunBuffer(mpv, on), "set the buffer of");
 }
 
+void MpvMediaPlayer::setKeepOutputSounding(bool on) {
+    checked(mpv.setText("audio-stream-silence", on ? QStringLiteral("yes") : QStringLiteral("no")),
+            "keep the output of");
+}
+
 void MpvMediaPlayer::setSend44k(bool on) {
     checked(setRecorderFormat(mpv, on), "set the rate and format of");
 }

@@ -40,6 +40,12 @@ inline constexpr SettingKey level{general, QLatin1String("Level"), QLatin1String
     return QStringLiteral("Device%1").arg(portNumber);
 }
 
+// Recorder<n> in [Commport]: the family of recorder behind Com<n>, "control-a1" (also anything unknown) or
+// "mds-e".
+[[nodiscard]] inline QString recorderKey(int portNumber) {
+    return QStringLiteral("Recorder%1").arg(portNumber);
+}
+
 } // namespace setting
 
 } // namespace quorvex

@@ -1,8 +1,8 @@
 #include "record/recordcommand.h"
 
 #include "deck/demorecorder.h"
-#include "link/discinfo.h"
-#include "link/titleframe.h"
+#include "link/controla1/titleframe.h"
+#include "link/linktrace.h"
 #include "platform/dbussessionbus.h"
 #include "platform/deviceserialport.h"
 #include "platform/mpvmediaplayer.h"
@@ -58,6 +58,10 @@ void RecordCommand::stopSignal(int signalNumber) {
                 session != nullptr ? session->recordedSoFar() : std::nullopt) {
             saveRecord(*sofar);
         }
+        // A deck is stopped and leaves remote mode without waiting for anything.
+        if (session != nullptr) {
+            session->recorder().leaveNow();
+        }
         std::_Exit(status(ExitStatus::interrupted) + stoppedBy);
     }
     stoppedBy = signalNumber;
@@ -110,7 +114,9 @@ int RecordCommand::record() {
     const auto interrupted = [this] { return status(ExitStatus::interrupted) + stoppedBy; };
     std::unique_ptr<DemoRecorder> demo;
     if (options.virtualDeck) {
-        demo = std::make_unique<DemoRecorder>(stderr);
+        demo = std::make_unique<DemoRecorder>(stderr, options.recorder == RecorderFamily::mdsE
+                                                          ? deck::RecorderFamily::mdsE
+                                                          : deck::RecorderFamily::controlA1);
         if (!demo->isOpen()) {
             sayError(QStringLiteral("cannot open a pseudo-terminal for the virtual recorder."));
             return status(ExitStatus::badUsage);
@@ -138,12 +144,22 @@ int RecordCommand::record() {
     }
     DBusSessionBus bus(QStringLiteral("quorvex-record"));
     RecordingSession recording({.serial = serial, .pump = pump, .player = player, .bus = bus});
+    Recorder& recorder = recording.setFamily(options.recorder);
+    LinkTrace trace;
+    if (!options.trace.isEmpty()) {
+        if (const std::optional<QString> failure = trace.writeTo(options.trace)) {
+            sayError(*failure);
+            return status(ExitStatus::badUsage);
+        }
+        recorder.setTrace(&trace);
+    }
     session = &recording;
     // A stop signal after this function has returned finds no session.
     const auto forget = qScopeGuard([this] { session = nullptr; });
     ConsoleFeedback feedback(stdout, stderr, options.recordAnyway);
     bool lineLost = false;
-    connect(&recording.link(), &RecorderLink::lost, this, [&](const QString& reason) {
+    connect(&recorder, &Recorder::told, this, [&](const QString& text) { feedback.say(text); });
+    connect(&recorder, &Recorder::lost, this, [&](const QString& reason) {
         lineLost = true;
         feedback.say(QStringLiteral("the connection to the recorder was lost (%1).").arg(reason));
         recording.requestStop();
@@ -157,7 +173,7 @@ int RecordCommand::record() {
     constexpr int tickInterval = 100;
     QTimer ticks;
     ticks.setTimerType(Qt::PreciseTimer);
-    connect(&ticks, &QTimer::timeout, &recording.link(), &RecorderLink::tick);
+    connect(&ticks, &QTimer::timeout, &recorder, &Recorder::tick);
     ticks.start(tickInterval);
 
     serial.setPortNumber(options.com);
@@ -165,13 +181,19 @@ int RecordCommand::record() {
         sayError(QStringLiteral("Error opening Com Port, please select another one: %1").arg(*failure));
         return status(ExitStatus::badUsage);
     }
-    recording.link().setPauseMode(options.insertPauses);
+    recorder.setPauseMode(options.insertPauses);
+    // Whatever ends the command from here on, a deck is stopped, its names written and remote mode left.
+    const auto leave = qScopeGuard([&recorder, &serial] {
+        if (serial.isOpen()) {
+            recorder.leave();
+        }
+    });
     recording.titles().setUseTags(options.useTags);
     recording.titles().setLanguage(uiLanguage(localeVariables()));
     recording.titles().setPlainAscii(options.asciiTitles);
-    recording.link().start();
+    recorder.start();
     if (options.discName) {
-        recording.link().sendTitle(recording.titles().titleText(*options.discName), 0);
+        recorder.nameDisc(recording.titles().titleText(*options.discName));
     }
     recording.add(options.entries, 0);
     if (!pumpUntil([&recording] { return !recording.isAdding(); }, std::numeric_limits<int>::max())) {
@@ -186,19 +208,24 @@ int RecordCommand::record() {
     std::iota(all.begin(), all.end(), 0);
 
     if (options.planOnly) {
-        const DiscInfo disc = recording.link().askDisc();
+        const DiscState disc = recorder.askDisc();
         std::vector<std::optional<std::chrono::milliseconds>> lengths;
+        std::vector<QString> names;
         for (const int row : all) {
             lengths.push_back(entries.length(row));
-            const QString title = titleFieldText(recording.titles().derive(entries.source(row)).title);
+            names.push_back(recording.recorderTitle(recording.titles().derive(entries.source(row))));
+            const QString title = recorder.titleAsSent(names.back());
             printOut(QStringLiteral("%1 %2  %3\n")
                          .arg(disc.tracks + row + 1)
                          .arg(title, formatLength(lengths.back(), QStringLiteral("--:--"))));
         }
-        const std::optional<QString> question = fitQuestion({.discMinutes = options.discMinutes,
-                                                             .disc = disc,
-                                                             .pauseMode = options.insertPauses,
-                                                             .lengths = lengths});
+        const std::optional<QString> question =
+            fitQuestion({.discMinutes = options.discMinutes,
+                         .disc = disc,
+                         .pauseMode = options.insertPauses,
+                         .lengths = lengths,
+                         .names = disc.freeTitleCharacters ? std::span<const QString>(names)
+                                                           : std::span<const QString>()});
         printOut((question ? *question : QStringLiteral("The list fits the disc.")) + QLatin1Char('\n'));
         return question && !options.recordAnyway ? status(ExitStatus::doesNotFit)
                                                  : status(ExitStatus::recorded);

@@ -54,6 +54,15 @@ ParsedRecordCommand parseRecordCommand(const QStringList& arguments, const Setti
         QStringLiteral("virtual-deck"),
         QStringLiteral("Record onto a virtual recorder inside the program, its "
                        "frames shown on standard error."));
+    const QCommandLineOption recorder(
+        QStringLiteral("recorder"),
+        QStringLiteral("The recorder's family: control-a1 (the Control-A1 interface) or mds-e (an MDS-E11, "
+                       "MDS-E12 or MDS-E52 on its RS-232C port). Default: as remembered for the Com "
+                       "button; control-a1 with --device and --virtual-deck."),
+        QStringLiteral("FAMILY"));
+    const QCommandLineOption trace(QStringLiteral("trace"),
+                                   QStringLiteral("Write every frame to and from the recorder into FILE."),
+                                   QStringLiteral("FILE"));
     const QCommandLineOption discLength(QStringLiteral("disc-length"),
                                         QStringLiteral("The disc's length in minutes: 60, 74 or 80."),
                                         QStringLiteral("MINUTES"));
@@ -85,8 +94,9 @@ ParsedRecordCommand parseRecordCommand(const QStringList& arguments, const Setti
     const QCommandLineOption plan(QStringLiteral("plan"),
                                   QStringLiteral("Print each entry's track, title and length and whether the "
                                                  "list fits the disc, and exit without recording."));
-    parser.addOptions({help, version, com, device, virtualDeck, discLength, gapless, insertPauses, ascii, id3,
-                       noId3, output, level, listOutputs, listDevices, discName, recordAnyway, plan});
+    parser.addOptions({help,       version,     com,          device,   virtualDeck,  recorder, trace,
+                       discLength, gapless,     insertPauses, ascii,    id3,          noId3,    output,
+                       level,      listOutputs, listDevices,  discName, recordAnyway, plan});
     parser.addPositionalArgument(QStringLiteral("ENTRY"),
                                  QStringLiteral("A sound file, a folder, a playlist or a cue sheet."),
                                  QStringLiteral("ENTRY..."));
@@ -149,8 +159,31 @@ ParsedRecordCommand parseRecordCommand(const QStringList& arguments, const Setti
         return parsed;
     }
     options.virtualDeck = parser.isSet(virtualDeck);
+    options.recorder =
+        options.virtualDeck || parser.isSet(device)
+            ? RecorderFamily::controlA1
+            : recorderFamilyOf(settings.read(setting::commport, setting::recorderKey(options.com),
+                                             recorderFamilyText(RecorderFamily::controlA1)))
+                  .value_or(RecorderFamily::controlA1);
+    if (parser.isSet(recorder)) {
+        const std::optional<RecorderFamily> family = recorderFamilyOf(parser.value(recorder));
+        if (!family) {
+            parsed.error = QStringLiteral("--recorder takes control-a1 or mds-e, not \"%1\".")
+                               .arg(parser.value(recorder));
+            return parsed;
+        }
+        options.recorder = *family;
+    }
+    options.trace = parser.value(trace);
     options.gapless = options.gapless || parser.isSet(gapless);
     options.insertPauses = parser.isSet(insertPauses);
+    if (options.insertPauses && options.recorder == RecorderFamily::mdsE) {
+        // A deck in remote mode ignores its own keys.
+        parsed.error =
+            QStringLiteral("--insert-pauses is for recorders without a serial link, not for an MDS-E "
+                           "deck: a deck in remote mode ignores its own keys.");
+        return parsed;
+    }
     options.asciiTitles = options.asciiTitles || parser.isSet(ascii);
     options.useTags = parser.isSet(id3) || (options.useTags && !parser.isSet(noId3));
     if (parser.isSet(output)) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/recorder.h"
 #include "platform/level.h"
 
 #include <optional>
@@ -16,6 +17,8 @@ struct RecordOptions {
     int com = 1;
     QString device;           // instead of the device behind Com `com`
     bool virtualDeck = false; // the demo's recorder inside the program
+    RecorderFamily recorder = RecorderFamily::controlA1;
+    QString trace; // every frame each way into this file; empty: none
     int discMinutes = 74;
     bool gapless = false;
     bool insertPauses = false;

@@ -1,10 +1,11 @@
 #include "run/fitcheck.h"
 
-#include "link/replywatcher.h"
+#include "link/recorder.h"
 #include "tracks/formatseconds.h"
 
 #include <algorithm>
 #include <cmath>
+#include <QStringList>
 
 namespace quorvex {
 
@@ -19,12 +20,35 @@ double inSeconds(milliseconds time) {
     return std::chrono::duration<double>(time).count();
 }
 
+// The names beyond the recorder's free title space, in list order.
+std::optional<QString> namesQuestion(const FitInput& input) {
+    if (!input.disc.freeTitleCharacters) {
+        return std::nullopt;
+    }
+    QStringList over;
+    qsizetype used = 0;
+    for (const QString& name : input.names) {
+        used += name.size();
+        if (used > *input.disc.freeTitleCharacters) {
+            over.append(name);
+        }
+    }
+    if (over.isEmpty()) {
+        return std::nullopt;
+    }
+    return QStringLiteral("These titles do not fit the recorder's free title space (%1 characters):\n%2")
+        .arg(*input.disc.freeTitleCharacters)
+        .arg(over.join(QLatin1Char('\n')));
+}
+
 } // namespace
 
 std::optional<QString> fitQuestion(const FitInput& input) {
     const seconds discLength = std::chrono::minutes{input.discMinutes};
     const seconds recorded{input.pauseMode ? 0 : input.disc.minutes * 60 + input.disc.seconds};
-    const milliseconds free = std::max(discLength - recorded, seconds{0});
+    const milliseconds free = input.disc.freeSeconds && !input.pauseMode
+                                  ? seconds{std::max(*input.disc.freeSeconds, 0)}
+                                  : std::max(discLength - recorded, seconds{0});
 
     milliseconds needed{0};
     int unknown = 0;
@@ -45,7 +69,7 @@ std::optional<QString> fitQuestion(const FitInput& input) {
                        .arg(entries)
                        .arg(freeTracks);
     } else {
-        return std::nullopt;
+        return namesQuestion(input);
     }
     if (unknown == 1) {
         question += QStringLiteral("\n1 file of unknown length is not counted.");

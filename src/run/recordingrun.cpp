@@ -1,9 +1,7 @@
 #include "run/recordingrun.h"
 
-#include "link/commandframe.h"
-#include "link/discinfo.h"
-#include "link/recorderlink.h"
-#include "link/titleframe.h"
+#include "link/controla1/titleframe.h"
+#include "link/recorder.h"
 #include "platform/eventpump.h"
 #include "platform/mediaplayer.h"
 #include "run/fitcheck.h"
@@ -21,9 +19,7 @@ namespace quorvex {
 
 namespace {
 
-constexpr std::int16_t discInfoSettleMs = 2000;
 constexpr std::int16_t pauseBetweenTracksMs = 4000;
-constexpr std::int16_t ackDistance = 2;
 // A file that loads needs well under a second to be ready and to start sounding; one that is not there
 // after 15 s (in Ticks of 100 ms) never will be, and the run must not hang on it.
 constexpr std::uint64_t playerLimitTicks = 150;
@@ -78,7 +74,7 @@ void RecordingRun::requestStop() {
     }
     stopRequested = true;
     if (inCuttableWait) {
-        session.link().endWait();
+        session.recorder().endWait();
     }
 }
 
@@ -97,13 +93,13 @@ RunSummary RecordingRun::run() {
     player.setLevel(plan.level);
     player.setVolume(fullVolume);
     player.setMuted(false);
-    const std::uint64_t answersBefore = session.link().replyWatcher().discInfoAnswers;
-    session.link().sendCommand(command::discInformation);
-    delay(discInfoSettleMs);
-    const DiscInfo disc = discInfoSince(session.link().replyWatcher(), answersBefore);
+    // Stop recording ends the wait for the disc's answer.
+    inCuttableWait = true;
+    const DiscState disc = session.recorder().discBeforeRun();
+    inCuttableWait = false;
     existingTrackCount = disc.tracks;
     // Pause mode does not ask the recorder: what the disc holds is not known.
-    if (!session.link().pauseMode()) {
+    if (!session.recorder().pauseMode()) {
         summary.discBefore =
             DiscContents{.tracks = disc.tracks, .seconds = disc.minutes * secondsPerMinute + disc.seconds};
     }
@@ -112,7 +108,7 @@ RunSummary RecordingRun::run() {
         return summary;
     }
     // Pause mode marks tracks with silences: there a gapless list is recorded as any other.
-    if (plan.gapless && !session.link().pauseMode()) {
+    if (plan.gapless && !session.recorder().pauseMode()) {
         const Outcome outcome = recordTake();
         summary.stopped = outcome == Outcome::stopped;
         summary.aborted = outcome == Outcome::aborted;
@@ -146,14 +142,20 @@ RunSummary RecordingRun::run() {
     return summary;
 }
 
-bool RecordingRun::fitsOrRecordAnyway(const DiscInfo& disc) {
+bool RecordingRun::fitsOrRecordAnyway(const DiscState& disc) {
+    // The names count only where the recorder tells its free title space.
+    std::vector<QString> names;
     for (const int index : plan.entries) {
         lengths.push_back(session.entries().length(index));
+        if (disc.freeTitleCharacters) {
+            names.push_back(session.recorderTitle(session.titles().derive(session.entries().source(index))));
+        }
     }
     const std::optional<QString> question = fitQuestion({.discMinutes = plan.discMinutes,
                                                          .disc = disc,
-                                                         .pauseMode = session.link().pauseMode(),
-                                                         .lengths = lengths});
+                                                         .pauseMode = session.recorder().pauseMode(),
+                                                         .lengths = lengths,
+                                                         .names = names});
     return !question || feedback.askRecordAnyway(*question);
 }
 
@@ -162,8 +164,12 @@ RecordingRun::Entry RecordingRun::turnTo(int index) {
     const TrackSource source = session.entries().source(index);
     const TrackTitles::Derived derived = session.titles().derive(source);
     feedback.showTagFields(derived.fields);
-    titleOf[index] = derived.title;
-    return {.path = sourceText(source), .item = mediaItemOf(source), .title = derived.title};
+    const QString forRecorder = session.recorderTitle(derived);
+    titleOf[index] = session.recorder().titleAsSent(forRecorder);
+    return {.path = sourceText(source),
+            .item = mediaItemOf(source),
+            .title = derived.title,
+            .recorderTitle = forRecorder};
 }
 
 void RecordingRun::trackMade(int index) {
@@ -172,13 +178,13 @@ void RecordingRun::trackMade(int index) {
 }
 
 void RecordingRun::remindPauseMode() {
-    if (session.link().pauseMode()) {
+    if (session.recorder().pauseMode()) {
         feedback.remindPauseMode();
     }
 }
 
 RecordingRun::Outcome RecordingRun::recordEntry(int index) {
-    const auto [path, item, title] = turnTo(index);
+    const auto [path, item, title, recorderTitle] = turnTo(index);
     feedback.setStatusLine(QStringLiteral("Recording ") + title);
     shownTime.clear();
     showProgress(0);
@@ -208,12 +214,20 @@ RecordingRun::Outcome RecordingRun::recordEntry(int index) {
 
     // Armed only when the record command really goes out; a track armed must be stopped whatever
     // "Insert pauses" says by then.
-    const bool armed = !session.link().pauseMode();
+    const bool armed = !session.recorder().pauseMode();
     if (const std::optional<Outcome> failed = startRecorder(index)) {
         return *failed;
     }
+    const auto nameTrack = [&] {
+        session.recorder().nameTrack(static_cast<std::int16_t>(existingTrackCount + tracksMade),
+                                     recorderTitle);
+    };
     if (armed) {
         trackMade(index);
+        // A name written after the stop is due as soon as the track exists, a track cut off at once too.
+        if (!session.recorder().namesWhileRecording()) {
+            nameTrack();
+        }
     }
 
     player.play();
@@ -223,7 +237,9 @@ RecordingRun::Outcome RecordingRun::recordEntry(int index) {
         if (!armed) {
             trackMade(index);
         }
-        session.link().sendTitle(title, static_cast<std::int16_t>(existingTrackCount + tracksMade));
+        if (session.recorder().namesWhileRecording()) {
+            nameTrack();
+        }
         cut = followSound([this] { showPlayingTime(); });
     } else {
         cut = Cut{.reason =
@@ -234,9 +250,14 @@ RecordingRun::Outcome RecordingRun::recordEntry(int index) {
     if (stopRequested) {
         return cutOff(index, armed);
     }
-    stopRecorder(armed);
+    if (stopRecorder(armed)) {
+        return noNewTrack(index);
+    }
     if (outputFailure) {
         return noSoundOutput(index, armed || started, cut ? cut->at : 0);
+    }
+    if (!cut && session.recorder().stoppedByItself()) {
+        cut = stoppedByItself();
     }
     if (!cut) {
         mark(index, path, {.state = EntryState::recorded, .reason = {}});
@@ -246,7 +267,11 @@ RecordingRun::Outcome RecordingRun::recordEntry(int index) {
         skip(index, path, cut->reason);
     }
 
-    if (session.link().pauseMode()) {
+    // A recorder that stopped by itself has most likely run out of disc: nothing more goes onto it.
+    if (session.recorder().stoppedByItself()) {
+        return Outcome::aborted;
+    }
+    if (session.recorder().pauseMode()) {
         feedback.setStatusLine(QStringLiteral("Pausing..."));
         delay(pauseBetweenTracksMs);
         if (stopRequested) {
@@ -271,26 +296,48 @@ RecordingRun::Outcome RecordingRun::noSoundOutput(int index, bool trackMade, dou
 }
 
 std::optional<RecordingRun::Outcome> RecordingRun::startRecorder(int index) {
-    const bool armed = !session.link().pauseMode();
-    session.link().sendCommand(command::record);
-    session.link().sendCommand(command::play);
-    if (waitForRecordAcknowledgement() && !stopRequested) {
+    const bool armed = !session.recorder().pauseMode();
+    // No pass of the event loop between the commands and the wait for their answer: the answer cannot be
+    // taken in before the wait is looking for it.
+    inCuttableWait = true;
+    const Arming arming = session.recorder().armTrack();
+    inCuttableWait = false;
+    if (arming.result == Arming::Result::recording && !stopRequested) {
         return std::nullopt;
     }
     player.stop();
     if (stopRequested) {
         return cutOff(index, armed);
     }
-    // The recorder may have taken the record command and lost only its answer: never leave it recording.
-    session.link().sendCommandEvenPaused(command::stop);
+    const bool refused = arming.result == Arming::Result::failed;
+    if (!refused) {
+        // The recorder may have taken the record command and lost only its answer: never leave it recording.
+        session.recorder().stopNow();
+    }
     mark(index, currentPath,
          {.state = EntryState::skipped,
-          .reason = QStringLiteral("the recorder did not acknowledge recording")});
+          .reason = refused ? QStringLiteral("the recorder did not record")
+                            : QStringLiteral("the recorder did not acknowledge recording")});
     notWhole.pop_back(); // the error says it
-    feedback.showNotice({.text = QString::fromLatin1(noAcknowledgement),
+    feedback.showNotice({.text = refused ? arming.message : QString::fromLatin1(noAcknowledgement),
                          .title = QStringLiteral("Error"),
                          .severity = Severity::critical});
     return Outcome::aborted;
+}
+
+RecordingRun::Outcome RecordingRun::noNewTrack(int index) {
+    mark(index, currentPath,
+         {.state = EntryState::skipped, .reason = QStringLiteral("the recorder made no new track")});
+    notWhole.pop_back(); // the error says it
+    feedback.showNotice({.text = QStringLiteral("The recorder made no new track for %1.").arg(currentPath),
+                         .title = QStringLiteral("Error"),
+                         .severity = Severity::critical});
+    return Outcome::aborted;
+}
+
+RecordingRun::Cut RecordingRun::stoppedByItself() const {
+    return {.reason = QStringLiteral("the recorder stopped by itself (disc full?)"),
+            .at = player.currentPosition()};
 }
 
 RunSummary RecordingRun::endNow() {
@@ -315,10 +362,10 @@ RecordingRun::Outcome RecordingRun::cutOff(int index, bool armed) {
 }
 
 bool RecordingRun::waitForPlayer(int state) {
-    const std::uint64_t limit = session.link().replyWatcher().ticks + playerLimitTicks;
+    const std::uint64_t limit = session.recorder().ticks() + playerLimitTicks;
     while (player.playState() != state) {
         if (stopRequested || !playerFailure.isEmpty() || outputFailure ||
-            session.link().replyWatcher().ticks >= limit) {
+            session.recorder().ticks() >= limit) {
             return false;
         }
         session.pump().pumpEvents();
@@ -328,7 +375,7 @@ bool RecordingRun::waitForPlayer(int state) {
 
 std::optional<RecordingRun::Cut> RecordingRun::followSound(const std::function<void()>& eachPass) {
     double lastPosition = player.currentPosition();
-    std::uint64_t movedAt = session.link().replyWatcher().ticks;
+    std::uint64_t movedAt = session.recorder().ticks();
     while (!stopRequested) {
         const double position = player.currentPosition();
         // A failure comes before the state that follows it, so it is looked at first.
@@ -337,6 +384,9 @@ std::optional<RecordingRun::Cut> RecordingRun::followSound(const std::function<v
         }
         if (!playerFailure.isEmpty()) {
             return Cut{.reason = playerFailure, .at = position};
+        }
+        if (session.recorder().stoppedByItself()) {
+            return stoppedByItself();
         }
         switch (player.playState()) {
         case MediaPlayer::mediaEnded:
@@ -351,8 +401,8 @@ std::optional<RecordingRun::Cut> RecordingRun::followSound(const std::function<v
         }
         if (position != lastPosition) {
             lastPosition = position;
-            movedAt = session.link().replyWatcher().ticks;
-        } else if (session.link().replyWatcher().ticks - movedAt >= playerLimitTicks) {
+            movedAt = session.recorder().ticks();
+        } else if (session.recorder().ticks() - movedAt >= playerLimitTicks) {
             return Cut{.reason = QStringLiteral("the player stalled"), .at = position};
         }
         session.pump().pumpEvents();
@@ -397,33 +447,38 @@ void RecordingRun::showProgress(double positionInEntry) {
          .track = track != trackOf.end() ? std::optional<int>(track->second) : std::nullopt});
 }
 
-void RecordingRun::stopRecorder(bool armed) {
-    if (armed) {
-        session.link().sendCommandEvenPaused(command::stop);
-    } else {
-        session.link().sendCommand(command::stop);
+bool RecordingRun::stopRecorder(bool armed) {
+    const Stopping stopping = session.recorder().stopTrack(armed);
+    // A title the recorder did not take: its entry says so, now or when it is marked.
+    for (const std::int16_t number : stopping.unnamed) {
+        unnamed.insert(number);
+        for (const auto& made : summary.tracksMade) {
+            if (made.number == number) {
+                EntryMark entryMark = session.entries().mark(made.entry);
+                entryMark.reason = unnamedReason();
+                session.entries().setMark(made.entry, entryMark);
+            }
+        }
     }
-    // Only holds the run until the recorder has stopped, or the time-out: a missing answer changes nothing.
-    session.link().waitForReply(command::stop.category, command::stop.code, ackDistance);
+    return stopping.trackMissing;
 }
 
 void RecordingRun::delay(std::int16_t milliseconds) {
     inCuttableWait = true;
-    session.link().delay(milliseconds);
+    session.recorder().delay(milliseconds);
     inCuttableWait = false;
 }
 
-bool RecordingRun::waitForRecordAcknowledgement() {
-    // No pass of the event loop between the play command and this wait: the acknowledgement cannot be
-    // taken in before the wait is looking for it.
-    inCuttableWait = true;
-    const bool acknowledged =
-        session.link().waitForReply(command::record.category, command::record.code, ackDistance);
-    inCuttableWait = false;
-    return acknowledged;
+QString RecordingRun::unnamedReason() {
+    return QStringLiteral("title not written: the recorder did not confirm it");
 }
 
-void RecordingRun::mark(int index, const QString& path, const EntryMark& entryMark) {
+void RecordingRun::mark(int index, const QString& path, const EntryMark& given) {
+    EntryMark entryMark = given;
+    if (const auto track = trackOf.find(index);
+        track != trackOf.end() && unnamed.contains(static_cast<std::int16_t>(track->second))) {
+        entryMark.reason = unnamedReason();
+    }
     summary.recorded += entryMark.state == EntryState::recorded ? 1 : 0;
     summary.skipped += entryMark.state == EntryState::skipped ? 1 : 0;
     summary.cutShort += entryMark.state == EntryState::cutShort ? 1 : 0;
@@ -433,10 +488,10 @@ void RecordingRun::mark(int index, const QString& path, const EntryMark& entryMa
     const auto title = titleOf.extract(index);
     feedback.entryEnded({.index = index,
                          .track = track ? std::optional<int>(track.mapped()) : std::nullopt,
-                         .title = title ? titleFieldText(title.mapped()) : QString(),
+                         .title = title ? title.mapped() : QString(),
                          .mark = entryMark});
     if (track) {
-        summary.tracksMade.emplace_back(index, track.mapped());
+        summary.tracksMade.push_back({.entry = index, .number = track.mapped()});
     }
     if (entryMark.state != EntryState::recorded) {
         notWhole.push_back({.path = path, .mark = entryMarkText(entryMark), .state = entryMark.state});

@@ -14,12 +14,13 @@
 #include <QDateTime>
 #include <QMetaObject>
 #include <QString>
+#include <set>
 #include <utility>
 #include <vector>
 
 namespace quorvex {
 
-struct DiscInfo;
+struct DiscState;
 class RecordingSession;
 class RunFeedback;
 
@@ -43,9 +44,13 @@ struct RunSummary {
     // For the disc's record: when the run started, what the disc held then (nothing in pause mode), and each
     // entry that made a track with that track's number (the rest is on the Track list, which only grows
     // during a run).
+    struct MadeTrack {
+        int entry = 0;
+        int number = 0;
+    };
     QDateTime started;
     std::optional<DiscContents> discBefore;
-    std::vector<std::pair<int, int>> tracksMade;
+    std::vector<MadeTrack> tracksMade;
 };
 
 // What the player plays for a Track list entry: its file whole, or a cue track's part of it, with the file's
@@ -95,12 +100,13 @@ private:
         double at = 0; // seconds into the file
     };
 
-    bool fitsOrRecordAnyway(const DiscInfo& disc);
+    bool fitsOrRecordAnyway(const DiscState& disc);
     // The entry the run turns to, shown, with the title it is recorded under.
     struct Entry {
         QString path; // as the Track list shows it, for its mark
         MediaItem item;
         QString title;
+        QString recorderTitle; // the name the recorder is given (whole, for a deck that keeps whole names)
     };
     Entry turnTo(int index);
     // The entry made the track after the ones made so far.
@@ -115,6 +121,7 @@ private:
         QString path;         // as the Track list shows it
         MediaItem item;
         QString title;
+        QString recorderTitle;
     };
     std::vector<TakeFile> playableTakeFiles();
     Outcome recordTake();
@@ -133,6 +140,9 @@ private:
     void showPlayingTime();
     // Ends the entry the press of Stop recording caught, stopping the recorder if it was armed.
     Outcome cutOff(int index, bool armed);
+    // The recorder stopped and its track count did not grow as it should have: the run ends.
+    Outcome noNewTrack(int index);
+    [[nodiscard]] Cut stoppedByItself() const;
     // Until the player says `state` (or, with `state` playing, that the sound goes out); false when it
     // gave up on the file, did not get there in time, or the run was stopped.
     bool waitForPlayer(int state);
@@ -145,13 +155,15 @@ private:
     // was made) marked cut short.
     Outcome noSoundOutput(int index, bool trackMade, double at);
     void showProgress(double positionInEntry);
-    // A recorder the run armed gets its stop in any mode; otherwise the stop follows "Insert pauses".
-    void stopRecorder(bool armed);
+    // A recorder the run armed gets its stop in any mode; otherwise the stop follows "Insert pauses". True
+    // when the recorder made fewer tracks than it was told to; titles it did not take are noted on their
+    // entries.
+    bool stopRecorder(bool armed);
+    static QString unnamedReason();
     // Waits the run may cut short when Stop recording is pressed during them.
     void delay(std::int16_t milliseconds);
-    bool waitForRecordAcknowledgement();
     // Marks the entry; one not recorded whole is named, with its mark, in the box at the run's end.
-    void mark(int index, const QString& path, const EntryMark& entryMark);
+    void mark(int index, const QString& path, const EntryMark& given);
     void markCutShort(int index, const QString& path, const Cut& cut);
     void skip(int index, const QString& path, const QString& fallbackReason);
     void reportNotWhole();
@@ -179,7 +191,8 @@ private:
     std::int16_t tracksMade = 0;
     std::vector<NotWhole> notWhole;
     std::map<int, int> trackOf;          // entry -> the track it made on the disc
-    std::map<int, QString> titleOf;      // entry -> the title it is recorded under
+    std::map<int, QString> titleOf;      // entry -> the title as the recorder got it
+    std::set<std::int16_t> unnamed;      // tracks whose title the recorder did not confirm
     std::map<int, QString> wholeTitleOf; // entry -> that title whole, in its own script
     QString shownTime;                   // the Status line's playing time, as last shown
     double takePosition = 0;             // where in its file the take was heard at the last pass

@@ -1,13 +1,44 @@
 #include "run/recordingsession.h"
 
-#include "link/titleframe.h"
+#include "link/controla1/controla1recorder.h"
+#include "link/mdse/mdserecorder.h"
+#include "platform/serialport.h"
 #include "platform/sessionbus.h"
 
 namespace quorvex {
 
-RecordingSession::RecordingSession(Parts given) : parts(given), recorder(given.serial, given.pump) {
+namespace {
+
+std::unique_ptr<Recorder> recorderOf(RecorderFamily family, SerialPort& serial, EventPump& pump) {
+    if (family == RecorderFamily::mdsE) {
+        return std::make_unique<MdseRecorder>(serial, pump);
+    }
+    return std::make_unique<ControlA1Recorder>(serial, pump);
+}
+
+} // namespace
+
+RecordingSession::RecordingSession(Parts given)
+    : parts(given), deck(recorderOf(RecorderFamily::controlA1, given.serial, given.pump)) {
     naming.readThrough(info);
     QObject::connect(&gathering, &EntryGatherer::gathered, &feeding, &TrackListFeed::feed);
+}
+
+Recorder& RecordingSession::setFamily(RecorderFamily family) {
+    if (family == deck->family() || isRecording()) {
+        return *deck;
+    }
+    const bool paused = deck->pauseMode();
+    if (parts.serial.isOpen()) {
+        deck->leave();
+    }
+    deck = recorderOf(family, parts.serial, parts.pump);
+    deck->setPauseMode(paused);
+    return *deck;
+}
+
+QString RecordingSession::recorderTitle(const TrackTitles::Derived& derived) {
+    return deck->family() == RecorderFamily::mdsE ? naming.asciiText(derived.whole) : derived.title;
 }
 
 void RecordingSession::add(const QStringList& paths, int row, std::vector<Refused> refused) {
@@ -24,25 +55,28 @@ RunSummary RecordingSession::record(RunPlan plan, RunFeedback& feedback) {
     parts.bus.inhibitSleep();
     // A busy computer must not leave a hole in a track.
     parts.player.setRunBuffering(true);
+    // A deck that records only once it has locked onto its input needs a signal before the first file.
+    parts.player.setKeepOutputSounding(deck->family() == RecorderFamily::mdsE);
     RecordingRun current(*this, feedback, std::move(plan));
     run = &current;
     RunSummary summary = current.run();
     run = nullptr;
+    parts.player.setKeepOutputSounding(false);
     parts.player.setRunBuffering(false);
     parts.bus.releaseInhibitors();
     list.setGrowOnly(false);
     return summary;
 }
 
-RecordedRun RecordingSession::recordedRun(const RunSummary& summary) const {
+RecordedRun RecordingSession::recordedRun(const RunSummary& summary) {
     RecordedRun made{.started = summary.started, .before = summary.discBefore, .tracks = {}};
     made.tracks.reserve(summary.tracksMade.size());
     for (const auto& [index, number] : summary.tracksMade) {
         const TrackSource source = list.source(index);
-        const TrackTitles::Derived title = naming.derive(source);
+        const TrackTitles::Derived derived = naming.derive(source);
         made.tracks.push_back({.number = number,
-                               .title = title.whole,
-                               .recorderTitle = titleFieldText(title.title),
+                               .title = derived.whole,
+                               .recorderTitle = deck->titleAsSent(recorderTitle(derived)),
                                .mark = entryMarkText(list.mark(index)),
                                .length = list.length(index),
                                .source = source});

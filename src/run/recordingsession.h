@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/recorderlink.h"
+#include "link/recorder.h"
 #include "run/recordingrun.h"
 #include "tracks/entrygatherer.h"
 #include "tracks/trackinfocache.h"
@@ -8,6 +8,7 @@
 #include "tracks/tracklistmodel.h"
 #include "tracks/tracktitles.h"
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -19,9 +20,10 @@ class RunFeedback;
 class SerialPort;
 class SessionBus;
 
-// Everything a recording needs besides its front end: the recorder link, the Track list's entries with the
-// tag cache, the gatherer and the feed that fill it, the titles, and the player. It runs one plan at a time
-// and reports to the front end's feedback; the computer is kept from sleeping while it records.
+// Everything a recording needs besides its front end: the recorder (of the family chosen for the port), the
+// Track list's entries with the tag cache, the gatherer and the feed that fill it, the titles, and the
+// player. It runs one plan at a time and reports to the front end's feedback; the computer is kept from
+// sleeping while it records.
 class RecordingSession final {
 public:
     struct Parts {
@@ -37,7 +39,11 @@ public:
     RecordingSession& operator=(RecordingSession&&) = delete;
     ~RecordingSession() = default;
 
-    [[nodiscard]] RecorderLink& link() { return recorder; }
+    [[nodiscard]] Recorder& recorder() { return *deck; }
+    [[nodiscard]] const Recorder& recorder() const { return *deck; }
+    // Another family of recorder on the port from now on; the one before leaves first when the port is open.
+    // Connections to the recorder's signals are made again by the caller. Refused during a run.
+    Recorder& setFamily(RecorderFamily family);
     [[nodiscard]] TrackListModel& entries() { return list; }
     [[nodiscard]] const TrackListModel& entries() const { return list; }
     [[nodiscard]] TrackInfoCache& trackInfo() { return info; }
@@ -46,6 +52,9 @@ public:
     [[nodiscard]] TrackTitles& titles() { return naming; }
     [[nodiscard]] const TrackTitles& titles() const { return naming; }
     [[nodiscard]] MediaPlayer& player() { return parts.player; }
+    // The name the recorder is given for a title: Control-A1 its title field, a deck that keeps whole names
+    // the whole title in the plain letters its names take.
+    [[nodiscard]] QString recorderTitle(const TrackTitles::Derived& derived);
     [[nodiscard]] EventPump& pump() { return parts.pump; }
 
     // Whether files are still being gathered or fed into the list.
@@ -60,7 +69,7 @@ public:
     [[nodiscard]] bool isRecording() const { return run != nullptr; }
     // A run's part of its disc's record, right after it: each track it made with its entry's whole title, the
     // title the recorder got, mark, length and source, as the Track list has them.
-    [[nodiscard]] RecordedRun recordedRun(const RunSummary& summary) const;
+    [[nodiscard]] RecordedRun recordedRun(const RunSummary& summary);
     // The program ends during a run: the run's part of its disc's record so far, the entries being recorded
     // cut off. None without a run.
     [[nodiscard]] std::optional<RecordedRun> recordedSoFar();
@@ -72,7 +81,7 @@ public:
 
 private:
     Parts parts;
-    RecorderLink recorder;
+    std::unique_ptr<Recorder> deck;
     TrackInfoCache info;
     TrackListModel list{info};
     EntryGatherer gathering;

@@ -1,7 +1,6 @@
 // The gapless take of a recording run: one record…stop around all the playable entries, with a track mark
 // where each entry's sound begins (a file's, or a cue track's within its file).
-#include "link/commandframe.h"
-#include "link/recorderlink.h"
+#include "link/recorder.h"
 #include "platform/mediaplayer.h"
 #include "run/recordingrun.h"
 #include "run/recordingsession.h"
@@ -22,8 +21,13 @@ std::vector<RecordingRun::TakeFile> RecordingRun::playableTakeFiles() {
         if (index >= session.entries().count()) {
             break;
         }
-        auto [path, item, title] = turnTo(index);
-        TakeFile file{.position = position, .index = index, .path = path, .item = item, .title = title};
+        auto [path, item, title, recorderTitle] = turnTo(index);
+        TakeFile file{.position = position,
+                      .index = index,
+                      .path = path,
+                      .item = item,
+                      .title = title,
+                      .recorderTitle = recorderTitle};
         feedback.setStatusLine(QStringLiteral("Checking ") + file.title);
         if (const std::optional<QString> problem = audioFileProblem(item.path)) {
             mark(index, path, {.state = EntryState::skipped, .reason = *problem});
@@ -101,7 +105,8 @@ RecordingRun::Outcome RecordingRun::startTake(const std::vector<TakeFile>& files
              .at = 0});
         return Outcome::skipped;
     }
-    session.link().sendTitle(first.title, static_cast<std::int16_t>(existingTrackCount + tracksMade));
+    session.recorder().nameTrack(static_cast<std::int16_t>(existingTrackCount + tracksMade),
+                                 first.recorderTitle);
     std::size_t heard = 0;
     takePosition = 0;
     const std::optional<Cut> cut = followSound([this, &files, &heard] {
@@ -135,9 +140,10 @@ void RecordingRun::markTracksUntil(const std::vector<TakeFile>& files, std::size
         const TakeFile& next = files.at(heard);
         // The recorder is recording: a record command is a track mark. Its acknowledgement is not waited
         // for, so nothing holds the take.
-        session.link().sendCommandEvenPaused(command::record);
+        session.recorder().markTrack();
         trackMade(next.index);
-        session.link().sendTitle(next.title, static_cast<std::int16_t>(existingTrackCount + tracksMade));
+        session.recorder().nameTrack(static_cast<std::int16_t>(existingTrackCount + tracksMade),
+                                     next.recorderTitle);
         showTakeFile(next);
     }
 }
@@ -171,14 +177,17 @@ RecordingRun::Outcome RecordingRun::endTake(const std::vector<TakeFile>& files, 
     if (stopRequested) {
         return cutOff(last.index, true);
     }
-    stopRecorder(true);
+    if (stopRecorder(true)) {
+        return noNewTrack(last.index);
+    }
     if (outputFailure) {
         return noSoundOutput(last.index, true, cut ? cut->at : 0);
     }
     if (cut) {
-        // Paused, stopped, failed or stalled: the take ends there, and what follows waits for the next.
+        // Paused, stopped, failed, stalled, or the recorder stopped by itself: the take ends there, and what
+        // follows waits for the next.
         markCutShort(last.index, last.path, *cut);
-        return Outcome::recorded;
+        return session.recorder().stoppedByItself() ? Outcome::aborted : Outcome::recorded;
     }
     // Only files that failed before they sounded can follow the last one heard.
     bool nextFailed = false;

@@ -7,7 +7,9 @@ namespace quorvex {
 QString entryMarkText(const EntryMark& mark) {
     switch (mark.state) {
     case EntryState::recorded:
-        return QStringLiteral("recorded");
+        // A track made whole with something amiss (its title not written, say) says what.
+        return mark.reason.isEmpty() ? QStringLiteral("recorded")
+                                     : QStringLiteral("recorded; ") + mark.reason;
     case EntryState::skipped:
         return QStringLiteral("skipped: ") + mark.reason;
     case EntryState::cutShort:

@@ -13,10 +13,21 @@ TrackTitles::~TrackTitles() = default;
 
 void TrackTitles::setPlainAscii(bool on) {
     plainAscii = on;
-    if (on && !toAscii) {
+    if (on) {
+        buildAscii();
+    }
+}
+
+void TrackTitles::buildAscii() {
+    if (!toAscii) {
         toAscii = std::make_unique<AsciiTitles>();
         toAscii->setJapaneseProgram(japaneseProgram);
     }
+}
+
+QString TrackTitles::asciiText(const QString& title) {
+    buildAscii();
+    return (*toAscii)(title);
 }
 
 void TrackTitles::setLanguage(const QString& language) {

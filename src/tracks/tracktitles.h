@@ -51,8 +51,12 @@ public:
     [[nodiscard]] Derived derive(const TrackSource& source) const;
     // A title or the disc name as it goes to the recorder.
     [[nodiscard]] QString titleText(const QString& title) const;
+    // A title in plain ASCII whatever the switch says: for a recorder whose names take nothing else.
+    [[nodiscard]] QString asciiText(const QString& title);
 
 private:
+    void buildAscii();
+
     const TrackInfoCache* infoCache = nullptr;
     bool useTags = false;
     bool plainAscii = false;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "link/recorder.h"
 #include "platform/serialdevices.h"
 
+#include <functional>
 #include <optional>
 #include <QMessageBox>
 #include <QString>
@@ -27,6 +29,14 @@ struct Question {
     int escapeChoice = 0;  // the one Escape (and the window's close button) presses
 };
 
+// What stands behind a Com button: the device and the family of recorder at its end.
+struct SerialChoice {
+    QString device;
+    RecorderFamily family = RecorderFamily::controlA1;
+};
+// Asks the recorder on a device for its model: the text to show ("MDS-E12", "no answer").
+using IdentifyRecorder = std::function<QString(const QString& device)>;
+
 // Modal message boxes: the call returns when the user has answered.
 class Dialogs {
 public:
@@ -45,9 +55,11 @@ public:
     virtual QStringList chooseFiles(const QString& title, const QString& filter) = 0;
     virtual QString chooseFolder(const QString& title) = 0;
     virtual QString chooseFileToSave(const QString& title, const QString& filter) = 0;
-    // The device chosen for a Com button from the system's serial ports or typed; nothing when cancelled.
-    virtual std::optional<QString> chooseSerialDevice(const QString& title, const QString& current,
-                                                      std::span<const SerialDevice> devices) = 0;
+    // The device chosen for a Com button from the system's serial ports or typed, and its recorder's family;
+    // nothing when cancelled. `identify` answers the Identify button.
+    virtual std::optional<SerialChoice> chooseSerialDevice(const QString& title, const SerialChoice& current,
+                                                           std::span<const SerialDevice> devices,
+                                                           const IdentifyRecorder& identify) = 0;
 };
 
 } // namespace quorvex

@@ -45,13 +45,15 @@ QString MessageBoxDialogs::chooseFileToSave(const QString& title, const QString&
     return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, QString(), filter);
 }
 
-std::optional<QString> MessageBoxDialogs::chooseSerialDevice(const QString& title, const QString& current,
-                                                             std::span<const SerialDevice> devices) {
-    SerialDeviceDialog dialog(title, current, devices, QApplication::activeWindow());
+std::optional<SerialChoice> MessageBoxDialogs::chooseSerialDevice(const QString& title,
+                                                                  const SerialChoice& current,
+                                                                  std::span<const SerialDevice> devices,
+                                                                  const IdentifyRecorder& identify) {
+    SerialDeviceDialog dialog(title, current, devices, identify, QApplication::activeWindow());
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
-    return dialog.device();
+    return dialog.choice();
 }
 
 } // namespace quorvex

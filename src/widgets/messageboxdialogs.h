@@ -11,8 +11,9 @@ public:
     QStringList chooseFiles(const QString& title, const QString& filter) override;
     QString chooseFolder(const QString& title) override;
     QString chooseFileToSave(const QString& title, const QString& filter) override;
-    std::optional<QString> chooseSerialDevice(const QString& title, const QString& current,
-                                              std::span<const SerialDevice> devices) override;
+    std::optional<SerialChoice> chooseSerialDevice(const QString& title, const SerialChoice& current,
+                                                   std::span<const SerialDevice> devices,
+                                                   const IdentifyRecorder& identify) override;
 };
 
 } // namespace quorvex

@@ -1,7 +1,9 @@
 #include "widgets/serialdevicedialog.h"
 
 #include <algorithm>
+#include <QComboBox>
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,9 +19,11 @@ constexpr int pathRole = Qt::UserRole;
 
 } // namespace
 
-SerialDeviceDialog::SerialDeviceDialog(const QString& title, const QString& current,
-                                       std::span<const SerialDevice> devices, QWidget* parent)
-    : QDialog(parent), ports(new QTreeWidget(this)), path(new QLineEdit(current, this)) {
+SerialDeviceDialog::SerialDeviceDialog(const QString& title, const SerialChoice& current,
+                                       std::span<const SerialDevice> devices, IdentifyRecorder identify,
+                                       QWidget* parent)
+    : QDialog(parent), ports(new QTreeWidget(this)), path(new QLineEdit(current.device, this)),
+      family(new QComboBox(this)), identified(new QLabel(this)), identify(std::move(identify)) {
     setObjectName(QStringLiteral("serialDeviceDialog"));
     setWindowTitle(title);
     auto* layout = new QVBoxLayout(this);
@@ -54,6 +58,24 @@ SerialDeviceDialog::SerialDeviceDialog(const QString& title, const QString& curr
     layout->addWidget(pathLabel);
     layout->addWidget(path);
 
+    auto* familyLabel = new QLabel(QStringLiteral("&Recorder:"), this);
+    familyLabel->setBuddy(family);
+    family->setObjectName(QStringLiteral("recorderFamily"));
+    family->addItem(QStringLiteral("Control-A1 interface"), static_cast<int>(RecorderFamily::controlA1));
+    family->addItem(QStringLiteral("MDS-E11, MDS-E12 or MDS-E52 (RS-232C)"),
+                    static_cast<int>(RecorderFamily::mdsE));
+    family->setCurrentIndex(family->findData(static_cast<int>(current.family)));
+    auto* identifyButton = new QPushButton(QStringLiteral("&Identify"), this);
+    identifyButton->setObjectName(QStringLiteral("identifyRecorder"));
+    identifyButton->setToolTip(QStringLiteral("Asks the deck on this device for its model."));
+    identified->setObjectName(QStringLiteral("identifiedModel"));
+    auto* familyRow = new QHBoxLayout;
+    familyRow->addWidget(family, 1);
+    familyRow->addWidget(identifyButton);
+    layout->addWidget(familyLabel);
+    layout->addLayout(familyRow);
+    layout->addWidget(identified);
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
     ok->setDefault(true);
@@ -69,12 +91,28 @@ SerialDeviceDialog::SerialDeviceDialog(const QString& title, const QString& curr
         }
     });
     connect(ports, &QTreeWidget::itemActivated, this, &QDialog::accept);
+    // Only an MDS-E deck can say its model.
+    const auto identifiable = [this, identifyButton] {
+        identifyButton->setEnabled(choice().family == RecorderFamily::mdsE && !device().isEmpty() &&
+                                   this->identify != nullptr);
+    };
+    connect(family, &QComboBox::currentIndexChanged, this, identifiable);
+    connect(path, &QLineEdit::textChanged, this, identifiable);
+    identifiable();
+    connect(identifyButton, &QPushButton::clicked, this, [this] {
+        identified->setText(QStringLiteral("Asking…"));
+        identified->setText(this->identify(device()));
+    });
     path->selectAll();
     path->setFocus();
 }
 
 QString SerialDeviceDialog::device() const {
     return path->text().trimmed();
+}
+
+SerialChoice SerialDeviceDialog::choice() const {
+    return {.device = device(), .family = static_cast<RecorderFamily>(family->currentData().toInt())};
 }
 
 } // namespace quorvex

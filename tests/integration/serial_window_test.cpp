@@ -1,12 +1,17 @@
 // The real window on the real serial port: QSerialPort talks to the virtual recorder's pseudo-terminal, so
 // every frame checked here went through the kernel's tty layer in real time. The recorder knows a command
 // only by every byte of its frame (virtualdeck_test), so its log proves the frames byte for byte.
+#include "deck/mdse/virtualdeck.h"
 #include "integration/realwindow.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 
 namespace quorvex::testing {
@@ -86,6 +91,50 @@ TEST_F(RealWindowTest, TheSerialDeviceDialogPutsTheTypedDeviceBehindTheChosenCom
     ASSERT_EQ(answers.texts().size(), 1) << answers.texts().join('\n').toStdString();
     EXPECT_TRUE(answers.details()[0].startsWith("/dev/quorvex-absent: No such device."))
         << "the box says why";
+}
+
+// An MDS-E12 behind Com1: remote mode at start-up, the disc in the label and its tool tip, no power buttons
+// and no pause mode; Identify asks the deck its model; choosing another port leaves remote mode.
+TEST_F(RealWindowTest, AnMdseDeckIsDrivenInRemoteModeAndLeftWhenThePortChanges) {
+    deck::mdse::Disc disc;
+    disc.tracks = {{std::chrono::seconds{90}, "One"}, {std::chrono::seconds{120}, {}}};
+    deck::mdse::VirtualDeck deck(disc);
+    connectRecorder({});
+    IniSettingsStore settings;
+    settings.save(QStringLiteral("Commport"), QStringLiteral("Device1"), deck.devicePath());
+    settings.save(QStringLiteral("Commport"), QStringLiteral("Recorder1"), QStringLiteral("mds-e"));
+    window = std::make_unique<frmQuorvex>(makeSystemPlatform(test::sinkSoundOutput()));
+    window->Form_Load();
+    EXPECT_TRUE(deck.isRemote());
+    EXPECT_EQ(label("lblTrackInfo"), "2 Tracks 03m 30s");
+    EXPECT_EQ(control<QLabel>("lblTrackInfo")->toolTip(),
+              QString::fromUtf8("MDS-E12 — 70:30 recordable, 1,782 title characters free"));
+    for (const char* power : {"btnOn", "btnOff"}) {
+        EXPECT_FALSE(control(power)->isEnabled()) << power;
+        EXPECT_EQ(control(power)->toolTip(),
+                  "The MDS-E12 cannot be switched on or off over its serial port.");
+    }
+    EXPECT_FALSE(control<QCheckBox>("chkInsertPauses")->isEnabled());
+
+    QString identified;
+    QTimer::singleShot(0, [&identified] {
+        QDialog* dialog = nullptr;
+        if (QTest::qWaitFor([&dialog] {
+                dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                return dialog != nullptr;
+            })) {
+            QTest::mouseClick(dialog->findChild<QPushButton*>("identifyRecorder"), Qt::LeftButton);
+            identified = dialog->findChild<QLabel*>("identifiedModel")->text() + " / " +
+                         dialog->findChild<QComboBox*>("recorderFamily")->currentText();
+            dialog->reject();
+        }
+    });
+    control<QAction>("actionSerialDevice")->trigger();
+    EXPECT_EQ(identified, "MDS-E12 / MDS-E11, MDS-E12 or MDS-E52 (RS-232C)");
+    EXPECT_TRUE(deck.isRemote()) << "the deck in use stays in remote mode";
+
+    click("optCom2");
+    EXPECT_FALSE(deck.isRemote());
 }
 
 } // namespace

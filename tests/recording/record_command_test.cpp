@@ -2,6 +2,7 @@
 // private sound sink. Bad usage is refused with its status and message; a list is recorded with the window's
 // frames, one line per entry; Ctrl+C stops the recorder, and a second one keeps the disc's record; the demo
 // records without any sound output.
+#include "deck/mdse/virtualdeck.h"
 #include "integration/realwindow.h"
 #include "run/discrecords.h"
 #include "sinkrecorder.h"
@@ -261,6 +262,54 @@ TEST_F(RecordCommandTest, TheVirtualDeckRecordsAFolderWithoutASoundServer) {
     EXPECT_EQ(finished.status, 0) << finished.err.toStdString();
     EXPECT_EQ(finished.out, "4 One: recorded\n5 Two: recorded\n");
     EXPECT_TRUE(finished.err.contains(R"(title track 5 "Two")")) << finished.err.toStdString();
+}
+
+// An MDS-E deck: every title whole in its names (a take's too, named after its stop), the disc named before
+// the first REC, and remote mode left at the end, after Ctrl+C and after SIGTERM alike.
+TEST_F(RecordCommandTest, AnMdseDeckGetsWholeTitlesAndIsLeftInLocalModeEveryWayOut) {
+    const QTemporaryDir folder;
+    const QString forty = QStringLiteral("Forty characters in this track's title!!");
+    ASSERT_EQ(forty.size(), 40);
+    ASSERT_TRUE(QFile::copy(fixtures + "/title.flac", folder.filePath(forty + ".flac")));
+    QStringList take;
+    for (const char* name : {"Take [1]", "Take {2}", "Take 3", "Take 4"}) {
+        take.append(folder.filePath(QString::fromLatin1(name) + ".opus"));
+        ASSERT_TRUE(QFile::copy(fixtures + "/title.opus", take.back()));
+    }
+    const auto names = [](const deck::mdse::VirtualDeck& deck) {
+        QStringList all{QString::fromLatin1(deck.disc()->name)};
+        for (const deck::mdse::Track& track : deck.disc()->tracks) {
+            all.append(QString::fromLatin1(track.name));
+        }
+        return all;
+    };
+    deck::mdse::VirtualDeck deck;
+    const QStringList mdse{"--device", deck.devicePath(), "--recorder", "mds-e", "--no-id3"};
+    Finished finished =
+        run(mdse + QStringList{"--disc-name", "Evening", folder.filePath(forty + ".flac")} + toSink());
+    EXPECT_EQ(finished.status, 0) << finished.err.toStdString();
+    finished = run(mdse + QStringList{"--gapless"} + take + toSink());
+    EXPECT_EQ(finished.status, 0) << finished.err.toStdString();
+    EXPECT_EQ(names(deck), QStringList({"Evening", forty, "Take (1)", "Take (2)", "Take 3", "Take 4"}));
+    EXPECT_FALSE(deck.isRemote());
+
+    for (const int signal : {SIGINT, SIGTERM}) {
+        bool sent = false;
+        QElapsedTimer recording;
+        finished = run(mdse + QStringList{folder.filePath(forty + ".flac")} + toSink(), [&] {
+            if (!recording.isValid() && deck.mode() == deck::mdse::Mode::record) {
+                recording.start();
+            }
+            if (!sent && recording.isValid() && recording.elapsed() > 300) {
+                sent = ::kill(static_cast<pid_t>(program.processId()), signal) == 0;
+            }
+        });
+        EXPECT_EQ(finished.status, 128 + signal) << finished.err.toStdString();
+        EXPECT_EQ(deck.mode(), deck::mdse::Mode::stop) << signal;
+        EXPECT_FALSE(deck.isRemote()) << signal;
+        EXPECT_EQ(names(deck).back(), forty) << signal << ": the cut-off track is named too";
+    }
+    EXPECT_EQ(run(mdse + QStringList{"--insert-pauses", take.front()}).status, 4);
 }
 
 } // namespace

@@ -124,8 +124,9 @@ public:
         return std::exchange(chosenFileToSave, {});
     }
     // The serial-device dialog is cancelled (the real one is driven in serial_window_test).
-    std::optional<QString> chooseSerialDevice(const QString& title, const QString& /*current*/,
-                                              std::span<const SerialDevice> /*devices*/) override {
+    std::optional<SerialChoice> chooseSerialDevice(const QString& title, const SerialChoice& /*current*/,
+                                                   std::span<const SerialDevice> /*devices*/,
+                                                   const IdentifyRecorder& /*identify*/) override {
         choosers.append(title);
         return std::nullopt;
     }
@@ -184,6 +185,7 @@ public:
     void setLevel(Level chosen) override { programLevel = chosen; }
     void setSilentFallback(bool on) override { silentFallback = on; }
     void setRunBuffering(bool on) override { runBuffering = on; }
+    void setKeepOutputSounding(bool on) override { outputKeptSounding = on; }
     void listOutputs(std::vector<SoundOutput> outputs) {
         outputList = std::move(outputs);
         emit soundOutputsChanged();
@@ -216,6 +218,7 @@ public:
     std::optional<Level> programLevel;
     bool silentFallback = false;
     bool runBuffering = false;
+    bool outputKeptSounding = false;
     int unbufferedPlays = 0;         // plays without the run's buffer
     std::optional<QString> noOutput; // every file then fails for want of a sound output, for this reason
     QStringList opened;              // the files of the items opened, prepared or taken first

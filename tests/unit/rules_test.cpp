@@ -1,7 +1,9 @@
 // The program's rules as plain functions, one table each: frames, titles, tags, remembered settings, times.
-#include "link/commandframe.h"
-#include "link/replywatcher.h"
-#include "link/titleframe.h"
+#include "link/controla1/commandframe.h"
+#include "link/controla1/replywatcher.h"
+#include "link/controla1/titleframe.h"
+#include "link/linktrace.h"
+#include "link/recorder.h"
 #include "platform/bytes.h"
 #include "platform/codepage.h"
 #include "platform/settingvalues.h"
@@ -228,7 +230,7 @@ TEST(FitCheck, TheListMustFitTheFreeTimeAndTracksPauseModeAddsPausesAndUnknownLe
     using Lengths = std::vector<std::optional<milliseconds>>;
     const milliseconds minute{60'000};
     struct FitCase {
-        DiscInfo disc;
+        std::array<std::int16_t, 3> disc; // tracks, minutes, seconds
         bool pauseMode;
         Lengths lengths;
         const char* question; // nullptr: fits
@@ -276,12 +278,64 @@ TEST(FitCheck, TheListMustFitTheFreeTimeAndTracksPauseModeAddsPausesAndUnknownLe
     };
     for (std::size_t row = 0; row < cases.size(); ++row) {
         const FitCase& fit = cases.at(row);
+        DiscState disc;
+        std::tie(disc.tracks, disc.minutes, disc.seconds) = std::tie(fit.disc[0], fit.disc[1], fit.disc[2]);
         const std::optional<QString> question = fitQuestion(
-            {.discMinutes = 74, .disc = fit.disc, .pauseMode = fit.pauseMode, .lengths = fit.lengths});
+            {.discMinutes = 74, .disc = disc, .pauseMode = fit.pauseMode, .lengths = fit.lengths});
         EXPECT_EQ(question.value_or("fits"),
                   QString::fromUtf8(fit.question != nullptr ? fit.question : "fits"))
             << "row " << row;
     }
+}
+
+// A deck that tells its free recording time and title space: the time is its own, and the titles beyond the
+// space are named in list order.
+TEST(FitCheck, ADeckIsAskedItsOwnFreeTimeAndTitleSpace) {
+    DiscState disc;
+    disc.tracks = 2;
+    disc.freeSeconds = 60;
+    disc.freeTitleCharacters = 10;
+    const std::vector<std::optional<std::chrono::milliseconds>> lengths{std::chrono::seconds{50}};
+    const std::vector<QString> names{"Six 6!", "Four", "Two"};
+    EXPECT_EQ(
+        fitQuestion({.discMinutes = 74, .disc = disc, .pauseMode = false, .lengths = lengths, .names = names})
+            .value_or("fits"),
+        "These titles do not fit the recorder's free title space (10 characters):\nTwo");
+    disc.freeSeconds = 40;
+    EXPECT_TRUE(fitQuestion({.discMinutes = 74, .disc = disc, .pauseMode = false, .lengths = lengths})
+                    .value_or("fits")
+                    .startsWith("The list needs 00:50 but the disc has 00:40 free."));
+}
+
+// The family's names as settings and command lines give them, and the trace: its lines as they go into the
+// file named, and the session's so far saved whole.
+TEST(RecorderFamily, NamesAndTheTraceOfASession) {
+    EXPECT_EQ(recorderFamilyOf(" MDS-E "), RecorderFamily::mdsE);
+    EXPECT_EQ(recorderFamilyOf("control-a1"), RecorderFamily::controlA1);
+    EXPECT_EQ(recorderFamilyOf("mdse"), std::nullopt);
+    EXPECT_EQ(recorderFamilyText(RecorderFamily::mdsE), "mds-e");
+    EXPECT_EQ(traceLine(QTime(14, 3, 7, 215), '>', QByteArray::fromHex("7E07054710 03FF"), "REMOTE MODE On"),
+              "14:03:07.215  >  7E 07 05 47 10 03 FF  REMOTE MODE On");
+
+    const QTemporaryDir folder;
+    LinkTrace trace(LinkTrace::Keep::session);
+    trace.sent(QByteArray::fromHex("01"), "first");
+    ASSERT_EQ(trace.writeTo(folder.filePath("live.txt")), std::nullopt);
+    trace.received(QByteArray::fromHex("02"), "second");
+    EXPECT_TRUE(trace.writeTo(folder.filePath("absent/live.txt")).value_or("").contains("absent/live.txt"));
+    ASSERT_EQ(trace.save(folder.filePath("saved.txt")), std::nullopt);
+    const auto read = [&folder](const char* name) {
+        QFile file(folder.filePath(QString::fromLatin1(name)));
+        QStringList lines;
+        if (file.open(QIODevice::ReadOnly)) {
+            for (const QString& line : QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts)) {
+                lines.append(line.mid(QStringLiteral("14:03:07.215  ").size()));
+            }
+        }
+        return lines;
+    };
+    EXPECT_EQ(read("saved.txt"), QStringList({">  01  first", "<  02  second"}));
+    EXPECT_EQ(read("live.txt"), QStringList({"<  02  second"}));
 }
 
 TEST(DirectorySetting, DriveCPathsNameTheRootVolume) {

@@ -55,7 +55,7 @@ protected:
     SessionTest()
         : session(
               {.serial = *fakes.serial, .pump = *fakes.pump, .player = *fakes.player, .bus = *fakes.bus}) {
-        fakes.pump->tick = [this] { session.link().tick(); };
+        fakes.pump->tick = [this] { session.recorder().tick(); };
         fakes.serial->open();
         fakes.serial->respond = fiveTrackRecorder(acknowledgesRecord, acknowledgesStop);
         refill();
@@ -99,7 +99,7 @@ protected:
 };
 
 TEST_F(SessionTest, PauseModeSendsNoCommandButTitlesAndPausesAfterEveryTrack) {
-    session.link().setPauseMode(true);
+    session.recorder().setPauseMode(true);
     const RecordedRun made = session.recordedRun(record());
 
     EXPECT_EQ(made.before, std::nullopt) << "the recorder was not asked what the disc holds";
@@ -117,7 +117,7 @@ TEST_F(SessionTest, PauseModeSendsNoCommandButTitlesAndPausesAfterEveryTrack) {
     session.entries().clear();
     record();
     EXPECT_EQ(feedback.pauseReminders, 2);
-    session.link().setPauseMode(false);
+    session.recorder().setPauseMode(false);
     fakes.serial->frames.clear();
     fakes.pump->ticks = 0;
     record();
@@ -303,7 +303,7 @@ TEST_F(SessionTest, StopRecordingEndsTheRunAtEachMomentAndMarksTheEntryItCaught)
     };
     for (const StopCase& row : cases) {
         refill();
-        session.link().setPauseMode(row.pauseMode);
+        session.recorder().setPauseMode(row.pauseMode);
         feedback.progress = {};
         acknowledgesRecord = row.acknowledgesRecord;
         fakes.pump->during = {{row.tick, [this] { session.requestStop(); }}};

@@ -1,4 +1,4 @@
-#include "link/replywatcher.h"
+#include "link/controla1/replywatcher.h"
 #include "link/waits.h"
 #include "support/fakes.h"
 

@@ -1,6 +1,7 @@
 #include "app/frmquorvex.h"
 #include "app/systemplatform.h"
-#include "link/titleframe.h"
+#include "link/controla1/controla1recorder.h"
+#include "link/controla1/titleframe.h"
 #include "platform/programexit.h"
 #include "run/discrecords.h"
 #include "run/recordingrun.h"
@@ -124,8 +125,8 @@ TEST_F(WindowTest, AtCreationCaptionsAreExactNothingIsChosenAndEverythingIsEnabl
     }
     EXPECT_EQ(discMenu,
               QStringList({"Disc &length", "Plain &ASCII titles", "&Gapless (one take, track marks)",
-                           "Le&vel", "&Sound output", "Send &44.1 kHz", "Serial &device…", "&Recorded discs…",
-                           "&Check disc"}));
+                           "Le&vel", "&Sound output", "Send &44.1 kHz", "Serial &device…",
+                           "Save serial &trace…", "&Recorded discs…", "&Check disc"}));
     QStringList fileMenu;
     for (const QAction* entry : window->findChild<QMenu*>("menuFile")->actions()) {
         fileMenu.append(entry->text());
@@ -378,10 +379,10 @@ TEST_F(WindowTest, TheDiscNameGoesOutPerKeystrokeAndInPauseModeButNotOnAClosedPo
     EXPECT_EQ(fakes.serial->frames, expected) << "one frame per keystroke, each with the whole name";
 
     control<QCheckBox>("chkInsertPauses")->setChecked(true);
-    window->link().sendTitle("Track", 7);
+    dynamic_cast<ControlA1Recorder&>(window->recorder()).sendTitle("Track", 7);
     EXPECT_EQ(fakes.serial->frames.size(), 5U);
     fakes.serial->close();
-    window->link().sendTitle("Side A", 0);
+    dynamic_cast<ControlA1Recorder&>(window->recorder()).sendTitle("Side A", 0);
     control<QLineEdit>("txtTitle")->setText("B");
     EXPECT_EQ(fakes.serial->frames.size(), 5U);
 }
@@ -1086,7 +1087,7 @@ TEST(SerialDeviceDialog, ListsUsbAdaptersFirstByTheirStableNameAndTakesTheClicke
         {device("ttyS10", false), device("ttyUSB0", true), device("ttyS2", false), device("ttyACM0", true)},
         dev.filePath("by-id"));
 
-    SerialDeviceDialog dialog("Serial device for Com1", "/dev/ttyS0", ordered);
+    SerialDeviceDialog dialog("Serial device for Com1", {.device = "/dev/ttyS0"}, ordered, nullptr);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     auto* path = qobject_cast<QLineEdit*>(QApplication::focusWidget());

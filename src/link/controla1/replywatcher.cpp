@@ -1,7 +1,8 @@
-#include "link/replywatcher.h"
+#include "link/controla1/replywatcher.h"
 
-#include "link/commandframe.h"
-#include "link/discinfo.h"
+#include "link/controla1/commandframe.h"
+#include "link/controla1/discinfo.h"
+#include "platform/eventpump.h"
 #include "platform/serialport.h"
 
 #include <algorithm>
@@ -38,17 +39,30 @@ void ReplyWatcher::noteDiscInfo() {
     }
 }
 
-void ReplyWatcher::tick(SerialPort& port) {
-    // The countdown comes first, whatever the port holds: an answer read in the Tick that brings
-    // the countdown to 0 still ends its wait as recognised.
-    ++ticks;
-    if (tickCountdown > 0) {
-        --tickCountdown;
-    }
+QByteArray ReplyWatcher::tick(SerialPort& port) {
+    TickClock::tick();
     if (port.bytesWaiting() == 0) {
-        return;
+        return {};
     }
-    receive(port.readAll());
+    QByteArray bytes = port.readAll();
+    receive(bytes);
+    return bytes;
+}
+
+bool waitForReply(ReplyWatcher& watcher, EventPump& pump, bool pauseMode, std::int16_t first,
+                  std::int16_t second, std::int16_t distance) {
+    if (pauseMode) {
+        return true;
+    }
+    watcher.replyMatched = false;
+    watcher.expectFirst = first;
+    watcher.expectSecond = second;
+    watcher.tickCountdown = replyTimeoutTicks;
+    watcher.expectDistance = distance;
+    while (watcher.tickCountdown > 0 && !watcher.replyMatched) {
+        pump.pumpEvents();
+    }
+    return watcher.replyMatched;
 }
 
 } // namespace quorvex

@@ -1,6 +1,6 @@
-#include "link/discinfo.h"
+#include "link/controla1/discinfo.h"
 
-#include "link/replywatcher.h"
+#include "link/controla1/replywatcher.h"
 
 namespace quorvex {
 

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "link/tickclock.h"
+
 #include <array>
 #include <cstdint>
+#include <QByteArray>
 #include <QByteArrayView>
 
 namespace quorvex {
 
+class EventPump;
 class SerialPort;
 
 // Track count and disc time as the recorder's disc-information answer gives them, one byte each.
@@ -18,11 +22,9 @@ struct DiscInfo {
 // The Tick's view of the recorder: the last 20 bytes received and the answer somebody waits for.
 // An answer is recognised only when its end byte 0xFF arrives, by two bytes standing a fixed distance
 // before that end byte, so whatever the recorder puts in front of them does not matter.
-struct ReplyWatcher {
+struct ReplyWatcher : TickClock {
     static constexpr int newestSlot = 20;
 
-    // Ticks left in the current wait; each Tick lowers it while it is above 0.
-    std::int16_t tickCountdown = 0;
     // Slots 1..20 hold the last 20 bytes received, oldest first; slot 0 is never written.
     std::array<std::int16_t, newestSlot + 1> replyWindow{};
     bool replyMatched = false;
@@ -35,16 +37,21 @@ struct ReplyWatcher {
     // the window on before anybody reads it; this copy keeps the answer itself.
     DiscInfo lastDiscInfo;
     std::uint64_t discInfoAnswers = 0;
-    // Ticks since the window was made: the program's clock for bounds that are no reply wait.
-    std::uint64_t ticks = 0;
 
     // Moves received bytes through the window one at a time, testing each 0xFF at its own position.
     void receive(QByteArrayView bytes);
-    // One Tick: count down, then take in whatever the port has received since the last Tick.
-    void tick(SerialPort& port);
+    // One Tick: count down, then take in whatever the port has received since the last Tick; returns that.
+    QByteArray tick(SerialPort& port);
 
 private:
     void noteDiscInfo();
 };
+
+// Up to 40 Ticks for the pair (first, second) standing `distance` bytes before a received 0xFF.
+// In pause mode there is no recorder to answer: true at once, nothing changed.
+[[nodiscard]] bool waitForReply(ReplyWatcher& watcher, EventPump& pump, bool pauseMode, std::int16_t first,
+                                std::int16_t second, std::int16_t distance);
+
+inline constexpr std::int16_t replyTimeoutTicks = 40;
 
 } // namespace quorvex

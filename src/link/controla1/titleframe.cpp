@@ -1,6 +1,6 @@
-#include "link/titleframe.h"
+#include "link/controla1/titleframe.h"
 
-#include "link/commandframe.h"
+#include "link/controla1/commandframe.h"
 #include "platform/codepage.h"
 
 #include <algorithm>

@@ -105,10 +105,6 @@ public:
     // so a late wakeup of the player never leaves a hole in a track (from the next file on). Off (the start),
     // for previews: the short buffer, so the bar's volume acts at once.
     virtual void setRunBuffering(bool on) = 0;
-    // On: the sound output stays open and sends silence between files and while paused, so a recorder that
-    // must lock onto its digital input before it records (an MDS-E deck) hears a signal. Off (the start): an
-    // idle player closes its output.
-    virtual void setKeepOutputSounding(bool on) = 0;
     // The listener's level, 0 to 100, on top of the program's level: 100 (the start) leaves the sound at
     // exactly that level. Muting silences the sound without changing either level.
     virtual void setVolume(int percent) = 0;

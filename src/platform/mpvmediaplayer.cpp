@@ -209,11 +209,6 @@ void MpvMediaPlayer::setRunBuffering(bool on) {
     checked(setRunBuffer(mpv, on), "set the buffer of");
 }
 
-void MpvMediaPlayer::setKeepOutputSounding(bool on) {
-    checked(mpv.setText("audio-stream-silence", on ? QStringLiteral("yes") : QStringLiteral("no")),
-            "keep the output of");
-}
-
 void MpvMediaPlayer::setSend44k(bool on) {
     checked(setRecorderFormat(mpv, on), "set the rate and format of");
 }

@@ -49,7 +49,6 @@ public:
     void setSend44k(bool on) override;
     void setLevel(Level chosen) override;
     void setRunBuffering(bool on) override;
-    void setKeepOutputSounding(bool on) override;
     void setSilentFallback(bool on) override;
 
 private:

@@ -55,13 +55,10 @@ RunSummary RecordingSession::record(RunPlan plan, RunFeedback& feedback) {
     parts.bus.inhibitSleep();
     // A busy computer must not leave a hole in a track.
     parts.player.setRunBuffering(true);
-    // A deck that records only once it has locked onto its input needs a signal before the first file.
-    parts.player.setKeepOutputSounding(deck->family() == RecorderFamily::mdsE);
     RecordingRun current(*this, feedback, std::move(plan));
     run = &current;
     RunSummary summary = current.run();
     run = nullptr;
-    parts.player.setKeepOutputSounding(false);
     parts.player.setRunBuffering(false);
     parts.bus.releaseInhibitors();
     list.setGrowOnly(false);

@@ -285,9 +285,17 @@ TEST_F(RecordCommandTest, AnMdseDeckGetsWholeTitlesAndIsLeftInLocalModeEveryWayO
     };
     deck::mdse::VirtualDeck deck;
     const QStringList mdse{"--device", deck.devicePath(), "--recorder", "mds-e", "--no-id3"};
+    QElapsedTimer clock;
+    clock.start();
+    test::SinkRecorder sink(clock);
+    ASSERT_TRUE(sink.start()) << sink.errors();
     Finished finished =
         run(mdse + QStringList{"--disc-name", "Evening", folder.filePath(forty + ".flac")} + toSink());
+    sink.stop();
     EXPECT_EQ(finished.status, 0) << finished.err.toStdString();
+    const std::vector<test::SoundSpan> heard = test::soundSpans(sink.pcm(), 44);
+    ASSERT_EQ(heard.size(), 1U) << "one sound, whole";
+    EXPECT_NEAR(static_cast<double>(heard[0].lastFrame - heard[0].firstFrame) / 44100, 1.0, 0.02);
     finished = run(mdse + QStringList{"--gapless"} + take + toSink());
     EXPECT_EQ(finished.status, 0) << finished.err.toStdString();
     EXPECT_EQ(names(deck), QStringList({"Evening", forty, "Take (1)", "Take (2)", "Take 3", "Take 4"}));

@@ -185,7 +185,6 @@ public:
     void setLevel(Level chosen) override { programLevel = chosen; }
     void setSilentFallback(bool on) override { silentFallback = on; }
     void setRunBuffering(bool on) override { runBuffering = on; }
-    void setKeepOutputSounding(bool on) override { outputKeptSounding = on; }
     void listOutputs(std::vector<SoundOutput> outputs) {
         outputList = std::move(outputs);
         emit soundOutputsChanged();
@@ -218,7 +217,6 @@ public:
     std::optional<Level> programLevel;
     bool silentFallback = false;
     bool runBuffering = false;
-    bool outputKeptSounding = false;
     int unbufferedPlays = 0;         // plays without the run's buffer
     std::optional<QString> noOutput; // every file then fails for want of a sound output, for this reason
     QStringList opened;              // the files of the items opened, prepared or taken first

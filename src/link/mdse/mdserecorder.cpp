@@ -59,7 +59,9 @@ void MdseRecorder::tick() {
         return;
     }
     for (const QByteArray& data : reader.take(serial.readAll())) {
-        line.traceReceived(mdse::packetTo(data).replace(0, 1, "\x6F"), mdse::packetName(data, false));
+        QByteArray packet = mdse::packetTo(data);
+        packet[0] = static_cast<char>(0x6F); // as the deck sent it
+        line.traceReceived(packet, mdse::packetName(data, false));
         note(mdse::readReport(data));
     }
 }
@@ -270,7 +272,7 @@ Arming MdseRecorder::armTrack() {
     waitEnded = false;
     stoppedItself = false;
     marks = 0;
-    const Arming notAcknowledged{.result = Arming::Result::notAcknowledged, .message = {}};
+    Arming notAcknowledged{.result = Arming::Result::notAcknowledged, .message = {}};
     const std::optional<Report> toc = request(
         command::tocRequest, [](const Report& report) { return isKind(report, Report::Kind::toc); },
         answerTicks);

@@ -160,7 +160,9 @@ std::vector<QByteArray> nameWritePackets(int track, QByteArrayView nameBytes) {
     for (qsizetype from = 0; from < marked.size() && packets.size() < mostPackets;
          from += nameBytesPerPacket) {
         const bool first = from == 0;
-        QByteArray data = QByteArray::fromHex(disc ? (first ? "2070" : "2071") : (first ? "2072" : "2073"));
+        const QByteArrayView code = disc ? (first ? QByteArrayView("2070") : QByteArrayView("2071"))
+                                         : (first ? QByteArrayView("2072") : QByteArrayView("2073"));
+        QByteArray data = QByteArray::fromHex(code.toByteArray());
         data.append(static_cast<char>(first ? (disc ? 1 : track) : static_cast<int>(packets.size()) + 1));
         data.append(marked.mid(from, nameBytesPerPacket));
         packets.push_back(data);

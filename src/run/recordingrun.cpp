@@ -218,9 +218,8 @@ RecordingRun::Outcome RecordingRun::recordEntry(int index) {
     if (const std::optional<Outcome> failed = startRecorder(index)) {
         return *failed;
     }
-    const auto nameTrack = [&] {
-        session.recorder().nameTrack(static_cast<std::int16_t>(existingTrackCount + tracksMade),
-                                     recorderTitle);
+    const auto nameTrack = [this, &name = recorderTitle] {
+        session.recorder().nameTrack(static_cast<std::int16_t>(existingTrackCount + tracksMade), name);
     };
     if (armed) {
         trackMade(index);

@@ -15,8 +15,7 @@ using namespace std::chrono_literals;
 namespace md = deck::mdse;
 
 QByteArray packetOf(const QByteArray& data) {
-    constexpr char head[] = {0x6F, 0, 0x05, 0x47};
-    QByteArray packet(head, sizeof head);
+    QByteArray packet = QByteArray::fromHex("6F000547");
     packet[1] = static_cast<char>(data.size() + 5);
     return packet + data + QByteArray(1, '\xFF');
 }
@@ -79,12 +78,13 @@ protected:
 };
 
 TEST_F(MdseSession, RemoteModeComesFirstPowerOnlyWhereTheModelHasItAndTheDiscFillsTheLabel) {
-    const struct {
+    struct Row {
         md::Model model;
         bool standby;
         std::vector<std::string> start; // the commands of start()
         bool hasPower;
-    } rows[] = {
+    };
+    const std::vector<Row> rows{
         {md::Model::e12, false, {"10 03", "20 20", "20 22"}, false},
         {md::Model::e11, false, {"10 03", "20 20", "20 22"}, true},
         {md::Model::e52, true, {"10 03", "20 20", "01 02", "20 22"}, true},
@@ -118,13 +118,14 @@ TEST_F(MdseSession, RemoteModeComesFirstPowerOnlyWhereTheModelHasItAndTheDiscFil
 // stopped; a name whose packet is not confirmed is written once more from its start.
 TEST_F(MdseSession, ATrackIsArmedThroughRecordPauseAndNamedWholeAfterItsStop) {
     const QString title = QStringLiteral("A title of forty characters, all kept!!");
-    const struct {
+    struct Row {
         const char* what;
         md::Faults faults;
         Arming::Result result;
         const char* message; // the start of it
         std::vector<std::int16_t> unnamed;
-    } rows[] = {
+    };
+    const std::vector<Row> rows{
         {"as it should", {}, Arming::Result::recording, "", {}},
         {"one packet lost", {.loseWriteAck = 2}, Arming::Result::recording, "", {}},
         {"every packet lost", {.loseWriteAck = 0}, Arming::Result::recording, "", {3}},

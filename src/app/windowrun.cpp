@@ -100,6 +100,11 @@ void frmQuorvex::recordPlan(std::vector<int> entries) {
 
     setWindowTitle(caption);
     showRunUnderWay(false);
+    // The label shows the disc as read back after the run.
+    if (summary.check && summary.check->read.answered) {
+        ui.lblTrackInfo->setText(discLabelText(summary.check->read.disc));
+        ui.lblTrackInfo->setToolTip(discToolTipText(summary.check->read.disc));
+    }
     updateListSummary();
     if (const std::optional<QString> notSaved =
             saveRunRecord(DiscRecords(), runDiscName, session.recordedRun(summary))) {

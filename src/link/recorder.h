@@ -7,6 +7,7 @@
 #include <optional>
 #include <QObject>
 #include <QString>
+#include <span>
 #include <vector>
 
 namespace quorvex {
@@ -44,6 +45,19 @@ struct DiscState {
 // What the label's tool tip adds where the recorder tells it: "MDS-E12 — 41:30 recordable, 1,764 title
 // characters free"; empty where it tells none of it.
 [[nodiscard]] QString discToolTipText(const DiscState& disc);
+
+// What the disc holds after a run, as the recorder reads it back: its count and total, and where the recorder
+// tells them, each track's time and name.
+struct ReadBack {
+    struct Track {
+        int number = 0;
+        std::optional<int> seconds; // none: the disc has no such track
+        std::optional<QString> name;
+    };
+    bool answered = false; // nothing else counts without an answer
+    DiscState disc;
+    std::vector<Track> tracks;
+};
 
 // How a track's recording began.
 struct Arming {
@@ -132,6 +146,11 @@ public:
     // The way out without waiting for anything (a second Ctrl+C): a stop where recording, then what leave()
     // says last.
     virtual void leaveNow() = 0;
+    // After a run: what the disc now holds, with the time and name of each of `tracks` where the recorder
+    // tells them. A recorder that does not answer is not waited for beyond its request's time.
+    virtual ReadBack readBack(std::span<const int> tracks) = 0;
+    // A name that read back wrong, written once more and read again (where the recorder tells names).
+    virtual std::optional<QString> renameAndRead(int track, const QString& title) = 0;
     // The recorder stopped recording by itself (its disc full, say) since it was armed.
     [[nodiscard]] virtual bool stoppedByItself() const = 0;
 

@@ -238,6 +238,9 @@ int RecordCommand::record() {
                                                 feedback);
     // Whatever ended the run, the tracks it made are on the disc.
     saveRecord(recording.recordedRun(summary));
+    if (summary.check) {
+        printOut(summary.check->summary + QLatin1Char('\n'));
+    }
     if (stoppedBy != 0) {
         return interrupted();
     }
@@ -247,7 +250,9 @@ int RecordCommand::record() {
     if (feedback.declined()) {
         return status(ExitStatus::doesNotFit);
     }
-    const bool whole = refused == 0 && summary.recorded == entries.count();
+    const bool checked = !summary.check || summary.check->outcome == DiscCheck::Outcome::asPlanned ||
+                         summary.check->outcome == DiscCheck::Outcome::pauseMode;
+    const bool whole = refused == 0 && summary.recorded == entries.count() && checked;
     return whole ? status(ExitStatus::recorded) : status(ExitStatus::notAllRecorded);
 }
 

@@ -15,6 +15,9 @@ namespace {
 // The comment lines that make a playlist a disc record.
 constexpr QLatin1String discLine("#QUORVEX-DISC:");
 constexpr QLatin1String runLine("#QUORVEX-RUN:");
+constexpr QLatin1String checkedLine("#QUORVEX-CHECKED:");
+constexpr QLatin1String notCheckedLine("#QUORVEX-NOT-CHECKED:");
+constexpr QLatin1String onDiscLine("#QUORVEX-ON-DISC:");
 constexpr QLatin1String beforeLine("#QUORVEX-BEFORE:");
 constexpr QLatin1String trackLine("#QUORVEX-TRACK:");
 constexpr QLatin1String recorderTitleLine("#QUORVEX-RECORDER-TITLE:");
@@ -58,7 +61,18 @@ public:
             record.runs.push_back(
                 {.started = QDateTime::fromString(line.mid(runLine.size()).trimmed(), Qt::ISODate),
                  .before = std::nullopt,
-                 .tracks = {}});
+                 .tracks = {},
+                 .checked = {},
+                 .notChecked = {},
+                 .onDisc = {}});
+        } else if (!record.runs.empty() && line.startsWith(checkedLine)) {
+            // After the run's time: what the disc held.
+            const QString rest = line.mid(checkedLine.size());
+            record.runs.back().checked = rest.mid(rest.indexOf(QLatin1Char(' ')) + 1);
+        } else if (!record.runs.empty() && line.startsWith(notCheckedLine)) {
+            record.runs.back().notChecked = line.mid(notCheckedLine.size());
+        } else if (!record.runs.empty() && line.startsWith(onDiscLine)) {
+            record.runs.back().onDisc.append(line.mid(onDiscLine.size()));
         } else if (line.startsWith(beforeLine)) {
             takeBefore(line.mid(beforeLine.size()).split(QLatin1Char(' '), Qt::SkipEmptyParts));
         } else if (line.startsWith(trackLine)) {
@@ -141,6 +155,21 @@ private:
     bool isRecord = false;
 };
 
+// What the check after a run found, after the run's last track.
+QStringList checkLines(const RecordedRun& run) {
+    QStringList lines;
+    if (!run.checked.isEmpty()) {
+        lines.append(QStringLiteral("%1%2 %3").arg(checkedLine, run.started.toUTC().toString(Qt::ISODate),
+                                                   run.checked));
+    } else if (!run.notChecked.isEmpty()) {
+        lines.append(notCheckedLine + run.notChecked);
+    }
+    for (const QString& track : run.onDisc) {
+        lines.append(onDiscLine + track);
+    }
+    return lines;
+}
+
 } // namespace
 
 QString untitledDiscName(const QDateTime& firstRun) {
@@ -198,6 +227,7 @@ std::optional<QString> writeDiscRecord(const QString& path, const DiscRecord& re
                                 .arg(run.before->seconds));
         }
         for (const RecordedTrack& track : run.tracks) {
+            const bool last = &track == &run.tracks.back();
             QStringList notes = std::exchange(runNotes, {});
             notes.append(QStringLiteral("%1%2 %3").arg(trackLine).arg(track.number).arg(oneLine(track.mark)));
             notes.append(recorderTitleLine + oneLine(track.recorderTitle));
@@ -205,7 +235,8 @@ std::optional<QString> writeDiscRecord(const QString& path, const DiscRecord& re
                              .length = track.length,
                              .title = track.title,
                              .cue = track.source.cue,
-                             .notes = notes});
+                             .notes = notes,
+                             .after = last ? checkLines(run) : QStringList()});
         }
     }
     return writePlaylist(path, items, {discLine + oneLine(record.discName)});

@@ -32,6 +32,12 @@ struct RecordedRun {
     QDateTime started;
     std::optional<DiscContents> before;
     std::vector<RecordedTrack> tracks;
+    // The disc read back after the run: "<tracks> tracks <seconds> s" as it held then, or why it was not
+    // checked ("pause mode", "no answer", "differs"); empty for a run not checked (an older record). And
+    // where the recorder tells them, each track the run made as read back: "<track> <seconds> <name>".
+    QString checked;
+    QString notChecked;
+    QStringList onDisc;
 };
 
 // Everything Quorvex made on one disc, run after run.

@@ -175,6 +175,18 @@ RecordingRun::Entry RecordingRun::turnTo(int index) {
 void RecordingRun::trackMade(int index) {
     ++tracksMade;
     trackOf[index] = existingTrackCount + tracksMade;
+    // In a take, a mark ends the track before it.
+    endSpan();
+    spanFrom[index] = session.recorder().ticks();
+    recordingEntry = index;
+}
+
+void RecordingRun::endSpan() {
+    if (recordingEntry) {
+        const auto from = spanFrom.extract(*recordingEntry);
+        spanTicks[*recordingEntry] = from ? static_cast<int>(session.recorder().ticks() - from.mapped()) : 0;
+        recordingEntry.reset();
+    }
 }
 
 void RecordingRun::remindPauseMode() {
@@ -250,7 +262,7 @@ RecordingRun::Outcome RecordingRun::recordEntry(int index) {
         return cutOff(index, armed);
     }
     if (stopRecorder(armed)) {
-        return noNewTrack(index);
+        return noNewTrack(index, true);
     }
     if (outputFailure) {
         return noSoundOutput(index, armed || started, cut ? cut->at : 0);
@@ -324,14 +336,18 @@ std::optional<RecordingRun::Outcome> RecordingRun::startRecorder(int index) {
     return Outcome::aborted;
 }
 
-RecordingRun::Outcome RecordingRun::noNewTrack(int index) {
-    mark(index, currentPath,
-         {.state = EntryState::skipped, .reason = QStringLiteral("the recorder made no new track")});
-    notWhole.pop_back(); // the error says it
-    feedback.showNotice({.text = QStringLiteral("The recorder made no new track for %1.").arg(currentPath),
-                         .title = QStringLiteral("Error"),
-                         .severity = Severity::critical});
-    return Outcome::aborted;
+RecordingRun::Outcome RecordingRun::noNewTrack(int index, bool goOn) {
+    // The recorder took the track and its table of contents does not have it: the track the run counted is
+    // not on the disc, and the check after the run says so.
+    if (const auto track = trackOf.extract(index)) {
+        summary.notOnDisc.push_back(track.mapped());
+        // Its number goes to the next track, which has a name of its own to be written.
+        unnamed.erase(static_cast<std::int16_t>(track.mapped()));
+        --tracksMade;
+    }
+    spanTicks.erase(index);
+    mark(index, currentPath, {.state = EntryState::skipped, .reason = QStringLiteral("not on the disc")});
+    return goOn ? Outcome::skipped : Outcome::aborted;
 }
 
 RecordingRun::Cut RecordingRun::stoppedByItself() const {
@@ -447,6 +463,7 @@ void RecordingRun::showProgress(double positionInEntry) {
 }
 
 bool RecordingRun::stopRecorder(bool armed) {
+    endSpan();
     const Stopping stopping = session.recorder().stopTrack(armed);
     // A title the recorder did not take: its entry says so, now or when it is marked.
     for (const std::int16_t number : stopping.unnamed) {
@@ -490,7 +507,16 @@ void RecordingRun::mark(int index, const QString& path, const EntryMark& given) 
                          .title = title ? title.mapped() : QString(),
                          .mark = entryMark});
     if (track) {
-        summary.tracksMade.push_back({.entry = index, .number = track.mapped()});
+        // A track still being recorded (a take's file marked before its stop) counts up to now.
+        const auto span = spanTicks.extract(index);
+        const auto from = spanFrom.find(index);
+        summary.tracksMade.push_back(
+            {.entry = index,
+             .number = track.mapped(),
+             .spanTicks = span ? span.mapped()
+                          : from != spanFrom.end()
+                              ? static_cast<int>(session.recorder().ticks() - from->second)
+                              : 0});
     }
     if (entryMark.state != EntryState::recorded) {
         notWhole.push_back({.path = path, .mark = entryMarkText(entryMark), .state = entryMark.state});

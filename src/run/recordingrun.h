@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/mediaplayer.h"
+#include "run/disccheck.h"
 #include "run/discrecord.h"
 #include "tracks/entrymark.h"
 #include "tracks/tagfields.h"
@@ -44,13 +45,17 @@ struct RunSummary {
     // For the disc's record: when the run started, what the disc held then (nothing in pause mode), and each
     // entry that made a track with that track's number (the rest is on the Track list, which only grows
     // during a run).
-    struct MadeTrack {
+    struct Made {
         int entry = 0;
         int number = 0;
+        int spanTicks = 0; // from the record acknowledgement (or the mark) to the stop (or the next mark)
     };
     QDateTime started;
     std::optional<DiscContents> discBefore;
-    std::vector<MadeTrack> tracksMade;
+    std::vector<Made> tracksMade;
+    // What the disc read back after the run says of it; none when the run made no track or the line broke.
+    std::optional<DiscCheck> check;
+    std::vector<int> notOnDisc; // tracks the recorder took but its table of contents did not show after
 };
 
 // What the player plays for a Track list entry: its file whole, or a cue track's part of it, with the file's
@@ -111,6 +116,8 @@ private:
     Entry turnTo(int index);
     // The entry made the track after the ones made so far.
     void trackMade(int index);
+    // The track being recorded has ended (at a stop, or a take's next mark).
+    void endSpan();
     // A run that ends in pause mode has the front end say what pause mode asks of the user.
     void remindPauseMode();
     Outcome recordEntry(int index);
@@ -140,8 +147,8 @@ private:
     void showPlayingTime();
     // Ends the entry the press of Stop recording caught, stopping the recorder if it was armed.
     Outcome cutOff(int index, bool armed);
-    // The recorder stopped and its track count did not grow as it should have: the run ends.
-    Outcome noNewTrack(int index);
+    // The entry's track is not on the disc: marked so; a run of single tracks goes on, a take ends.
+    Outcome noNewTrack(int index, bool goOn);
     [[nodiscard]] Cut stoppedByItself() const;
     // Until the player says `state` (or, with `state` playing, that the sound goes out); false when it
     // gave up on the file, did not get there in time, or the run was stopped.
@@ -190,12 +197,15 @@ private:
     // their sound started). The next title goes to the track after these.
     std::int16_t tracksMade = 0;
     std::vector<NotWhole> notWhole;
-    std::map<int, int> trackOf;          // entry -> the track it made on the disc
-    std::map<int, QString> titleOf;      // entry -> the title as the recorder got it
-    std::set<std::int16_t> unnamed;      // tracks whose title the recorder did not confirm
-    std::map<int, QString> wholeTitleOf; // entry -> that title whole, in its own script
-    QString shownTime;                   // the Status line's playing time, as last shown
-    double takePosition = 0;             // where in its file the take was heard at the last pass
+    std::map<int, int> trackOf;            // entry -> the track it made on the disc
+    std::map<int, std::uint64_t> spanFrom; // entry -> the recorder's Tick its track began at
+    std::map<int, int> spanTicks;          // entry -> how long its track was recorded, once it ended
+    std::optional<int> recordingEntry;     // the entry whose track the recorder records now
+    std::map<int, QString> titleOf;        // entry -> the title as the recorder got it
+    std::set<std::int16_t> unnamed;        // tracks whose title the recorder did not confirm
+    std::map<int, QString> wholeTitleOf;   // entry -> that title whole, in its own script
+    QString shownTime;                     // the Status line's playing time, as last shown
+    double takePosition = 0;               // where in its file the take was heard at the last pass
     std::vector<std::optional<std::chrono::milliseconds>> lengths; // per planned entry
     std::size_t position = 0;                                      // the planned entry under way
     bool stopRequested = false;

@@ -80,6 +80,10 @@ public:
     void requestStop();
 
 private:
+    // The disc read back after a run that made tracks, against what the run made; marks the entries whose
+    // track is not on the disc as recorded.
+    DiscCheck checkRun(RunSummary& summary);
+
     Parts parts;
     std::unique_ptr<Recorder> deck;
     TrackInfoCache info;

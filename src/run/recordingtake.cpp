@@ -178,7 +178,7 @@ RecordingRun::Outcome RecordingRun::endTake(const std::vector<TakeFile>& files, 
         return cutOff(last.index, true);
     }
     if (stopRecorder(true)) {
-        return noNewTrack(last.index);
+        return noNewTrack(last.index, false);
     }
     if (outputFailure) {
         return noSoundOutput(last.index, true, cut ? cut->at : 0);

@@ -52,6 +52,7 @@ struct PlaylistItem {
     QString title;
     std::optional<CueTrack> cue = std::nullopt; // a cue track's part of the file
     QStringList notes = {};                     // comment lines ("#…") written before the entry
+    QStringList after = {};                     // and after it
 };
 
 // Writes an M3U8 playlist (UTF-8, #EXTM3U, an #EXTINF line per entry), each path relative to the

@@ -50,6 +50,9 @@ std::optional<QString> writePlaylist(const QString& playlistPath, std::span<cons
                         .arg(listedPath(folder, cue->sheet));
         }
         text += listedPath(folder, item.path) + QLatin1Char('\n');
+        for (const QString& note : item.after) {
+            text += oneLine(note) + QLatin1Char('\n');
+        }
     }
     QSaveFile file(playlistPath);
     const QByteArray bytes = text.toUtf8();

@@ -43,8 +43,12 @@ QString poppler(const QString& tool, const QStringList& arguments) {
 }
 
 QString writtenRecord(const QDir& folder, const QString& name, const QStringList& titles) {
-    RecordedRun run{
-        .started = QDateTime(QDate(2026, 12, 10), QTime(9, 0)), .before = std::nullopt, .tracks = {}};
+    RecordedRun run{.started = QDateTime(QDate(2026, 12, 10), QTime(9, 0)),
+                    .before = std::nullopt,
+                    .tracks = {},
+                    .checked = {},
+                    .notChecked = {},
+                    .onDisc = {}};
     for (const QString& title : titles) {
         const int number = static_cast<int>(run.tracks.size()) + 1;
         run.tracks.push_back({.number = number,

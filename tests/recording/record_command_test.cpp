@@ -29,6 +29,11 @@ struct Finished {
     QString err;
 };
 
+// Whether `text` is what `pattern` (a regular expression, for the times a run's timing decides) says, whole.
+bool readsAs(const QString& text, const char* pattern) {
+    return QRegularExpression(QStringLiteral("^%1$").arg(QString::fromUtf8(pattern))).match(text).hasMatch();
+}
+
 class RecordCommandTest : public RealWindowTest {
 protected:
     RecordCommandTest() { program.setProgram(QStringLiteral(QUORVEX_RECORD_PROGRAM)); }
@@ -124,12 +129,14 @@ TEST_F(RecordCommandTest, RecordsAListWithTheWindowsFramesAndNamesEachEntry) {
     const int filePeak = test::peak(QByteArrayView(wav).sliced(wav.indexOf("data") + 8));
     EXPECT_NEAR(test::peak(sink.pcm()), filePeak, filePeak * 0.05);
     EXPECT_EQ(finished.status, 1) << finished.err.toStdString();
-    EXPECT_EQ(finished.out, "6 title: recorded\n7 title: recorded\n");
+    EXPECT_TRUE(readsAs(finished.out, "6 title: recorded\n7 title: recorded\n"
+                                      "The disc holds what was recorded: 7 tracks, \\d\\d:\\d\\d\\.\n"))
+        << finished.out.toStdString();
     EXPECT_TRUE(finished.err.contains(broken + ": ")) << "named as the window's box names it";
     EXPECT_EQ(meanings(*recorder),
               QStringList({"on", R"(title track 0 "Mix" (disc name))", "disc information request", "record",
                            "play", R"(title track 6 "title")", "stop", "record", "play",
-                           R"(title track 7 "title")", "stop"}));
+                           R"(title track 7 "title")", "stop", "disc information request"}));
     // The disc's record, in the folder the window uses too.
     const std::vector<DiscRecords::Listed> records = DiscRecords().list();
     ASSERT_FALSE(records.empty());
@@ -192,9 +199,11 @@ TEST_F(RecordCommandTest, CtrlCIsStopRecording) {
                                       }
                                   });
     EXPECT_EQ(finished.status, 130) << finished.err.toStdString();
-    EXPECT_EQ(meanings(*recorder).mid(1),
-              QStringList({"disc information request", "record", "play", "stop"}));
-    EXPECT_EQ(finished.out, "6 title: cut off by Stop recording\n");
+    EXPECT_EQ(meanings(*recorder).mid(1), QStringList({"disc information request", "record", "play", "stop",
+                                                       "disc information request"}));
+    EXPECT_TRUE(readsAs(finished.out, "6 title: cut off by Stop recording\n"
+                                      "The disc holds what was recorded: 6 tracks, \\d\\d:\\d\\d\\.\n"))
+        << finished.out.toStdString();
 }
 
 // A recorder that does not acknowledge recording ends the run with status 2 and the window's message; when it
@@ -260,7 +269,9 @@ TEST_F(RecordCommandTest, TheVirtualDeckRecordsAFolderWithoutASoundServer) {
     program.setProcessEnvironment(environment);
     const Finished finished = run({"--virtual-deck", "--no-id3", folder.path()});
     EXPECT_EQ(finished.status, 0) << finished.err.toStdString();
-    EXPECT_EQ(finished.out, "4 One: recorded\n5 Two: recorded\n");
+    EXPECT_TRUE(readsAs(finished.out, "4 One: recorded\n5 Two: recorded\n"
+                                      "The disc holds what was recorded: 5 tracks, 12:3\\d\\.\n"))
+        << finished.out.toStdString();
     EXPECT_TRUE(finished.err.contains(R"(title track 5 "Two")")) << finished.err.toStdString();
 }
 
@@ -318,6 +329,38 @@ TEST_F(RecordCommandTest, AnMdseDeckGetsWholeTitlesAndIsLeftInLocalModeEveryWayO
         EXPECT_EQ(names(deck).back(), forty) << signal << ": the cut-off track is named too";
     }
     EXPECT_EQ(run(mdse + QStringList{"--insert-pauses", take.front()}).status, 4);
+}
+
+// After a run the disc is read back: a track the deck never made is found, as a whole on the Control-A1
+// recorder (its count and total), by its number on an MDS-E deck, which marks the entry; both exit 1.
+TEST_F(RecordCommandTest, TheDiscReadBackAfterTheRunFindsATrackTheDeckDidNotMake) {
+    const QStringList three{fixtures + "/title.flac", fixtures + "/title.opus", fixtures + "/title.flac"};
+    recorder = std::make_unique<deck::VirtualDeck>(deck::Disc{.tracks = 5},
+                                                   deck::Faults{.readBack = {.dropTrack = 2}});
+    Finished finished = run(QStringList{"--device", recorder->devicePath(), "--no-id3"} + three + toSink());
+    EXPECT_EQ(finished.status, 1) << finished.err.toStdString();
+    EXPECT_TRUE(readsAs(finished.out,
+                        "6 title: recorded\n7 title: recorded\n8 title: recorded\n"
+                        "The disc holds 7 tracks, \\d\\d:\\d\\d; 8 tracks, \\d\\d:\\d\\d were expected\\.\n"))
+        << finished.out.toStdString();
+    EXPECT_EQ(meanings(*recorder).filter("disc information request").size(), 2) << "one before, one after";
+
+    deck::mdse::VirtualDeck deck({}, {}, deck::mdse::Faults{.readBack = {.dropTrack = 2}});
+    finished =
+        run(QStringList{"--device", deck.devicePath(), "--recorder", "mds-e", "--no-id3"} + three + toSink());
+    EXPECT_EQ(finished.status, 1) << finished.err.toStdString();
+    EXPECT_EQ(finished.out, "1 title: recorded\n- title: skipped: not on the disc\n2 title: recorded\n"
+                            "Track 2 is not on the disc.\n");
+    ASSERT_EQ(deck.disc()->tracks.size(), 2U);
+    EXPECT_EQ(deck.disc()->tracks[1].name, "title") << "the next track takes the number and its own name";
+    // The record says so, with each track as the deck read it back.
+    const std::vector<DiscRecords::Listed> records = DiscRecords().list();
+    ASSERT_FALSE(records.empty());
+    ASSERT_TRUE(records.front().record.has_value());
+    const RecordedRun& checked = records.front().record->runs.back();
+    EXPECT_EQ(checked.notChecked, "differs");
+    ASSERT_EQ(checked.onDisc.size(), 2);
+    EXPECT_TRUE(checked.onDisc[1].startsWith("2 1 title")) << checked.onDisc[1].toStdString();
 }
 
 } // namespace

@@ -133,12 +133,14 @@ TEST_F(RecordingTest, AMixedListLandsEachPlayableFileWholeAndTitledAndNothingFor
                                                 "record",
                                                 "play",
                                                 R"(title track 12 "Opus Title")",
-                                                "stop"}));
+                                                "stop",
+                                                "disc information request"}));
     ASSERT_EQ(answers.texts().size(), 1);
     for (const QString& file : broken) {
         EXPECT_TRUE(answers.texts()[0].contains('\n' + file + ": ")) << answers.texts()[0].toStdString();
     }
-    EXPECT_EQ(label("statusLine"), "00:01 / 00:01") << "the last progress text shows the end";
+    EXPECT_TRUE(label("statusLine").startsWith("The disc holds what was recorded: 12 tracks, "))
+        << "the disc read back after the run: " << label("statusLine").toStdString();
     // Each file's sound lies wholly between its record acknowledgement and its stop command: nothing of it is
     // lost off either end of the track. The sink's times come from parec, at most 10 ms early.
     const std::vector<test::SoundSpan> sounds = test::soundSpans(sink.pcm(), test::SinkRecorder::rate / 20);
@@ -235,7 +237,7 @@ TEST_F(RecordingTest, AGaplessTakeMarksEachTrackWhereItsSoundBeginsWithNoSilence
     EXPECT_EQ(meanings(*recorder),
               QStringList({"disc information request", "record", "play", R"(title track 3 "1 44100")",
                            "record: track mark", R"(title track 4 "2 48000")", "record: track mark",
-                           R"(title track 5 "3 44100")", "stop"}));
+                           R"(title track 5 "3 44100")", "stop", "disc information request"}));
     EXPECT_EQ(recorder->disc().tracks, 5);
     EXPECT_TRUE(answers.texts().isEmpty()) << answers.texts().join('\n').toStdString();
     // One stretch of sound, with no silence of 5 ms in it, holding all three seconds.
@@ -264,9 +266,10 @@ TEST_F(RecordingTest, AGaplessTakeMarksEachTrackWhereItsSoundBeginsWithNoSilence
         }
     });
     click("btnRecordList");
-    EXPECT_EQ(meanings(*recorder).mid(9),
+    EXPECT_EQ(meanings(*recorder).mid(10),
               QStringList({"disc information request", "record", "play", R"(title track 6 "1 44100")",
-                           "record: track mark", R"(title track 7 "3 44100")", "stop"}));
+                           "record: track mark", R"(title track 7 "3 44100")", "stop",
+                           "disc information request"}));
     ASSERT_EQ(answers.texts().size(), 2);
     EXPECT_EQ(answers.texts()[0], "All 3 entries are recorded.") << "Record all again is the default";
     EXPECT_TRUE(answers.texts()[1].endsWith("Continue records its file again as a new track."))
@@ -320,12 +323,13 @@ TEST_F(RecordingTest, ACueSheetIsRecordedTrackByTrackOrAsOneTakeMarkedAtEachInde
         const QStringList titles{QStringLiteral(R"(title track %1 "Loud")").arg(first),
                                  QStringLiteral(R"(title track %1 "Quiet")").arg(first + 1),
                                  QStringLiteral(R"(title track %1 "Track 03")").arg(first + 2)};
-        EXPECT_EQ(
-            meanings(*recorder).mid(before.size()),
-            gapless ? QStringList({"disc information request", "record", "play", titles[0],
-                                   "record: track mark", titles[1], "record: track mark", titles[2], "stop"})
-                    : QStringList({"disc information request", "record", "play", titles[0], "stop", "record",
-                                   "play", titles[1], "stop", "record", "play", titles[2], "stop"}));
+        EXPECT_EQ(meanings(*recorder).mid(before.size()),
+                  gapless ? QStringList({"disc information request", "record", "play", titles[0],
+                                         "record: track mark", titles[1], "record: track mark", titles[2],
+                                         "stop", "disc information request"})
+                          : QStringList({"disc information request", "record", "play", titles[0], "stop",
+                                         "record", "play", titles[1], "stop", "record", "play", titles[2],
+                                         "stop", "disc information request"}));
         EXPECT_EQ(answers.texts(), gapless ? QStringList{"All 3 entries are recorded."} : QStringList())
             << "Continue asks, and recording all again is its default";
         const std::vector<test::SoundSpan> sounds =
@@ -631,7 +635,7 @@ TEST_F(RecordingTest, PauseModeTickedMidTrackStillStopsTheArmedRecorder) {
     EXPECT_EQ(meanings(*recorder),
               QStringList({"disc information request", "record", "play", R"(title track 6 "sine")", "stop",
                            R"(title track 7 "sine")"}));
-    EXPECT_EQ(label("statusLine"), "Pausing...");
+    EXPECT_EQ(label("statusLine"), "The disc was not checked (pause mode).");
     ASSERT_EQ(answers.texts().size(), 2) << "the notice on ticking and once at the end";
     EXPECT_TRUE(answers.texts()[1].startsWith("Checking this box disables"));
 }
@@ -652,8 +656,9 @@ TEST_F(RecordingTest, AListTooLongIsCancelledAndStopRecordingEndsTheRunMidTrack)
         click("btnRecordList");
     });
     EXPECT_LT(record(), 3.5);
-    EXPECT_EQ(meanings(*recorder), QStringList({"disc information request", "disc information request",
-                                                "record", "play", R"(title track 6 "sine")", "stop"}));
+    EXPECT_EQ(meanings(*recorder),
+              QStringList({"disc information request", "disc information request", "record", "play",
+                           R"(title track 6 "sine")", "stop", "disc information request"}));
     EXPECT_EQ(recorder->disc().tracks, 6);
     EXPECT_EQ(control("btnRecordList")->text(), "Record");
     EXPECT_EQ(trackList()->toolTip(0), "<qt>cut off by Stop recording<br>Length: 0:03</qt>");

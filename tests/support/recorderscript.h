@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -29,12 +30,29 @@ inline const QByteArray stopFrame = hex("81070547 0202 FF");
 inline const QByteArray playFrame = hex("81070547 0201 FF");
 
 // A recorder with 5 tracks on its disc that answers the disc request and acknowledges record and stop while
-// the flags say so (read at each frame).
-inline std::function<QByteArray(const QByteArray& frame)> fiveTrackRecorder(const bool& acknowledgesRecord,
-                                                                            const bool& acknowledgesStop) {
-    return [&acknowledgesRecord, &acknowledgesStop](const QByteArray& frame) {
+// the flags say so (read at each frame). Every record command acknowledged makes a track; with a clock (the
+// fake event pump's Tick count) the disc's time grows by what was recorded, from the first record to the
+// stop.
+inline std::function<QByteArray(const QByteArray& frame)>
+fiveTrackRecorder(const bool& acknowledgesRecord, const bool& acknowledgesStop, const int* clock = nullptr) {
+    return [&acknowledgesRecord, &acknowledgesStop, clock, made = 0, since = std::optional<int>(),
+            recordedTicks = 0](const QByteArray& frame) mutable {
+        const int now = clock != nullptr ? *clock : 0;
+        if (frame == recordFrame && acknowledgesRecord) {
+            ++made;
+            since = since.value_or(now);
+        } else if (frame == stopFrame && since) {
+            recordedTicks += now - *since;
+            since.reset();
+        }
         if (frame == discRequest) {
-            return hex("81 0D 05 48 20 60 01 00 05 0A 0B 00 FF");
+            constexpr int ticksPerSecond = 10;
+            const int seconds = 10 * 60 + 11 + (recordedTicks + ticksPerSecond / 2) / ticksPerSecond;
+            QByteArray answer = hex("81 0D 05 48 20 60 01 00 00 00 00 00 FF");
+            answer[8] = static_cast<char>(5 + made);
+            answer[9] = static_cast<char>(seconds / 60);
+            answer[10] = static_cast<char>(seconds % 60);
+            return answer;
         }
         return (frame == recordFrame && acknowledgesRecord) || (frame == stopFrame && acknowledgesStop)
                    ? hex("81070548") + frame.mid(4)

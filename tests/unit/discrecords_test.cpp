@@ -20,7 +20,10 @@ RecordedRun runOf(double hoursLater, std::optional<int> before, int made) {
     RecordedRun run{.started = noon.addSecs(static_cast<qint64>(hoursLater * 3600)),
                     .before = before ? std::optional(DiscContents{.tracks = *before, .seconds = 600})
                                      : std::nullopt,
-                    .tracks = {}};
+                    .tracks = {},
+                    .checked = {},
+                    .notChecked = {},
+                    .onDisc = {}};
     for (int track = 1; track <= made; ++track) {
         const int number = before.value_or(0) + track;
         run.tracks.push_back(

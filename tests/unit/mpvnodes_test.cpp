@@ -91,10 +91,16 @@ TEST(Levels, EachFilePlaysAtItsGainWithinItsPeakAndATakeAtItsFirstFilesAlbumGain
     const ReplayGain hot{6, 0.8, none, none};
     const ReplayGain noPeak{4, none, none, none};
     const ReplayGain albumOnly{none, none, -2, 0.5};
-    const struct {
+    struct Case {
         ReplayGain gains;
-        double minus6, full, track, album, take; // dB at each level, and a take's under either gain level
-    } cases[] = {
+        // dB at each level, and a take's under either gain level
+        double minus6 = 0;
+        double full = 0;
+        double track = 0;
+        double album = 0;
+        double take = 0;
+    };
+    const std::vector<Case> cases{
         {both, -6, 0, -3.5, -1.2, -1.2},
         {hot, -6, 0, 1.9382, 1.9382, 1.9382},
         {noPeak, -6, 0, 0, 0, 0},

@@ -7,6 +7,7 @@
 #include "platform/bytes.h"
 #include "platform/codepage.h"
 #include "platform/settingvalues.h"
+#include "run/disccheck.h"
 #include "run/fitcheck.h"
 #include "support/printers.h"
 #include "tracks/asciititles.h"
@@ -305,6 +306,88 @@ TEST(FitCheck, ADeckIsAskedItsOwnFreeTimeAndTitleSpace) {
     EXPECT_TRUE(fitQuestion({.discMinutes = 74, .disc = disc, .pauseMode = false, .lengths = lengths})
                     .value_or("fits")
                     .startsWith("The list needs 00:50 but the disc has 00:40 free."));
+}
+
+// The disc read back against the run: a count and a total within 2 s per track, or each track there, as long
+// as recorded within 2 s, and named as written; no answer is no verdict.
+TEST(DiscCheck, TheDiscAsReadBackAgainstWhatTheRunMade) {
+    using Tracks = std::vector<ReadBack::Track>;
+    const std::vector<MadeTrack> made{{.entry = 4, .number = 6, .recordedSeconds = 220, .name = "Coda!"},
+                                      {.entry = 5, .number = 7, .recordedSeconds = 60, .name = "Fin"}};
+    const auto disc = [](int tracks, int seconds) {
+        DiscState state;
+        state.tracks = static_cast<std::int16_t>(tracks);
+        state.minutes = static_cast<std::int16_t>(seconds / 60);
+        state.seconds = static_cast<std::int16_t>(seconds % 60);
+        return state;
+    };
+    const struct Row {
+        ReadBack read;
+        DiscCheck::Outcome outcome;
+        const char* summary;
+        std::vector<int> marked;   // entries
+        std::vector<int> misnamed; // tracks
+    } rows[] = {
+        {{.answered = false, .disc = {}, .tracks = {}},
+         DiscCheck::Outcome::noAnswer,
+         "The disc could not be checked: the recorder did not answer.",
+         {},
+         {}},
+        // Count and total: 5 tracks, 10:00 before; 280 s recorded, 4 s of slack for two tracks.
+        {{.answered = true, .disc = disc(7, 600 + 284), .tracks = {}},
+         DiscCheck::Outcome::asPlanned,
+         "The disc holds what was recorded: 7 tracks, 14:44.",
+         {},
+         {}},
+        {{.answered = true, .disc = disc(7, 600 + 285), .tracks = {}},
+         DiscCheck::Outcome::differs,
+         "The disc holds 7 tracks, 14:45; 7 tracks, 14:40 were expected.",
+         {},
+         {}},
+        {{.answered = true, .disc = disc(6, 600 + 220), .tracks = {}},
+         DiscCheck::Outcome::differs,
+         "The disc holds 6 tracks, 13:40; 7 tracks, 14:40 were expected.",
+         {},
+         {}},
+        // Each track: 2 s either way, early, missing, misnamed.
+        {{.answered = true, .disc = disc(7, 0), .tracks = Tracks{{6, 222, "Coda!"}, {7, 58, "Fin"}}},
+         DiscCheck::Outcome::asPlanned,
+         "The disc holds what was recorded: 7 tracks, 00:00.",
+         {},
+         {}},
+        {{.answered = true,
+          .disc = disc(7, 0),
+          .tracks = Tracks{{6, 41, "Coda!"}, {7, std::nullopt, std::nullopt}}},
+         DiscCheck::Outcome::differs,
+         "Track 6 is 00:41 on the disc but 03:40 was recorded (the recorder stopped early). Track 7 is not "
+         "on the "
+         "disc.",
+         {4, 5},
+         {}},
+        {{.answered = true, .disc = disc(7, 0), .tracks = Tracks{{6, 223, "Coda?"}, {7, 60, "Fin"}}},
+         DiscCheck::Outcome::differs,
+         "Track 6 is 03:43 on the disc but 03:40 was recorded.",
+         {},
+         {6}},
+    };
+    for (const Row& row : rows) {
+        const DiscCheck check = checkDisc(DiscContents{.tracks = 5, .seconds = 600}, made, row.read);
+        EXPECT_EQ(check.outcome, row.outcome) << row.summary;
+        EXPECT_EQ(check.summary, row.summary);
+        std::vector<int> marked;
+        std::vector<int> misnamed;
+        for (const DiscCheck::Remark& remark : check.marks) {
+            marked.push_back(remark.entry);
+        }
+        for (const MadeTrack& track : check.misnamed) {
+            misnamed.push_back(track.number);
+        }
+        EXPECT_EQ(marked, row.marked) << row.summary;
+        EXPECT_EQ(misnamed, row.misnamed) << row.summary;
+    }
+    EXPECT_EQ(entryMarkText(checkDisc({}, made, rows[5].read).marks.at(0).mark),
+              "cut short: the recorder stopped early at 00:41");
+    EXPECT_EQ(misnamedText(16, "Coda?", "Coda!"), "Track 16's title reads \"Coda?\" instead of \"Coda!\".");
 }
 
 // The family's names as settings and command lines give them, and the trace: its lines as they go into the

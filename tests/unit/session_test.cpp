@@ -57,7 +57,7 @@ protected:
               {.serial = *fakes.serial, .pump = *fakes.pump, .player = *fakes.player, .bus = *fakes.bus}) {
         fakes.pump->tick = [this] { session.recorder().tick(); };
         fakes.serial->open();
-        fakes.serial->respond = fiveTrackRecorder(acknowledgesRecord, acknowledgesStop);
+        fakes.serial->respond = fiveTrackRecorder(acknowledgesRecord, acknowledgesStop, &fakes.pump->ticks);
         refill();
     }
 
@@ -70,6 +70,8 @@ protected:
         fakes.serial->frames.clear();
         fakes.player->opened.clear();
         fakes.pump->ticks = 0;
+        fakes.serial->respond =
+            fiveTrackRecorder(acknowledgesRecord, acknowledgesStop, &fakes.pump->ticks); // 5 tracks again
         feedback.notices.clear();
     }
 
@@ -133,9 +135,10 @@ TEST_F(SessionTest, PauseModeSendsNoCommandButTitlesAndPausesAfterEveryTrack) {
 TEST_F(SessionTest, AMissingAcknowledgementCostsItsTimeOutOrEndsTheRunWithACriticalNotice) {
     acknowledgesStop = false;
     record();
-    EXPECT_EQ(sent().size(), 13U);
-    // Per track: 1 Tick for the record acknowledgement, 1 to start, 5 of sound, 40 waiting for the stop one.
-    EXPECT_EQ(fakes.pump->ticks, 20 + 3 * (1 + 1 + 5 + 40));
+    EXPECT_EQ(sent().size(), 14U);
+    // Per track: 1 Tick for the record acknowledgement, 1 to start, 5 of sound, 40 waiting for the stop one;
+    // then 1 for the disc's answer after the run.
+    EXPECT_EQ(fakes.pump->ticks, 20 + 3 * (1 + 1 + 5 + 40) + 1);
     EXPECT_TRUE(feedback.notices.empty());
 
     refill();
@@ -164,7 +167,7 @@ TEST_F(SessionTest, ATrackEndsOnlyAtItsEndAndAStallOrAMissingOutputIsBounded) {
     };
     const auto full =
         std::vector<std::string>{"request", "record", "play",   "title 6", "stop",    "record", "play",
-                                 "title 7", "stop",   "record", "play",    "title 8", "stop"};
+                                 "title 7", "stop",   "record", "play",    "title 8", "stop",   "request"};
     // Alone, or first in a take, a.wav sounds from Tick 23.
     const auto onA = [this](const std::function<void()>& action) {
         return [this, action] {
@@ -199,7 +202,7 @@ TEST_F(SessionTest, ATrackEndsOnlyAtItsEndAndAStallOrAMissingOutputIsBounded) {
          onA(transitioning),
          true,
          {},
-         {"request", "record", "play", "title 6", "stop"},
+         {"request", "record", "play", "title 6", "stop", "request"},
          {"cut short: the player stalled at 00:00", "", ""},
          notWhole},
         {"stopped from the bar",
@@ -226,7 +229,7 @@ TEST_F(SessionTest, ATrackEndsOnlyAtItsEndAndAStallOrAMissingOutputIsBounded) {
          }),
          false,
          {},
-         {"request", "record", "play", "title 6", "stop"},
+         {"request", "record", "play", "title 6", "stop", "request"},
          {"cut short: the sound output was lost at 00:00", "", ""},
          noSoundOutputText("Connection refused")},
         {"no sound output",
@@ -285,21 +288,30 @@ TEST_F(SessionTest, StopRecordingEndsTheRunAtEachMomentAndMarksTheEntryItCaught)
          25,
          false,
          false,
-         {"request", "record", "play", "stop"},
+         {"request", "record", "play", "stop", "request"},
+         {cut, "", ""},
+         27,
+         1},
+        // After the stop, one more request reads the disc back.
+        {"sound",
+         24,
+         false,
+         true,
+         {"request", "record", "play", "title 6", "stop", "request"},
          {cut, "", ""},
          26,
          1},
-        {"sound", 24, false, true, {"request", "record", "play", "title 6", "stop"}, {cut, "", ""}, 25, 1},
         // The stop's acknowledgement is awaited as always, and that entry is whole.
         {"stop acknowledgement",
          28,
          false,
          true,
-         {"request", "record", "play", "title 6", "stop"},
+         {"request", "record", "play", "title 6", "stop", "request"},
          {"recorded", "", ""},
-         28,
+         29,
          1},
-        {"pause", 40, true, true, {"title 6"}, {"recorded", "", ""}, 40, 1},
+        // The disc count is what the link heard last: the row before left 6 tracks.
+        {"pause", 40, true, true, {"title 7"}, {"recorded", "", ""}, 40, 1},
     };
     for (const StopCase& row : cases) {
         refill();
@@ -332,13 +344,13 @@ TEST_F(SessionTest, AGaplessTakeMarksEachFileAndContinuesWithWhatStopRecordingLe
                            }}};
     record(true);
     EXPECT_EQ(sent(), (std::vector<std::string>{"request", "record", "play", "title 6", "record", "title 7",
-                                                "stop"}));
+                                                "stop", "request"}));
     EXPECT_EQ(fakes.player->opened,
               QStringList({folder.filePath("a.wav"), folder.filePath("c.wav"), folder.filePath("a.wav")}))
         << "each playable file checked, then the take from its first";
     EXPECT_EQ(during.current, 3);
     EXPECT_EQ(during.count, 3);
-    EXPECT_EQ(fakes.pump->ticks, 32) << "the stop's acknowledgement";
+    EXPECT_EQ(fakes.pump->ticks, 33) << "the stop's acknowledgement, then the disc's answer";
     EXPECT_EQ(marks(), QStringList({"recorded", "skipped: it is not a sound file of a listed format",
                                     "cut off by Stop recording"}));
     EXPECT_EQ(feedback.ended, QStringList({"- b: skipped: it is not a sound file of a listed format",
@@ -349,7 +361,8 @@ TEST_F(SessionTest, AGaplessTakeMarksEachFileAndContinuesWithWhatStopRecordingLe
     fakes.pump->during.clear();
     fakes.serial->frames.clear();
     session.record({.entries = {2}, .discMinutes = defaultDiscMinutes, .gapless = true}, feedback);
-    EXPECT_EQ(sent(), (std::vector<std::string>{"request", "record", "play", "title 6", "stop"}));
+    EXPECT_EQ(sent(), (std::vector<std::string>{"request", "record", "play", "title 8", "stop", "request"}))
+        << "the disc has the take's two tracks now";
     EXPECT_EQ(mark(2), "recorded");
     EXPECT_EQ(feedback.notices.size(), 1U);
 }
@@ -378,10 +391,11 @@ TEST_F(SessionTest, CueTracksPlayTheirPartOfTheFileUnderTheSheetsTitles) {
         EXPECT_EQ(fakes.player->items,
                   (gapless ? std::vector<MediaItem>{parts[0], parts[1], parts[0], parts[1]} : parts))
             << "each part checked, then the take of both";
-        EXPECT_EQ(sent(), (gapless ? std::vector<std::string>{"request", "record", "play", "title 6",
-                                                              "record", "title 7", "stop"}
-                                   : std::vector<std::string>{"request", "record", "play", "title 6", "stop",
-                                                              "record", "play", "title 7", "stop"}));
+        EXPECT_EQ(sent(),
+                  (gapless ? std::vector<std::string>{"request", "record", "play", "title 6", "record",
+                                                      "title 7", "stop", "request"}
+                           : std::vector<std::string>{"request", "record", "play", "title 6", "stop",
+                                                      "record", "play", "title 7", "stop", "request"}));
     }
 }
 

@@ -102,6 +102,19 @@ DiscState ControlA1Recorder::askDisc() {
     return stateOf(discInfoSince(watcher, answersBefore));
 }
 
+ReadBack ControlA1Recorder::readBack(std::span<const int> /*tracks*/) {
+    const std::uint64_t answersBefore = watcher.discInfoAnswers;
+    line.send(commandFrame(command::discInformation.category, command::discInformation.code),
+              commandName(command::discInformation));
+    waitForReply(discInfoFirst, discInfoSecond, discInfoDistance);
+    ReadBack read;
+    read.answered = watcher.discInfoAnswers > answersBefore;
+    if (read.answered) {
+        read.disc = stateOf(discInfoSince(watcher, answersBefore));
+    }
+    return read;
+}
+
 DiscState ControlA1Recorder::discBeforeRun() {
     constexpr std::int16_t discInfoSettleMs = 2000;
     const std::uint64_t answersBefore = watcher.discInfoAnswers;

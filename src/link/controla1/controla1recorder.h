@@ -48,6 +48,12 @@ public:
     void stopNow() override { sendCommandEvenPaused(command::stop); }
     void leaveNow() override {}
     [[nodiscard]] bool stoppedByItself() const override { return false; }
+    // One disc request after the run, its answer awaited as every disc request's (40 Ticks): the count and
+    // total only.
+    ReadBack readBack(std::span<const int> tracks) override;
+    std::optional<QString> renameAndRead(int /*track*/, const QString& /*title*/) override {
+        return std::nullopt;
+    }
 
     // The interface's own operations. One command frame: nothing in pause mode or while the port is closed.
     void sendCommand(std::int16_t category, std::int16_t code);

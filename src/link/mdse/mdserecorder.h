@@ -52,6 +52,10 @@ public:
     Stopping stopTrack(bool armed) override;
     void stopNow() override;
     [[nodiscard]] bool stoppedByItself() const override { return stoppedItself; }
+    // The table of contents, then TRACK TIME and TRACK NAME of each track, one request outstanding at a time
+    // (the time's answer does not say which track it is for), 1 s each.
+    ReadBack readBack(std::span<const int> tracks) override;
+    std::optional<QString> renameAndRead(int track, const QString& title) override;
 
     // The model as the deck names itself ("MDS-E12"); empty until it has said.
     [[nodiscard]] const QString& model() const { return modelName; }
@@ -84,6 +88,9 @@ private:
     // Names waiting for the stop, written now that the deck stopped with `newTracks` more tracks.
     std::vector<std::int16_t> writeWaitingNames(int lastTrack, int newTracks);
     [[nodiscard]] bool deckStopped() const;
+    // A track's name as the deck reads it (track 0: the disc's), gathered from its packets; none without an
+    // answer.
+    std::optional<QString> readName(int track);
 
     struct Waiting {
         std::int16_t number = 0;

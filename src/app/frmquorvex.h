@@ -26,6 +26,7 @@ namespace quorvex {
 
 class RecordingRun;
 class SoundOutputMenu;
+class DiscContentsDialog;
 class RecordedDiscsDialog;
 struct CaseInsert;
 
@@ -66,7 +67,7 @@ public:
     [[nodiscard]] Recorder& recorder() { return session.recorder(); }
     void txtTitle_Change();
     // Asks the recorder for its track count and disc time and shows them in lblTrackInfo.
-    void refreshDiscInfo();
+    DiscState refreshDiscInfo();
     void btnCheckTracks_Click();
     void lblTrackInfo_Click();
 
@@ -182,6 +183,7 @@ private:
     Controls ui;
     Menus menus;
     RecordedDiscsDialog* recordedDiscs = nullptr; // made the first time it is asked for; the window owns it
+    DiscContentsDialog* discContents = nullptr;   // the same
     // The file list's entries by their full path, for the tool tips the worker's results bring; rebuilt
     // whenever the list is (DirList_Change is the only place that fills it).
     QHash<QString, QListWidgetItem*> shownFiles;

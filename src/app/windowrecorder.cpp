@@ -6,7 +6,10 @@
 #include "link/mdse/mdserecorder.h"
 #include "platform/settingvalues.h"
 #include "widgets/clickablelabel.h"
+#include "widgets/disccontentsdialog.h"
 
+#include <algorithm>
+#include <numeric>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -234,23 +237,39 @@ void frmQuorvex::nameDiscNow() {
     session.recorder().nameDisc(titleText(ui.txtTitle->text()));
 }
 
-void frmQuorvex::refreshDiscInfo() {
+DiscState frmQuorvex::refreshDiscInfo() {
     const DiscState disc = session.recorder().askDisc();
     ui.lblTrackInfo->setText(discLabelText(disc));
     ui.lblTrackInfo->setToolTip(discToolTipText(disc));
+    return disc;
 }
 
-// During a recording run the disc query would take over the run's wait for the recorder's answer.
+// Check disc, the menu's and the label's click: the label from the recorder's answer, and where the recorder
+// tells each track's time and name, the disc as it reads back in a list of its own. During a recording run
+// the disc query would take over the run's wait for the recorder's answer.
 void frmQuorvex::btnCheckTracks_Click() {
-    if (!session.isRecording()) {
-        refreshDiscInfo();
+    if (session.isRecording()) {
+        return;
     }
+    const DiscState disc = refreshDiscInfo();
+    if (session.recorder().family() != RecorderFamily::mdsE || disc.noDisc) {
+        return;
+    }
+    std::vector<int> all(static_cast<std::size_t>(std::max<int>(disc.tracks, 0)));
+    std::iota(all.begin(), all.end(), 1);
+    const ReadBack read = session.recorder().readBack(all);
+    if (!read.answered) {
+        setStatusLine(QStringLiteral("The disc could not be read back: the recorder did not answer."));
+        return;
+    }
+    if (discContents == nullptr) {
+        discContents = new DiscContentsDialog(this);
+    }
+    discContents->showDisc(read);
 }
 
 void frmQuorvex::lblTrackInfo_Click() {
-    if (!session.isRecording()) {
-        refreshDiscInfo();
-    }
+    btnCheckTracks_Click();
 }
 
 void frmQuorvex::btnOn_Click() {

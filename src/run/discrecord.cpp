@@ -206,6 +206,32 @@ std::vector<RecordedTrack> DiscRecord::tracks() const {
     return all;
 }
 
+std::vector<RecordedTrack> DiscRecord::tracksAsOnDisc() const {
+    std::vector<RecordedTrack> all;
+    for (const RecordedRun& run : runs) {
+        for (RecordedTrack track : run.tracks) {
+            // "<track> <seconds> <name>"
+            for (const QString& read : run.onDisc) {
+                const QStringList fields = read.split(QLatin1Char(' '));
+                bool isSeconds = false;
+                const int seconds = fields.value(1).toInt(&isSeconds);
+                if (fields.value(0) == QString::number(track.number) && isSeconds && seconds >= 0) {
+                    track.length = std::chrono::seconds{seconds};
+                }
+            }
+            all.push_back(std::move(track));
+        }
+    }
+    return all;
+}
+
+QString DiscRecord::lastCheck() const {
+    if (runs.empty()) {
+        return {};
+    }
+    return runs.back().checked.isEmpty() ? runs.back().notChecked : QStringLiteral("yes");
+}
+
 std::chrono::milliseconds DiscRecord::totalLength() const {
     std::chrono::milliseconds total{0};
     for (const RecordedRun& run : runs) {

@@ -52,6 +52,11 @@ struct DiscRecord {
     [[nodiscard]] QDateTime firstRun() const;
     [[nodiscard]] QDateTime lastRun() const;
     [[nodiscard]] std::vector<RecordedTrack> tracks() const;
+    // The same tracks with the length the recorder read back after their run, where it told one.
+    [[nodiscard]] std::vector<RecordedTrack> tracksAsOnDisc() const;
+    // What the check after the last run found: "yes", "differs", "no answer", "pause mode"; empty when that
+    // run was not checked (an older record).
+    [[nodiscard]] QString lastCheck() const;
     // The tracks' lengths added up; unknown lengths count nothing.
     [[nodiscard]] std::chrono::milliseconds totalLength() const;
 };

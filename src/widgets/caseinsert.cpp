@@ -286,7 +286,7 @@ private:
 } // namespace
 
 CaseInsert caseInsert(const DiscRecord& record) {
-    return {.discName = record.shownName(), .tracks = record.tracks(), .total = record.totalLength()};
+    return caseInsert(record.shownName(), record.tracksAsOnDisc());
 }
 
 CaseInsert caseInsert(QString discName, std::vector<RecordedTrack> tracks) {

@@ -38,8 +38,8 @@ RecordedDiscsDialog::RecordedDiscsDialog(DiscRecords records, Dialogs& dialogs, 
     filterField->setPlaceholderText(QStringLiteral("Filter by disc name"));
     filterField->setClearButtonEnabled(true);
     discs->setObjectName(QStringLiteral("discs"));
-    discs->setHeaderLabels(
-        {QStringLiteral("Disc"), QStringLiteral("Date"), QStringLiteral("Tracks"), QStringLiteral("Time")});
+    discs->setHeaderLabels({QStringLiteral("Disc"), QStringLiteral("Date"), QStringLiteral("Tracks"),
+                            QStringLiteral("Time"), QStringLiteral("Checked")});
     discs->setRootIsDecorated(false);
     discs->setUniformRowHeights(true);
     discs->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -94,9 +94,10 @@ void RecordedDiscsDialog::refresh() {
             const DiscRecord& record = *entry.record;
             columns = {record.shownName(),
                        record.lastRun().toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
-                       QString::number(record.tracks().size()), formatLength(record.totalLength())};
+                       QString::number(record.tracks().size()), formatLength(record.totalLength()),
+                       record.lastCheck()};
         } else {
-            columns = {QFileInfo(entry.path).fileName() + QStringLiteral(" (unreadable)"), {}, {}, {}};
+            columns = {QFileInfo(entry.path).fileName() + QStringLiteral(" (unreadable)"), {}, {}, {}, {}};
         }
         auto* const item = new QTreeWidgetItem(discs, columns);
         item->setData(0, Qt::UserRole, static_cast<qulonglong>(index));

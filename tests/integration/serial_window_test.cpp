@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QTreeWidget>
 
 namespace quorvex::testing {
 namespace {
@@ -115,6 +116,17 @@ TEST_F(RealWindowTest, AnMdseDeckIsDrivenInRemoteModeAndLeftWhenThePortChanges) 
                   "The MDS-E12 cannot be switched on or off over its serial port.");
     }
     EXPECT_FALSE(control<QCheckBox>("chkInsertPauses")->isEnabled());
+    // Check disc lists the disc as it reads back.
+    click("btnCheckTracks");
+    const auto* const contents = window->findChild<QDialog*>("DiscContentsDialog");
+    ASSERT_NE(contents, nullptr);
+    EXPECT_TRUE(contents->isVisible());
+    EXPECT_EQ(contents->findChild<QLabel*>("discSummary")->text(), "MDS-E12: 2 Tracks 03m 30s");
+    const auto* const listed = contents->findChild<QTreeWidget*>("discTracks");
+    ASSERT_EQ(listed->topLevelItemCount(), 2);
+    const QStringList rows{listed->topLevelItem(0)->text(1) + ' ' + listed->topLevelItem(0)->text(2),
+                           listed->topLevelItem(1)->text(1) + ' ' + listed->topLevelItem(1)->text(2)};
+    EXPECT_EQ(rows, QStringList({"01:30 One", "02:00 "}));
 
     QString identified;
     QTimer::singleShot(0, [&identified] {

@@ -141,6 +141,7 @@ TEST_F(RecordingTest, AMixedListLandsEachPlayableFileWholeAndTitledAndNothingFor
     }
     EXPECT_TRUE(label("statusLine").startsWith("The disc holds what was recorded: 12 tracks, "))
         << "the disc read back after the run: " << label("statusLine").toStdString();
+    EXPECT_TRUE(label("lblTrackInfo").startsWith("12 Tracks ")) << label("lblTrackInfo").toStdString();
     // Each file's sound lies wholly between its record acknowledgement and its stop command: nothing of it is
     // lost off either end of the track. The sink's times come from parec, at most 10 ms early.
     const std::vector<test::SoundSpan> sounds = test::soundSpans(sink.pcm(), test::SinkRecorder::rate / 20);

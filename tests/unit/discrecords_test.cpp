@@ -131,6 +131,9 @@ TEST(DiscRecords, ARecordReadsBackWholeAndAsAPlaylist) {
                                                 .performer = {},
                                                 .start = CueTime(300),
                                                 .end = std::nullopt}}};
+    // An MDS-E deck read track 4 back as 59 s long.
+    run.notChecked = QStringLiteral("differs");
+    run.onDisc = {QStringLiteral("4 59 T4"), QStringLiteral("5 x Two")};
     const DiscRecords records(folder.filePath("discs"));
     const QString hostile = QStringLiteral("../..\n/etc:passwd*?");
     const DiscRecords::Saved saved = records.add(hostile, run);
@@ -156,6 +159,15 @@ TEST(DiscRecords, ARecordReadsBackWholeAndAsAPlaylist) {
         EXPECT_EQ(tracks[i].source, run.tracks[i].source);
     }
     EXPECT_EQ(record->totalLength(), std::chrono::milliseconds(69'000));
+    // The case insert's lengths and the Checked column.
+    const std::vector<RecordedTrack> onDisc = record->tracksAsOnDisc();
+    ASSERT_EQ(onDisc.size(), 2U);
+    EXPECT_EQ(onDisc[0].length, std::chrono::milliseconds(59'000));
+    EXPECT_EQ(onDisc[1].length, std::chrono::milliseconds(8000)) << "no time read back for it";
+    EXPECT_EQ(record->lastCheck(), "differs");
+    DiscRecord checked = *record;
+    checked.runs[0].checked = QStringLiteral("5 tracks 669 s");
+    EXPECT_EQ(checked.lastCheck(), "yes");
 
     const PlaylistEntries asPlaylist = readPlaylist(saved.path);
     EXPECT_TRUE(asPlaylist.refused.empty());

@@ -862,7 +862,9 @@ TEST_F(WindowTest, RecordedDiscsListsTheRecordsAndTheirTracks) {
     };
     const DiscRecords records;
     ASSERT_EQ(records.add("Older", runOf(9, 0, {kept})).error, std::nullopt);
-    ASSERT_EQ(records.add("Newer", runOf(10, 2, {kept, music.filePath("gone.wav")})).error, std::nullopt);
+    RecordedRun newer = runOf(10, 2, {kept, music.filePath("gone.wav")});
+    newer.notChecked = QStringLiteral("no answer");
+    ASSERT_EQ(records.add("Newer", newer).error, std::nullopt);
     QFile unreadable(discRecordsFolder() + "/broken.m3u8");
     ASSERT_TRUE(unreadable.open(QIODevice::WriteOnly) && unreadable.write("not a record") > 0);
     unreadable.close();
@@ -887,9 +889,10 @@ TEST_F(WindowTest, RecordedDiscsListsTheRecordsAndTheirTracks) {
         return shown;
     };
     const QString date = QDateTime(QDate(2026, 12, 9), QTime(10, 0)).toString("yyyy-MM-dd HH:mm");
-    EXPECT_EQ(rows(discs), QStringList({"Newer | " + date + " | 2 | 00:06",
-                                        "Older | " + QString(date).replace("10:00", "09:00") + " | 1 | 00:03",
-                                        "broken.m3u8 (unreadable) |  |  | "}));
+    EXPECT_EQ(rows(discs),
+              QStringList({"Newer | " + date + " | 2 | 00:06 | no answer",
+                           "Older | " + QString(date).replace("10:00", "09:00") + " | 1 | 00:03 | ",
+                           "broken.m3u8 (unreadable) |  |  |  | "}));
     EXPECT_EQ(rows(tracks),
               QStringList({"3 | kept | 00:03 | recorded | " + kept,
                            "4 | gone | 00:03 | recorded | " + music.filePath("gone.wav") + " (missing)"}));

@@ -238,7 +238,7 @@ void frmQuorvex::nameDiscNow() {
 }
 
 DiscState frmQuorvex::refreshDiscInfo() {
-    const DiscState disc = session.recorder().askDisc();
+    DiscState disc = session.recorder().askDisc();
     ui.lblTrackInfo->setText(discLabelText(disc));
     ui.lblTrackInfo->setToolTip(discToolTipText(disc));
     return disc;

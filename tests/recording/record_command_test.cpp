@@ -363,5 +363,84 @@ TEST_F(RecordCommandTest, TheDiscReadBackAfterTheRunFindsATrackTheDeckDidNotMake
     EXPECT_TRUE(checked.onDisc[1].startsWith("2 1 title")) << checked.onDisc[1].toStdString();
 }
 
+// The faults a read-back must catch, on either deck: the run's last line, its status, and what its record
+// keeps. A Control-A1 deck answers only a count and a total (its names are never read back); a name an MDS-E
+// deck garbled is written once more and reads back right.
+TEST_F(RecordCommandTest, EachFaultOnTheDiscIsFoundSaidAndKept) {
+    struct Case {
+        const char* family;
+        deck::ReadBackFaults faults;
+        const char* out; // a pattern
+        int status = 0;
+        const char* kept;                // the record's #QUORVEX-NOT-CHECKED, empty: checked as planned
+        const char* file = "title.flac"; // 1 s; a track 3 s short needs the 3 s one
+        const char* mark = "recorded";   // the track's in the record
+    };
+    const std::vector<Case> cases{
+        {"control-a1",
+         {.shortBySeconds = 3},
+         "6 sine: recorded\nThe disc holds 6 tracks, \\d\\d:\\d\\d; 6 tracks, \\d\\d:\\d\\d were "
+         "expected\\.\n",
+         1,
+         "differs",
+         "sine.wav"},
+        {"mds-e",
+         {.shortBySeconds = 3},
+         "1 sine: recorded\nTrack 1 is 00:00 on the disc but 00:0\\d was recorded \\(the recorder stopped "
+         "early\\)\\.\n",
+         1,
+         "differs",
+         "sine.wav",
+         "cut short: the recorder stopped early at 00:00"},
+        {"mds-e",
+         {.garbleName = 1},
+         "1 title: recorded\nThe disc holds what was recorded: 1 track, 00:0\\d\\.\n",
+         0,
+         ""},
+        {"control-a1",
+         {.unansweredAfterRecording = true},
+         "6 title: recorded\nThe disc could not be checked: the recorder did not answer\\.\n",
+         1,
+         "no answer"},
+        {"mds-e",
+         {.unansweredAfterRecording = true},
+         "1 title: recorded\nThe disc could not be checked: the recorder did not answer\\.\n",
+         1,
+         "no answer"},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.family);
+        QDir(discRecordsFolder()).removeRecursively();
+        std::unique_ptr<deck::VirtualDeck> controlA1;
+        std::unique_ptr<deck::mdse::VirtualDeck> mdse;
+        QString device;
+        if (QLatin1String(test.family) == QLatin1String("mds-e")) {
+            mdse = std::make_unique<deck::mdse::VirtualDeck>(deck::mdse::Disc{}, deck::mdse::Settings{},
+                                                             deck::mdse::Faults{.readBack = test.faults});
+            device = mdse->devicePath();
+        } else {
+            controlA1 = std::make_unique<deck::VirtualDeck>(deck::Disc{.tracks = 5},
+                                                            deck::Faults{.readBack = test.faults});
+            device = controlA1->devicePath();
+        }
+        const Finished finished = run(QStringList{"--device", device, "--recorder", test.family, "--no-id3",
+                                                  fixtures + '/' + test.file} +
+                                      toSink());
+        EXPECT_EQ(finished.status, test.status) << finished.err.toStdString();
+        EXPECT_TRUE(readsAs(finished.out, test.out)) << finished.out.toStdString();
+        const std::vector<DiscRecords::Listed> records = DiscRecords().list();
+        ASSERT_EQ(records.size(), 1U);
+        ASSERT_TRUE(records.front().record.has_value());
+        const RecordedRun& kept = records.front().record->runs.back();
+        EXPECT_EQ(kept.notChecked, test.kept);
+        EXPECT_EQ(kept.checked.isEmpty(), !QString(test.kept).isEmpty());
+        ASSERT_EQ(kept.tracks.size(), 1U);
+        EXPECT_EQ(kept.tracks[0].mark, test.mark);
+        if (mdse && test.faults.garbleName) {
+            EXPECT_EQ(mdse->disc()->tracks.at(0).name, "title") << "written once more";
+        }
+    }
+}
+
 } // namespace
 } // namespace quorvex::testing

@@ -72,9 +72,12 @@ std::optional<CueTime> cueTimeOf(const QString& word) {
         return std::nullopt;
     }
     const std::int64_t minutes = match.captured(1).toInt();
-    const int seconds = match.captured(2).toInt();
-    const int frames = match.captured(3).toInt();
-    if (seconds >= secondsPerMinute || frames >= framesPerSecond) {
+    // A field too large for a number is no time either (not 0, which is what toInt() makes of it).
+    bool secondsRead = false;
+    bool framesRead = false;
+    const int seconds = match.captured(2).toInt(&secondsRead);
+    const int frames = match.captured(3).toInt(&framesRead);
+    if (!secondsRead || !framesRead || seconds >= secondsPerMinute || frames >= framesPerSecond) {
         return std::nullopt;
     }
     return CueTime{(minutes * secondsPerMinute + seconds) * framesPerSecond + frames};

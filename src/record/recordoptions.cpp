@@ -72,7 +72,12 @@ ParsedRecordCommand parseRecordCommand(const QStringList& arguments, const Setti
     const QCommandLineOption insertPauses(
         QStringLiteral("insert-pauses"),
         QStringLiteral("Pause mode: no command, titles only, 4 s of silence after each file."));
+    const QCommandLineOption noGapless(QStringLiteral("no-gapless"),
+                                       QStringLiteral("One track per file, whatever the window remembers."));
     const QCommandLineOption ascii(QStringLiteral("ascii-titles"), QStringLiteral("Titles in plain ASCII."));
+    const QCommandLineOption noAscii(
+        QStringLiteral("no-ascii-titles"),
+        QStringLiteral("Titles in their own script, whatever the window remembers."));
     const QCommandLineOption id3(QStringLiteral("id3"), QStringLiteral("Titles from the files' tags."));
     const QCommandLineOption noId3(QStringLiteral("no-id3"), QStringLiteral("Titles from the file names."));
     const QCommandLineOption output(QStringLiteral("output"),
@@ -94,9 +99,10 @@ ParsedRecordCommand parseRecordCommand(const QStringList& arguments, const Setti
     const QCommandLineOption plan(QStringLiteral("plan"),
                                   QStringLiteral("Print each entry's track, title and length and whether the "
                                                  "list fits the disc, and exit without recording."));
-    parser.addOptions({help,       version,     com,          device,   virtualDeck,  recorder, trace,
-                       discLength, gapless,     insertPauses, ascii,    id3,          noId3,    output,
-                       level,      listOutputs, listDevices,  discName, recordAnyway, plan});
+    parser.addOptions({help,        version,    com,          device,    virtualDeck,  recorder,
+                       trace,       discLength, gapless,      noGapless, insertPauses, ascii,
+                       noAscii,     id3,        noId3,        output,    level,        listOutputs,
+                       listDevices, discName,   recordAnyway, plan});
     parser.addPositionalArgument(QStringLiteral("ENTRY"),
                                  QStringLiteral("A sound file, a folder, a playlist or a cue sheet."),
                                  QStringLiteral("ENTRY..."));
@@ -123,9 +129,13 @@ ParsedRecordCommand parseRecordCommand(const QStringList& arguments, const Setti
             QStringLiteral("--com, --device and --virtual-deck each choose the recorder: give one.");
         return parsed;
     }
-    if (parser.isSet(id3) && parser.isSet(noId3)) {
-        parsed.error = QStringLiteral("--id3 and --no-id3 cannot both be given.");
-        return parsed;
+    for (const auto& [on, off] :
+         {std::pair{&id3, &noId3}, std::pair{&gapless, &noGapless}, std::pair{&ascii, &noAscii}}) {
+        if (parser.isSet(*on) && parser.isSet(*off)) {
+            parsed.error = QStringLiteral("--%1 and --%2 cannot both be given.")
+                               .arg(on->names().constFirst(), off->names().constFirst());
+            return parsed;
+        }
     }
     if (parser.isSet(com)) {
         const std::optional<int> number = numberOption(parser.value(com), firstPort, lastPort);
@@ -175,7 +185,7 @@ ParsedRecordCommand parseRecordCommand(const QStringList& arguments, const Setti
         options.recorder = *family;
     }
     options.trace = parser.value(trace);
-    options.gapless = options.gapless || parser.isSet(gapless);
+    options.gapless = parser.isSet(gapless) || (options.gapless && !parser.isSet(noGapless));
     options.insertPauses = parser.isSet(insertPauses);
     if (options.insertPauses && options.recorder == RecorderFamily::mdsE) {
         // A deck in remote mode ignores its own keys.
@@ -184,7 +194,7 @@ ParsedRecordCommand parseRecordCommand(const QStringList& arguments, const Setti
                            "deck: a deck in remote mode ignores its own keys.");
         return parsed;
     }
-    options.asciiTitles = options.asciiTitles || parser.isSet(ascii);
+    options.asciiTitles = parser.isSet(ascii) || (options.asciiTitles && !parser.isSet(noAscii));
     options.useTags = parser.isSet(id3) || (options.useTags && !parser.isSet(noId3));
     if (parser.isSet(output)) {
         options.output = parser.value(output);

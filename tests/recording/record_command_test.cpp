@@ -86,6 +86,7 @@ TEST_F(RecordCommandTest, UsageIsAnsweredWithItsStatusAndMessage) {
         {{"--disc-length", "90", wav}, 4, "--disc-length takes 60, 74 or 80, not \"90\"."},
         {{"--level", "-3", wav}, 4, "--level takes -6, 0, track or album, not \"-3\"."},
         {{"--id3", "--no-id3", wav}, 4, "--id3 and --no-id3 cannot both be given."},
+        {{"--gapless", "--no-gapless", wav}, 4, "--gapless and --no-gapless cannot both be given."},
         {{"--com", "2", "--virtual-deck", wav}, 4, "each choose the recorder: give one."},
         {{"--device", "/dev/quorvex-absent", wav}, 4, "Error opening Com Port, please select another one: "},
         {{"--device", "/dev/null", "--output", "alsa/quorvex-absent", wav},

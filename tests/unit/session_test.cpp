@@ -425,6 +425,11 @@ TEST(RecordCommand, DefaultsAreTheRememberedSettingsAndOptionsOverrideThem) {
     EXPECT_EQ(given.discMinutes, 60);
     EXPECT_TRUE(given.useTags);
     EXPECT_EQ(given.output, "pulse/y");
+    EXPECT_FALSE(parsed({"--no-gapless"}).gapless) << "a remembered Gapless switched off";
+    EXPECT_TRUE(parsed({"--ascii-titles"}).asciiTitles);
+    settings.values["General/ASCII titles"] = "1";
+    EXPECT_TRUE(parsed({}).asciiTitles);
+    EXPECT_FALSE(parsed({"--no-ascii-titles"}).asciiTitles) << "remembered Plain ASCII titles switched off";
     EXPECT_TRUE(journal.empty()) << "nothing saved";
 
     EXPECT_EQ(consoleStatusLine({.current = 3, .count = 7, .secondsLeft = 2470, .done = 0.4, .track = 13},

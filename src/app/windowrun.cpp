@@ -121,8 +121,9 @@ void frmQuorvex::showRunUnderWay(bool underWay) {
     ui.btnRecordList->setText(underWay ? QStringLiteral("Stop") : QStringLiteral("Record"));
     ui.btnRecordList->setToolTip(underWay ? QStringLiteral("Stop recording") : QString());
     // What cannot act during a run says so by being disabled: a disc query would take the run's answers, a
-    // new device would pull the line from under it.
-    for (QWidget* control : std::initializer_list<QWidget*>{ui.btnCheckTracks, ui.lblTrackInfo}) {
+    // new device would pull the line from under it, and the run walks the Track list by position.
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{ui.btnCheckTracks, ui.lblTrackInfo, ui.btnRemove}) {
         control->setEnabled(!underWay);
     }
     for (QAction* action : {menus.checkDisc, menus.serialDevice}) {

@@ -141,7 +141,8 @@ void frmQuorvex::ListOfMusic_DblClick() {
     // During a recording run a preview would take the player away from the track being recorded.
     if (session.isRecording()) {
         QToolTip::showText(ui.ListOfMusic->mapToGlobal(ui.ListOfMusic->rect().center()),
-                           QStringLiteral("Previews wait until the run has ended."), ui.ListOfMusic);
+                           QStringLiteral("No preview during a run: the player is recording."),
+                           ui.ListOfMusic);
         return;
     }
     const TrackSource source = session.entries().source(ui.ListOfMusic->currentRow());

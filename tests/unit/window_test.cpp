@@ -623,10 +623,10 @@ protected:
 
     // Whether the controls that cannot act during a run are enabled: "all", "none" or a mixture.
     [[nodiscard]] std::string enabledDuringRuns() const {
-        const std::vector<bool> enabled{control("btnCheckTracks")->isEnabled(),
-                                        control("lblTrackInfo")->isEnabled(),
-                                        window->findChild<QAction*>("actionCheckDisc")->isEnabled(),
-                                        window->findChild<QAction*>("actionSerialDevice")->isEnabled()};
+        const std::vector<bool> enabled{
+            control("btnCheckTracks")->isEnabled(), control("lblTrackInfo")->isEnabled(),
+            control("btnRemove")->isEnabled(), window->findChild<QAction*>("actionCheckDisc")->isEnabled(),
+            window->findChild<QAction*>("actionSerialDevice")->isEnabled()};
         const auto on = std::count(enabled.begin(), enabled.end(), true);
         return on == 0 ? "none" : on == static_cast<long>(enabled.size()) ? "all" : "some";
     }
@@ -697,7 +697,8 @@ TEST_F(RecordingRunTest, DuringARunOnlyTheRecorderButtonsWorkOutsideEventsCostNo
                                window->moveEntry(1);
                                click("btnCheckTracks");
                                window->ListOfMusic_DblClick();
-                               EXPECT_EQ(QToolTip::text(), "Previews wait until the run has ended.");
+                               EXPECT_EQ(QToolTip::text(),
+                                         "No preview during a run: the player is recording.");
                                click("btnBack");
                                tracks->setCurrentRow(2);
                                click("btnRemove");

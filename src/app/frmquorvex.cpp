@@ -253,7 +253,8 @@ void frmQuorvex::Form_Load() {
                        .arg(version::major)
                        .arg(version::minor)
                        .arg(version::revision));
-    lblTrackInfo_Click();
+    // The label from the recorder's answer; a deck's list of tracks waits for Check disc.
+    refreshDiscInfo();
 }
 
 void frmQuorvex::Form_Unload() {

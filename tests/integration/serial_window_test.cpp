@@ -116,7 +116,8 @@ TEST_F(RealWindowTest, AnMdseDeckIsDrivenInRemoteModeAndLeftWhenThePortChanges) 
                   "The MDS-E12 cannot be switched on or off over its serial port.");
     }
     EXPECT_FALSE(control<QCheckBox>("chkInsertPauses")->isEnabled());
-    // Check disc lists the disc as it reads back.
+    // Check disc lists the disc as it reads back (the start only reads the label).
+    EXPECT_EQ(window->findChild<QDialog*>("DiscContentsDialog"), nullptr);
     click("btnCheckTracks");
     const auto* const contents = window->findChild<QDialog*>("DiscContentsDialog");
     ASSERT_NE(contents, nullptr);

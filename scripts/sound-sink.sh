@@ -79,8 +79,10 @@ start_sound_sink() {
 quorvex_start_pulseaudio() {
     # The server keeps its socket, pid file and cookie in the private directory, never in the user's home.
     # The null sink is the default sink; norewinds=1 keeps the monitor from losing the first milliseconds
-    # of each new stream. As root PulseAudio warns that it is meant for users; the warning is harmless.
+    # of each new stream. As root PulseAudio warns that it is meant for users; the warning is harmless. No CPU
+    # limiter: on a busy machine (the load phase) it may end the server in the middle of the tests.
     if ! "${quorvex_sound_env[@]}" pulseaudio --daemonize=yes --system=no -n --disallow-exit --exit-idle-time=-1 \
+        --no-cpu-limit \
         --log-target="file:$quorvex_sound_dir/pulseaudio.log" \
         --load="module-null-sink sink_name=$quorvex_sound_sink norewinds=1" \
         --load="module-native-protocol-unix auth-anonymous=1" \

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QStringList>
 
 namespace quorvex {
@@ -209,15 +210,20 @@ std::vector<RecordedTrack> DiscRecord::tracks() const {
 std::vector<RecordedTrack> DiscRecord::tracksAsOnDisc() const {
     std::vector<RecordedTrack> all;
     for (const RecordedRun& run : runs) {
+        // Each "<track> <seconds> <name>" the run read back, by track.
+        QHash<QString, int> readSeconds;
+        for (const QString& read : run.onDisc) {
+            const QStringList fields = read.split(QLatin1Char(' '));
+            bool isSeconds = false;
+            const int seconds = fields.value(1).toInt(&isSeconds);
+            if (isSeconds && seconds >= 0) {
+                readSeconds.insert(fields.value(0), seconds);
+            }
+        }
         for (RecordedTrack track : run.tracks) {
-            // "<track> <seconds> <name>"
-            for (const QString& read : run.onDisc) {
-                const QStringList fields = read.split(QLatin1Char(' '));
-                bool isSeconds = false;
-                const int seconds = fields.value(1).toInt(&isSeconds);
-                if (fields.value(0) == QString::number(track.number) && isSeconds && seconds >= 0) {
-                    track.length = std::chrono::seconds{seconds};
-                }
+            if (const auto read = readSeconds.constFind(QString::number(track.number));
+                read != readSeconds.cend()) {
+                track.length = std::chrono::seconds{*read};
             }
             all.push_back(std::move(track));
         }

@@ -3,7 +3,6 @@
 #include "tracks/formatseconds.h"
 
 #include <QDialogButtonBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QTreeWidget>
 #include <QVBoxLayout>
